@@ -1,0 +1,225 @@
+#include "app/Unit1.h"
+
+#include <unistd.h>
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+
+#include "actions/BlinkerGroup.h"
+#include "actions/CdDoorGroup.h"
+#include "actions/PowerGroup.h"
+#include "app/forms.h"
+#include "dialogs/Unit2.h"
+#include "dialogs/Unit3.h"
+#include "dialogs/Unit4.h"
+#include "framework/convert.h"
+#include "framework/handler_guard.h"
+#include "framework/ini_file.h"
+#include "framework/registry_access.h"
+#include "framework/widgets.h"
+#include "platform/mutex.h"
+#include "tweaks/PoliciesGroup.h"
+#include "tweaks/ProgramFilesGroup.h"
+#include "tweaks/ScreenSaverGroup.h"
+#include "tweaks/StartButtonGroup.h"
+#include "tweaks/WallpaperGroup.h"
+#include "tweaks/WindowDragGroup.h"
+
+namespace {
+
+constexpr int kClientWidth = 437;
+constexpr int kClientHeight = 375;
+
+QFrame* MakePage(QWidget* parent, const QString& name) {
+  auto* page = new QFrame(parent);
+  page->setObjectName(name);
+  page->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  page->setGeometry(2, 24, 433, 329);
+  return page;
+}
+
+}  // namespace
+
+TForm1::TForm1() {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Ovlix 4.50.200 Czech version"));
+  setAccessibleName(windowTitle());
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  BuildMenu();
+  BuildPages();
+
+  Timer1 = new TTimer(this, "Timer1", 1000, false);
+  Timer3 = new TTimer(this, "Timer3", 250, false);
+  Timer4 = new TTimer(this, "Timer4", 1, true);
+
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  layout()->activate();
+  Guard([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildMenu() {
+  QMenuBar* MainMenu1 = menuBar();
+  MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+  QMenu* program = MainMenu1->addMenu(QStringLiteral("Program"));
+  PonechatvTrayIkonce1 = program->addAction(QStringLiteral("Ponechat v TrayIkonce"));
+  PonechatvTrayIkonce1->setShortcut(Qt::Key_F9);
+  ZavtAltF41 = program->addAction(QStringLiteral("Zavřít   Alt+F4"));
+  QMenu* settings = MainMenu1->addMenu(QStringLiteral("Nastavení"));
+  Nastavenprogramu1 = settings->addAction(QStringLiteral("Nastavení programu"));
+  Nastavenklvesovchzkratek1 = settings->addAction(QStringLiteral("Nastavení klávesových zkratek"));
+  QMenu* help = MainMenu1->addMenu(QStringLiteral("Nápověda"));
+  OProgramu1 = help->addAction(QStringLiteral("O Programu"));
+
+  PonechatvTrayIkonce1->setObjectName(QStringLiteral("PonechatvTrayIkonce1"));
+  ZavtAltF41->setObjectName(QStringLiteral("ZavtAltF41"));
+  Nastavenprogramu1->setObjectName(QStringLiteral("Nastavenprogramu1"));
+  Nastavenklvesovchzkratek1->setObjectName(QStringLiteral("Nastavenklvesovchzkratek1"));
+  OProgramu1->setObjectName(QStringLiteral("OProgramu1"));
+
+  Bind(PonechatvTrayIkonce1, &QAction::triggered, this, &TForm1::PonechatvTrayIkonce1Click);
+  Bind(ZavtAltF41, &QAction::triggered, this, &TForm1::ZavtAltF41Click);
+  Bind(Nastavenprogramu1, &QAction::triggered, this, &TForm1::Nastavenprogramu1Click);
+  Bind(Nastavenklvesovchzkratek1, &QAction::triggered, this, &TForm1::Nastavenklvesovchzkratek1Click);
+  Bind(OProgramu1, &QAction::triggered, this, &TForm1::OProgramu1Click);
+}
+
+void TForm1::BuildPages() {
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("client"));
+  client->setFixedSize(kClientWidth, kClientHeight);
+  setCentralWidget(client);
+
+  sButton26 = MakeButton(client, "sButton26", "Systém", {2, 1, 107, 22});
+  sButton27 = MakeButton(client, "sButton27", "Plocha, start a spořič", {110, 1, 108, 22});
+  sButton28 = MakeButton(client, "sButton28", "CD/DVD mechaniky", {219, 1, 107, 22});
+  sButton29 = MakeButton(client, "sButton29", "Další nastavení a doplňky", {327, 1, 108, 22});
+  zsystem = MakePage(client, "zsystem");
+  zplocha = MakePage(client, "zplocha");
+  zcddvd = MakePage(client, "zcddvd");
+  zdoplnky = MakePage(client, "zdoplnky");
+  sButton11 = MakeButton(client, "sButton11", "Ukončit aplikaci", {2, 354, 150, 20});
+  sButton10 = MakeButton(client, "sButton10", "Ponechat jen v TrayIkonce", {255, 354, 180, 20});
+
+  power = new PowerGroup(zsystem);
+  policies = new PoliciesGroup(zsystem);
+  windowDrag = new WindowDragGroup(zsystem);
+  programFiles = new ProgramFilesGroup(zsystem);
+  wallpaper = new WallpaperGroup(zplocha);
+  startButton = new StartButtonGroup(zplocha);
+  screenSaver = new ScreenSaverGroup(zplocha);
+  cdDoor = new CdDoorGroup(zcddvd);
+  blinker = new BlinkerGroup(zdoplnky);
+
+  zplocha->hide();
+  zcddvd->hide();
+  zdoplnky->hide();
+  sButton26->setEnabled(false);
+
+  Bind(sButton26, &QPushButton::clicked, this, &TForm1::sButton26Click);
+  Bind(sButton27, &QPushButton::clicked, this, &TForm1::sButton27Click);
+  Bind(sButton28, &QPushButton::clicked, this, &TForm1::sButton28Click);
+  Bind(sButton29, &QPushButton::clicked, this, &TForm1::sButton29Click);
+  Bind(sButton11, &QPushButton::clicked, this, &TForm1::Button15Click);
+  Bind(sButton10, &QPushButton::clicked, this, &TForm1::Button14Click);
+}
+
+void TForm1::FormCreate() {
+  {
+    TIniFile ini(kSettingsFile);
+    static constexpr const char* kDefaults[7] = {"W", "E", "F11", "F12", "Y", "Q", "R"};
+    for (std::size_t i = 0; i < hotkeyKeys.size(); ++i)
+      hotkeyKeys[i] = ini.ReadString("zkratky", "p" + std::to_string(i + 1), kDefaults[i]);
+  }
+  // The hotkeys for ids 1 to 7 are registered here, before the mutex check.
+
+  platform::CreateMutexA(nullptr, FALSE_, "Ovlix");
+  if (platform::GetLastError() == ERROR_ALREADY_EXISTS) ::_exit(0);
+
+  // The tray icon is added here.
+
+  TIniFile ini(kSettingsFile);
+  wallpaper->CestaPlocha->setText(QString::fromStdString(ini.ReadString("Obrazky", "CestaPlocha", "C:\\")));
+  startButton->CestaStart->setText(QString::fromStdString(ini.ReadString("Obrazky", "CestaStart", "C:\\")));
+  cdDoor->DriveCDROM->SetText(QString::fromStdString(ini.ReadString("CDROM", "driveCD", "D:")));
+  std::string insertPicture = ini.ReadString("Nastaveni", "VkladatPoSpusteni", "0");
+  blinker->RychlostBlikani->SetValue(StrToInt(ini.ReadString("Nastaveni", "BlikaniRychlost", "250")));
+
+  std::string dragFullWindows, screenSaveTimeOut;
+  ReadRegistryValues(dragFullWindows, screenSaveTimeOut);
+  if (dragFullWindows == "1") windowDrag->ObsahOkna->setChecked(true);
+  screenSaver->SporicMinuty->SetValue(StrToInt(screenSaveTimeOut) / 60);
+
+  // The Start-button picture is inserted here when asked for.
+  startButton->CBox->setChecked(insertPicture == "1");
+  // The blinker is switched on here when "BlikaniPriSpusteni" asks for it.
+
+  cdDoor->FillDriveList();
+  policies->FillDriveList();
+}
+
+void TForm1::ReadRegistryValues(std::string& dragFullWindows, std::string& screenSaveTimeOut) {
+  {
+    TRegistry reg(platform::RootKey::CurrentUser);
+    if (reg.OpenKey("\\Control Panel\\Desktop\\", true)) {
+      dragFullWindows = reg.ReadString("DragFullWindows");
+      screenSaveTimeOut = reg.ReadString("ScreenSaveTimeOut");
+      reg.CloseKey();
+    }
+  }
+  TRegistry reg(platform::RootKey::LocalMachine);
+  if (reg.OpenKey("\\software\\Microsoft\\windows\\CurrentVersion", true)) {
+    programFiles->Edit1->setText(QString::fromStdString(reg.ReadString("ProgramFilesDir")));
+    reg.CloseKey();
+  }
+}
+
+void TForm1::FormShow() {
+  TIniFile ini(kSettingsFile);
+  QString saved = QString::fromStdString(ini.ReadString("nastaveni", "skin", "WindowsXP (default)"));
+  if (saved != sSkinManager1.SkinName() && Form3 != nullptr)
+    sSkinManager1.SetSkinName(Form3->ComboBox1->Text());
+}
+
+void TForm1::ShowPage(QPushButton* pressed) {
+  const std::pair<QPushButton*, QFrame*> pages[] = {
+      {sButton29, zdoplnky}, {sButton28, zcddvd}, {sButton26, zsystem}, {sButton27, zplocha}};
+  for (const auto& [button, panel] : pages) {
+    button->setEnabled(button != pressed);
+    panel->setVisible(button == pressed);
+  }
+}
+
+void TForm1::sButton26Click() { ShowPage(sButton26); }
+void TForm1::sButton27Click() { ShowPage(sButton27); }
+void TForm1::sButton28Click() { ShowPage(sButton28); }
+void TForm1::sButton29Click() { ShowPage(sButton29); }
+
+void TForm1::Button14Click() { hide(); }
+void TForm1::PonechatvTrayIkonce1Click() { hide(); }
+void TForm1::Button15Click() { QCoreApplication::quit(); }
+void TForm1::ZavtAltF41Click() { QCoreApplication::quit(); }
+
+void TForm1::Nastavenprogramu1Click() { Form3->ShowModal(); }
+void TForm1::Nastavenklvesovchzkratek1Click() { Form4->ShowModal(); }
+void TForm1::OProgramu1Click() { Form2->ShowModal(); }
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!centred_) {
+    centred_ = true;
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+      move(screen->availableGeometry().center() - rect().center());
+  }
+  Guard([this] { FormShow(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  event->accept();
+  QCoreApplication::quit();
+}

@@ -1,0 +1,90 @@
+// The main window: four pages of controls under a row of page buttons, the
+// main menu, the two foot buttons and the main window's timers.
+#pragma once
+
+#include <QFrame>
+#include <QMainWindow>
+#include <QPushButton>
+#include <array>
+#include <string>
+
+#include "framework/timer.h"
+#include "skin/SkinManager.h"
+
+class BlinkerGroup;
+class CdDoorGroup;
+class PoliciesGroup;
+class PowerGroup;
+class ProgramFilesGroup;
+class ScreenSaverGroup;
+class StartButtonGroup;
+class WallpaperGroup;
+class WindowDragGroup;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  TForm1();
+  ~TForm1() override;
+
+  QPushButton* sButton26;  // "Systém"
+  QPushButton* sButton27;  // "Plocha, start a spořič"
+  QPushButton* sButton28;  // "CD/DVD mechaniky"
+  QPushButton* sButton29;  // "Další nastavení a doplňky"
+  QFrame* zsystem;
+  QFrame* zplocha;
+  QFrame* zcddvd;
+  QFrame* zdoplnky;
+  QPushButton* sButton11;  // "Ukončit aplikaci"
+  QPushButton* sButton10;  // "Ponechat jen v TrayIkonce"
+
+  QAction* PonechatvTrayIkonce1;
+  QAction* ZavtAltF41;
+  QAction* Nastavenprogramu1;
+  QAction* Nastavenklvesovchzkratek1;
+  QAction* OProgramu1;
+
+  TTimer* Timer1;
+  TTimer* Timer3;
+  TTimer* Timer4;
+  TSkinManager sSkinManager1;
+
+  PowerGroup* power;
+  PoliciesGroup* policies;
+  WindowDragGroup* windowDrag;
+  ProgramFilesGroup* programFiles;
+  WallpaperGroup* wallpaper;
+  StartButtonGroup* startButton;
+  ScreenSaverGroup* screenSaver;
+  CdDoorGroup* cdDoor;
+  BlinkerGroup* blinker;
+
+  // The hotkey key names p1 to p7, as read at creation.
+  std::array<std::string, 7> hotkeyKeys;
+
+  void FormCreate();
+  void FormShow();
+  void sButton26Click();
+  void sButton27Click();
+  void sButton28Click();
+  void sButton29Click();
+  void Button14Click();
+  void PonechatvTrayIkonce1Click();
+  void Button15Click();
+  void ZavtAltF41Click();
+  void Nastavenprogramu1Click();
+  void Nastavenklvesovchzkratek1Click();
+  void OProgramu1Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void BuildPages();
+  void ShowPage(QPushButton* pressed);
+  void ReadRegistryValues(std::string& dragFullWindows, std::string& screenSaveTimeOut);
+
+  bool centred_ = false;
+};

@@ -1,0 +1,74 @@
+#include "app/program.h"
+
+#include <QApplication>
+
+#include "app/Unit1.h"
+#include "app/forms.h"
+#include "dialogs/Unit2.h"
+#include "dialogs/Unit3.h"
+#include "dialogs/Unit4.h"
+#include "dialogs/Unit6.h"
+#include "dialogs/Unit7.h"
+#include "dialogs/Unit8.h"
+#include "framework/application.h"
+#include "framework/ini_file.h"
+#include "prockill/Unit5.h"
+#include "resx/RXMain.h"
+
+TForm1* Form1 = nullptr;
+TForm2* Form2 = nullptr;
+TForm3* Form3 = nullptr;
+TForm4* Form4 = nullptr;
+TForm5* Form5 = nullptr;
+TKSRE* KSRE = nullptr;
+TFormnh* Formnh = nullptr;
+TFormzh* Formzh = nullptr;
+TTipy* Tipy = nullptr;
+
+void CreateForms() {
+  Form1 = new TForm1();
+  Form2 = new TForm2(nullptr);
+  Form3 = new TForm3(nullptr, Form1->sSkinManager1);
+  Form4 = new TForm4(nullptr);
+  Form5 = new TForm5(nullptr);
+  KSRE = new TKSRE(nullptr);
+  Formnh = new TFormnh(nullptr);
+  Formzh = new TFormzh(nullptr);
+  Tipy = new TTipy(nullptr);
+}
+
+namespace {
+template <class T>
+void Destroy(T*& form) {
+  delete form;
+  form = nullptr;
+}
+}  // namespace
+
+void DestroyForms() {
+  Destroy(Tipy);
+  Destroy(Formzh);
+  Destroy(Formnh);
+  Destroy(KSRE);
+  Destroy(Form5);
+  Destroy(Form4);
+  Destroy(Form3);
+  Destroy(Form2);
+  Destroy(Form1);
+}
+
+bool StartsInTray() {
+  return TIniFile(kSettingsFile).ReadString("Nastaveni", "SpousteniVTray", "0") == "1";
+}
+
+int RunProgram() {
+  Application::SetTitle(QStringLiteral("Ovlix 4.50.200"));
+  // Hidden in the tray the program has no visible window, yet goes on.
+  QApplication::setQuitOnLastWindowClosed(false);
+  bool hidden = StartsInTray();
+  CreateForms();
+  if (!hidden) Form1->show();
+  int rc = QApplication::exec();
+  DestroyForms();
+  return rc;
+}

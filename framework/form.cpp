@@ -1,0 +1,19 @@
+#include "framework/form.h"
+
+#include "framework/handler_guard.h"
+
+TForm::TForm(QWidget* owner, const QString& name, const QString& caption) : QDialog(owner) {
+  setObjectName(name);
+  setWindowTitle(caption);
+  setAccessibleName(caption);
+}
+
+int TForm::ShowModal() {
+  setModal(true);
+  return exec();
+}
+
+void TForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Guard([this] { FormShow(); });
+}

@@ -1,0 +1,20 @@
+// The message boxes of the original framework: a plain box captioned with
+// the application title, "Information" and "Warning" boxes with their
+// icons, and the error box of the handler guard (application title, stop
+// icon). All have one "OK" button and are modal. Tests replace the
+// presenter to see what would have been shown.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+enum class BoxKind { Plain, Information, Warning, Error };
+
+using BoxPresenter = std::function<void(BoxKind kind, const QString& caption, const QString& text)>;
+
+void ShowBox(BoxKind kind, const QString& text);
+inline void ShowMessage(const QString& text) { ShowBox(BoxKind::Plain, text); }
+
+// Installs a presenter (an empty one restores the real boxes); returns the
+// previous one.
+BoxPresenter SetBoxPresenter(BoxPresenter presenter);

@@ -1,0 +1,34 @@
+#include "framework/timer.h"
+
+#include <algorithm>
+
+#include "framework/convert.h"
+#include "framework/handler_guard.h"
+
+TTimer::TTimer(QObject* owner, const QString& name, long long interval, bool enabled)
+    : QObject(owner), enabled_(enabled), interval_(CheckedCardinal(interval)) {
+  setObjectName(name);
+  connect(&timer_, &QTimer::timeout, this, [this] {
+    if (OnTimer) Guard(OnTimer);
+  });
+  Update();
+}
+
+void TTimer::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  Update();
+}
+
+void TTimer::SetInterval(long long milliseconds) {
+  interval_ = CheckedCardinal(milliseconds);
+  Update();
+}
+
+void TTimer::Update() {
+  if (!enabled_ || interval_ == 0) {
+    timer_.stop();
+    return;
+  }
+  timer_.start(static_cast<int>(std::min<unsigned>(std::max<unsigned>(interval_, kMinimumPeriod),
+                                                   0x7FFFFFFF)));
+}

@@ -1,0 +1,31 @@
+// A window timer with the original framework's rules: interval 0 never
+// ticks, a negative interval is refused with "Range check error" (the
+// interval stays as it was), and ticks come no faster than the platform's
+// minimum period of 10 ms. Each tick runs OnTimer through the guard.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+class TTimer : public QObject {
+  Q_OBJECT
+ public:
+  TTimer(QObject* owner, const QString& name, long long interval, bool enabled);
+
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  unsigned Interval() const { return interval_; }
+  void SetInterval(long long milliseconds);
+
+  std::function<void()> OnTimer;
+
+  static constexpr int kMinimumPeriod = 10;
+
+ private:
+  void Update();
+
+  QTimer timer_;
+  bool enabled_ = false;
+  unsigned interval_ = 0;
+};

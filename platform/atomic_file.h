@@ -1,0 +1,24 @@
+// Whole-file reads and crash-safe replacement of files the program owns.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The file's bytes, or nothing when it does not exist or cannot be read;
+// `missing`, when given, tells the two apart (true: there is no such file).
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
+                                         bool* missing = nullptr);
+
+// Writes the bytes to a temporary file beside `path`, flushes it to disk and
+// renames it over `path`: readers see the old file or the new one, never a
+// torn one, and on failure the old file stays as it was. An existing file
+// keeps its permission bits; a new one gets `newMode` (less the umask).
+// Missing parent folders are created. Returns false (errno set) on failure.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         unsigned newMode = 0666);
+
+}  // namespace platform

@@ -1,0 +1,59 @@
+#include "platform/paths.h"
+
+#include <cstdlib>
+#include <optional>
+#include <system_error>
+
+namespace platform {
+namespace {
+
+std::optional<std::filesystem::path>& RootOverride() {
+  static std::optional<std::filesystem::path> root;
+  return root;
+}
+
+std::optional<std::string>& ProgramFolderOverride() {
+  static std::optional<std::string> folder;
+  return folder;
+}
+
+std::filesystem::path EnvironmentRoot() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg != nullptr && xdg[0] == '/') return std::filesystem::path(xdg) / "ovlix";
+  const char* home = std::getenv("HOME");
+  return std::filesystem::path(home != nullptr ? home : "/") / ".config" / "ovlix";
+}
+
+}  // namespace
+
+std::filesystem::path ConfigRoot() {
+  return RootOverride() ? *RootOverride() : EnvironmentRoot();
+}
+
+std::filesystem::path WindowsDirectory() { return ConfigRoot() / "windows"; }
+std::filesystem::path RegistryDirectory() { return ConfigRoot() / "registry"; }
+std::filesystem::path RunDirectory() { return ConfigRoot() / "run"; }
+
+void SetConfigRoot(const std::filesystem::path& root) {
+  if (root.empty())
+    RootOverride().reset();
+  else
+    RootOverride() = root;
+}
+
+std::string ProgramFolder() {
+  if (ProgramFolderOverride()) return *ProgramFolderOverride();
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return "./";
+  return exe.parent_path().string() + "/";
+}
+
+void SetProgramFolder(const std::string& folder) {
+  if (folder.empty())
+    ProgramFolderOverride().reset();
+  else
+    ProgramFolderOverride() = folder.back() == '/' ? folder : folder + "/";
+}
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+// Where the emulated platform keeps its state on the host.
+//
+// Everything lives below one root, ${XDG_CONFIG_HOME:-$HOME/.config}/ovlix:
+//   windows/   the Windows directory (private-profile files such as Trelmo.ini)
+//   registry/  the hives HKEY_CURRENT_USER.reg and HKEY_LOCAL_MACHINE.reg
+//   run/       the named-mutex locks
+//   drives.ini the drive map (see drives.h)
+// Tests point the root at a temporary folder.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace platform {
+
+std::filesystem::path ConfigRoot();
+std::filesystem::path WindowsDirectory();
+std::filesystem::path RegistryDirectory();
+std::filesystem::path RunDirectory();
+
+// Replaces the root for the rest of the process (tests); an empty path goes
+// back to the one the environment names.
+void SetConfigRoot(const std::filesystem::path& root);
+
+// The folder of the running executable, with a trailing separator.
+std::string ProgramFolder();
+void SetProgramFolder(const std::string& folder);
+
+}  // namespace platform

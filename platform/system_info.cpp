@@ -1,0 +1,24 @@
+#include "platform/system_info.h"
+
+#include <ctime>
+
+namespace platform {
+
+DWORD GetTickCount() {
+  timespec ts{};
+  ::clock_gettime(CLOCK_BOOTTIME, &ts);
+  auto ms = static_cast<unsigned long long>(ts.tv_sec) * 1000ULL +
+            static_cast<unsigned long long>(ts.tv_nsec / 1000000);
+  return static_cast<DWORD>(ms);
+}
+
+BOOL GetVersionExA(OSVERSIONINFOA* info) {
+  if (info == nullptr || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return FALSE_;
+  info->dwMajorVersion = 5;
+  info->dwMinorVersion = 1;
+  info->dwBuildNumber = 2600;
+  info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+  return TRUE_;
+}
+
+}  // namespace platform

@@ -1,0 +1,5 @@
+#include "prockill/Unit5.h"
+
+TForm5::TForm5(QWidget* owner) : TForm(owner, QStringLiteral("Form5"), QStringLiteral("Ovlix: Process Killer")) {
+  setFixedSize(300, 330);
+}

@@ -1,0 +1,20 @@
+// The skin manager of the main window: the offered skin names and the active
+// one. The built-in skin comes first, then the sub-folders of "skins" in the
+// program folder (not files, not names beginning with ".").
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TSkinManager {
+ public:
+  static inline const QString kBuiltIn = QStringLiteral("WindowsXP (default)");
+
+  QStringList SkinNames() const;
+  QString SkinName() const { return active_; }
+  // A name that names no offered skin changes nothing.
+  void SetSkinName(const QString& name);
+
+ private:
+  QString active_ = kBuiltIn;
+};

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTest>
+
+#include "framework/edit_combo.h"
+#include "framework/exception.h"
+#include "framework/handler_guard.h"
+#include "framework/spin_edit.h"
+#include "framework/timer.h"
+#include "tests/support/box_recorder.h"
+
+namespace {
+
+TEST(Timer, IntervalRules) {
+  int ticks = 0;
+  TTimer zero(nullptr, "zero", 0, true);
+  zero.OnTimer = [&] { ++ticks; };
+  TTimer fast(nullptr, "fast", 1, true);
+  int fastTicks = 0;
+  fast.OnTimer = [&] { ++fastTicks; };
+  QElapsedTimer clock;
+  clock.start();
+  QTest::qWait(120);
+  qint64 elapsed = clock.elapsed();
+  EXPECT_EQ(ticks, 0);  // interval 0 never ticks
+  // never faster than the 10 ms minimum period
+  EXPECT_LE(fastTicks, elapsed / TTimer::kMinimumPeriod + 1);
+  EXPECT_GT(fastTicks, 0);
+
+  try {
+    fast.SetInterval(-5);
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "Range check error");
+  }
+  EXPECT_EQ(fast.Interval(), 1u);
+  EXPECT_TRUE(fast.Enabled());
+}
+
+TEST(Timer, AFailingTickShowsTheErrorAndTheTimerGoesOn) {
+  BoxRecorder boxes;
+  TTimer timer(nullptr, "t", 10, true);
+  int ticks = 0;
+  timer.OnTimer = [&] {
+    ++ticks;
+    throw Exception("boom");
+  };
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
+  timer.SetEnabled(false);
+  ASSERT_GE(boxes.boxes().size(), 2u);
+  EXPECT_EQ(boxes.boxes()[0].text, "boom");
+  EXPECT_EQ(boxes.boxes()[0].kind, BoxKind::Error);
+  EXPECT_EQ(boxes.boxes()[0].caption, "Ovlix 4.50.200");
+}
+
+TEST(SpinEdit, AnyTextAndNonNumbersReadAsZero) {
+  TSpinEdit box(nullptr, "SporicMinuty", 5);
+  EXPECT_EQ(box.Value(), 5);
+  box.findChild<QLineEdit*>()->setText("deset");
+  EXPECT_EQ(box.Text(), "deset");
+  EXPECT_EQ(box.Value(), 0);
+  box.SetValue(-3);
+  box.stepBy(1);
+  EXPECT_EQ(box.Value(), -2);
+}
+
+TEST(EditCombo, ItsTextIsItsOwn) {
+  TEditCombo box(nullptr, "DriveCDROM", "Q:");
+  box.SetItems({"E:", "F:"});
+  EXPECT_EQ(box.Text(), "Q:");
+  EXPECT_EQ(box.ItemIndex(), -1);
+  EXPECT_EQ(box.Items(), (QStringList{"E:", "F:"}));
+  box.ClearItems();
+  EXPECT_EQ(box.Text(), "Q:");
+  EXPECT_EQ(box.count(), 0);
+}
+
+TEST(HandlerGuard, ShowsTheMessageAndSkipsTheRest) {
+  BoxRecorder boxes;
+  bool rest = false;
+  Guard([&] {
+    throw Exception("'x' is not a valid integer value");
+    rest = true;
+  });
+  EXPECT_FALSE(rest);
+  ASSERT_EQ(boxes.texts(), QStringList{"'x' is not a valid integer value"});
+}
+
+}  // namespace
