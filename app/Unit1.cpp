@@ -41,6 +41,22 @@ QFrame* MakePage(QWidget* parent, const QString& name) {
   return page;
 }
 
+// The page buttons share the row in proportion to their captions, so every
+// caption fits whatever font the desktop gives.
+void LayOutPageButtons(std::initializer_list<QPushButton*> buttons) {
+  constexpr int kLeft = 2, kRow = 433, kGap = 1, kPadding = 10;
+  int total = 0;
+  for (QPushButton* b : buttons) total += b->fontMetrics().horizontalAdvance(b->text()) + kPadding;
+  int free = kRow - kGap * (static_cast<int>(buttons.size()) - 1);
+  int x = kLeft, used = 0, i = 0;
+  for (QPushButton* b : buttons) {
+    used += b->fontMetrics().horizontalAdvance(b->text()) + kPadding;
+    int right = ++i == static_cast<int>(buttons.size()) ? kLeft + kRow : kLeft + free * used / total + kGap * (i - 1);
+    b->setGeometry(x, 1, right - x, 22);
+    x = right + kGap;
+  }
+}
+
 }  // namespace
 
 TForm1::TForm1() {
@@ -95,10 +111,11 @@ void TForm1::BuildPages() {
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
 
-  sButton26 = MakeButton(client, "sButton26", "Systém", {2, 1, 107, 22});
-  sButton27 = MakeButton(client, "sButton27", "Plocha, start a spořič", {110, 1, 108, 22});
-  sButton28 = MakeButton(client, "sButton28", "CD/DVD mechaniky", {219, 1, 107, 22});
-  sButton29 = MakeButton(client, "sButton29", "Další nastavení a doplňky", {327, 1, 108, 22});
+  sButton26 = MakeButton(client, "sButton26", "Systém", {});
+  sButton27 = MakeButton(client, "sButton27", "Plocha, start a spořič", {});
+  sButton28 = MakeButton(client, "sButton28", "CD/DVD mechaniky", {});
+  sButton29 = MakeButton(client, "sButton29", "Další nastavení a doplňky", {});
+  LayOutPageButtons({sButton26, sButton27, sButton28, sButton29});
   zsystem = MakePage(client, "zsystem");
   zplocha = MakePage(client, "zplocha");
   zcddvd = MakePage(client, "zcddvd");

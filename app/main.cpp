@@ -8,8 +8,9 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  QFont font = QApplication::font();
-  font.setPointSize(8);
+  // The windows were laid out for an Arial-like 8-point face.
+  QFont font(QStringLiteral("Liberation Sans"), 8);
+  font.setStyleHint(QFont::SansSerif);
   QApplication::setFont(font);
   platform::SetPowerBackend(platform::MakeLogindPowerBackend());
   return RunProgram();

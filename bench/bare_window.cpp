@@ -8,8 +8,8 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  QFont font = QApplication::font();
-  font.setPointSize(8);
+  QFont font(QStringLiteral("Liberation Sans"), 8);
+  font.setStyleHint(QFont::SansSerif);
   QApplication::setFont(font);
   QWidget window;
   window.setWindowTitle(QStringLiteral("Bare Qt window"));

@@ -232,7 +232,8 @@ std::optional<RegistryDocument> RegistryDocument::Parse(std::string_view bytes,
       std::string data(Trim(rest));
       // hex data goes on over lines that end in a backslash
       std::size_t first = i;
-      while (!data.empty() && data.back() == '\\' && i + 1 < lines.size()) {
+      while (!data.empty() && data.back() == '\\') {
+        if (i + 1 == lines.size()) return fail(first, "unterminated value");
         ++i;
         item.raw.push_back(lines[i]);
         data += Trim(lines[i]);

@@ -18,9 +18,9 @@ inline bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 inline std::string_view Trim(std::string_view s) {
-  std::size_t b = s.find_first_not_of(" \t");
+  std::size_t b = s.find_first_not_of(" \t\r");
   if (b == std::string_view::npos) return {};
-  std::size_t e = s.find_last_not_of(" \t");
+  std::size_t e = s.find_last_not_of(" \t\r");
   return s.substr(b, e - b + 1);
 }
 
@@ -42,12 +42,14 @@ inline SplitText SplitLines(std::string_view bytes) {
   while (!bytes.empty()) {
     std::size_t nl = bytes.find('\n');
     std::string_view line = bytes.substr(0, nl);
+    // a CR at the very end is a line end too, so a rewrite (which ends
+    // every line) reads the same
+    bool cr = !line.empty() && line.back() == '\r';
     if (nl != std::string_view::npos) {
-      bool cr = !line.empty() && line.back() == '\r';
       if (!seenEnd) out.crlf = cr;
       seenEnd = true;
-      if (cr) line.remove_suffix(1);
     }
+    if (cr) line.remove_suffix(1);
     out.lines.emplace_back(line);
     if (nl == std::string_view::npos) break;
     bytes.remove_prefix(nl + 1);

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Ovlix and starts it. Without a display it
+# starts it in a virtual X server, saves a screenshot of the main window and
+# says where.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+ninja -C build ovlix
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec build/ovlix "$@"
+fi
+
+shot=$PWD/build/ovlix-screenshot.png
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  openbox >/dev/null 2>&1 &
+  build/ovlix "$@" &
+  pid=$!
+  win=$(timeout 20 xdotool search --sync --onlyvisible --name "^Ovlix 4.50.200 Czech version$" | head -n 1)
+  sleep 1
+  import -window "$win" -frame "'"$shot"'" 2>/dev/null || import -window root "'"$shot"'"
+  kill $pid
+' _ "$@"
+echo "No display: Ovlix ran in a virtual X server. Screenshot of the main window: $shot"

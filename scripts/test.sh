@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Ovlix and runs every test: the unit and
+# window tests and the system tests (the real program under a virtual X
+# server), once in a normal build and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then each fuzz target for a short while.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+jobs=$(nproc)
+
+echo "== build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+ninja -C build
+(cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== sanitizers"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVLIX_SANITIZE=ON -DOVLIX_BENCH=OFF >/dev/null
+ninja -C build-asan
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+(cd build-asan && ctest --output-on-failure -j"$jobs")
+
+echo "== fuzzing"
+cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+ninja -C build-fuzz
+for target in profile registry; do
+  corpus=$(mktemp -d)
+  cp fuzz/corpus/"$target"/* "$corpus"/
+  rm -f build-fuzz/"$target"-*
+  if ! build-fuzz/"$target"_fuzz -max_total_time="${OVLIX_FUZZ_SECONDS:-30}" \
+      -artifact_prefix="$PWD/build-fuzz/$target-" "$corpus" >build-fuzz/"$target".log 2>&1; then
+    tail -n 30 build-fuzz/"$target".log
+    echo "fuzz $target: failed, the input is kept in build-fuzz/"
+    exit 1
+  fi
+  echo "fuzz $target: $(grep -E '^Done' build-fuzz/"$target".log)"
+  rm -rf "$corpus"
+done
+echo "fuzz: all targets ran clean"

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# The real program under a virtual X server (run through xvfb-run), driven
+# and watched from outside with xdotool, against a temporary platform root.
+# Usage: run_system_tests.sh PATH-TO-OVLIX
+set -u
+prog=$1
+caption='^Ovlix 4.50.200 Czech version$'
+passed=0
+failed=0
+
+tmp=$(mktemp -d /tmp/ovlix-system-XXXXXX)
+export XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_RUNTIME_DIR=$tmp/run
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+# A window manager, so the close box and Alt+F4 mean what they mean on a desktop.
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+check() {  # check NAME COMMAND...
+  local name=$1
+  shift
+  if "$@"; then
+    echo "ok   $name"
+    passed=$((passed + 1))
+  else
+    echo "FAIL $name"
+    failed=$((failed + 1))
+  fi
+}
+
+start() {  # starts the program in the background; its pid in $last
+  "$prog" >>"$tmp/program.log" 2>&1 &
+  last=$!
+  pids+=("$last")
+}
+
+visible_windows() { xdotool search --onlyvisible --name "$caption" 2>/dev/null | wc -l; }
+wait_visible() { timeout 15 xdotool search --sync --onlyvisible --name "$caption" >/dev/null 2>&1; }
+alive() { kill -0 "$1" 2>/dev/null; }
+gone() { ! alive "$1"; }
+hidden_and_alive() { [ "$(visible_windows)" -eq 0 ] && alive "$1"; }
+within() {  # within TENTHS COMMAND...: true once COMMAND is, polled every 0.1 s
+  local tenths=$1
+  shift
+  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+press() {  # press KEYS on the main window once it is shown
+  wait_visible || return 1
+  local win
+  win=$(xdotool search --onlyvisible --name "$caption" | head -n 1)
+  xdotool windowactivate --sync "$win" key --clearmodifiers "$@"
+}
+
+# 1. A first start shows the main window, found by its caption.
+start
+first=$last
+check "the main window appears" wait_visible
+
+# 2. A second copy ends at once with exit code 0 and shows nothing.
+second_copy() {
+  local begin rc
+  begin=$(date +%s%N)
+  timeout 10 "$prog" >>"$tmp/program.log" 2>&1
+  rc=$?
+  local ms=$((($(date +%s%N) - begin) / 1000000))
+  echo "     second copy: exit code $rc after $ms ms"
+  [ "$rc" -eq 0 ] && [ "$(visible_windows)" -eq 1 ] && alive "$first"
+}
+check "a second copy ends at once with code 0" second_copy
+
+# 3. The lock dies with its holder, however it ends.
+kill -9 "$first"
+wait "$first" 2>/dev/null
+start
+check "a start after a crash of the first copy shows the window" wait_visible
+kill "$last"
+wait "$last" 2>/dev/null
+
+# 4. The tray-start flag: the program runs with no window shown.
+mkdir -p "$XDG_CONFIG_HOME/ovlix/windows"
+printf '[Nastaveni]\r\nspousteniVTray=1\r\n' >"$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
+start
+hidden=$last
+tray_start() {
+  sleep 3
+  hidden_and_alive "$hidden"
+}
+check "the tray-start flag hides the window" tray_start
+kill "$hidden"
+wait "$hidden" 2>/dev/null
+
+# 5. F9 on the focused window hides it; the program goes on.
+rm -f "$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
+start
+hiding=$last
+f9_hides() { press F9 && within 30 hidden_and_alive "$hiding"; }
+check "F9 hides the main window and the program goes on" f9_hides
+kill "$hiding"
+wait "$hiding" 2>/dev/null
+
+# 6. Closing the window ends the program.
+rm -f "$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
+start
+closing=$last
+close_ends() { press alt+F4 && within 50 gone "$closing"; }
+check "Alt+F4 on the main window ends the program" close_ends
+
+echo "system: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
