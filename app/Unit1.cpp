@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "actions/BlinkerGroup.h"
+#include "app/AddOnsGroup.h"
 #include "actions/CdDoorGroup.h"
 #include "actions/PowerGroup.h"
 #include "app/forms.h"
@@ -131,6 +132,7 @@ void TForm1::BuildPages() {
   startButton = new StartButtonGroup(zplocha);
   screenSaver = new ScreenSaverGroup(zplocha);
   cdDoor = new CdDoorGroup(zcddvd);
+  addOns = new AddOnsGroup(zdoplnky);
   blinker = new BlinkerGroup(zdoplnky);
 
   zplocha->hide();
@@ -197,10 +199,7 @@ void TForm1::ReadRegistryValues(std::string& dragFullWindows, std::string& scree
 }
 
 void TForm1::FormShow() {
-  TIniFile ini(kSettingsFile);
-  QString saved = QString::fromStdString(ini.ReadString("nastaveni", "skin", "WindowsXP (default)"));
-  if (saved != sSkinManager1.SkinName() && Form3 != nullptr)
-    sSkinManager1.SetSkinName(Form3->ComboBox1->Text());
+  CheckSavedSkin(sSkinManager1, Form3 != nullptr ? Form3->ComboBox1->Text() : QString());
 }
 
 void TForm1::ShowPage(QPushButton* pressed) {

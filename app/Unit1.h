@@ -11,6 +11,7 @@
 #include "framework/timer.h"
 #include "skin/SkinManager.h"
 
+class AddOnsGroup;
 class BlinkerGroup;
 class CdDoorGroup;
 class PoliciesGroup;
@@ -58,6 +59,7 @@ class TForm1 : public QMainWindow {
   ScreenSaverGroup* screenSaver;
   CdDoorGroup* cdDoor;
   BlinkerGroup* blinker;
+  AddOnsGroup* addOns;
 
   // The hotkey key names p1 to p7, as read at creation.
   std::array<std::string, 7> hotkeyKeys;

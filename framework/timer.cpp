@@ -14,13 +14,18 @@ TTimer::TTimer(QObject* owner, const QString& name, long long interval, bool ena
   Update();
 }
 
+// As in the original framework, setting the state or the interval a timer
+// already has does not restart its period.
 void TTimer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
   enabled_ = enabled;
   Update();
 }
 
 void TTimer::SetInterval(long long milliseconds) {
-  interval_ = CheckedCardinal(milliseconds);
+  unsigned interval = CheckedCardinal(milliseconds);
+  if (interval == interval_) return;
+  interval_ = interval;
   Update();
 }
 

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 
+#include "framework/ini_file.h"
 #include "platform/paths.h"
 
 QStringList TSkinManager::SkinNames() const {
@@ -26,4 +27,10 @@ QStringList TSkinManager::SkinNames() const {
 
 void TSkinManager::SetSkinName(const QString& name) {
   if (SkinNames().contains(name)) active_ = name;
+}
+
+void CheckSavedSkin(TSkinManager& manager, const QString& dialogSkinText) {
+  TIniFile ini(kSettingsFile);
+  QString saved = QString::fromStdString(ini.ReadString("nastaveni", "skin", "WindowsXP (default)"));
+  if (saved != manager.SkinName()) manager.SetSkinName(dialogSkinText);
 }

@@ -18,3 +18,8 @@ class TSkinManager {
  private:
   QString active_ = kBuiltIn;
 };
+
+// The check a window makes each time it is shown: when the skin saved in the
+// settings file is not the active one, the skin named by the settings
+// dialog's skin box (which holds the saved name) becomes active.
+void CheckSavedSkin(TSkinManager& manager, const QString& dialogSkinText);

@@ -1,0 +1,80 @@
+// Refreshing the process killer's list with several hundred processes
+// present, side by side with `ps -e -o comm=` over the same processes.
+// CPU time is what is compared: the refresh's in this process, ps's as
+// reported for the waited-for child.
+//   process_refresh [EXTRA-PROCESSES] [ROUNDS]
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "prockill/Unit5.h"
+
+namespace {
+
+double CpuMs(clockid_t clock) {
+  timespec ts{};
+  clock_gettime(clock, &ts);
+  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+double ChildrenCpuMs() {
+  rusage usage{};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int extra = argc > 1 ? std::atoi(argv[1]) : 400;
+  int rounds = argc > 2 ? std::atoi(argv[2]) : 50;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+
+  std::vector<pid_t> sleepers;
+  for (int i = 0; i < extra; ++i) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      execl("/bin/sleep", "sleep", "300", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    sleepers.push_back(pid);
+  }
+  usleep(300000);
+
+  TForm5 killer(nullptr);
+  killer.Button3Click();  // warm up
+  double start = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
+  for (int i = 0; i < rounds; ++i) killer.Button3Click();
+  double refresh = (CpuMs(CLOCK_PROCESS_CPUTIME_ID) - start) / rounds;
+  int rows = killer.lister->rowCount();
+
+  double before = ChildrenCpuMs();
+  for (int i = 0; i < rounds; ++i) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      freopen("/dev/null", "w", stdout);
+      execlp("ps", "ps", "-e", "-o", "comm=", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    waitpid(pid, nullptr, 0);
+  }
+  double ps = (ChildrenCpuMs() - before) / rounds;
+
+  for (pid_t pid : sleepers) kill(pid, SIGKILL);
+  for (pid_t pid : sleepers) waitpid(pid, nullptr, 0);
+
+  std::printf("process list of %d processes, CPU per refresh (mean of %d)\n", rows, rounds);
+  std::printf("  %-26s %8.2f ms   target: well under 10 ms\n", "process killer refresh", refresh);
+  std::printf("  %-26s %8.2f ms\n", "ps -e -o comm=", ps);
+  std::printf("  %-26s %8.2f\n", "ratio (killer / ps)", refresh / ps);
+  return 0;
+}
