@@ -1,12 +1,69 @@
 #include "actions/BlinkerGroup.h"
 
+#include "framework/convert.h"
+#include "framework/handler_guard.h"
+#include "framework/ini_file.h"
+#include "framework/message_box.h"
 #include "framework/widgets.h"
+#include "platform/keyboard.h"
 
-BlinkerGroup::BlinkerGroup(QWidget* page) : QGroupBox(QStringLiteral("Zvláštnosti"), page) {
+using platform::BYTE;
+using platform::VK_CAPITAL;
+using platform::VK_NUMLOCK;
+using platform::VK_SCROLL;
+
+BlinkerGroup::BlinkerGroup(QWidget* page, TTimer* timer3)
+    : QGroupBox(QStringLiteral("Zvláštnosti"), page), Timer3(timer3) {
   setObjectName(title());
   setGeometry(4, 232, 425, 92);
   MakeLabel(this, "Label2", "Blikání světel na klávesnici (Num,Caps,Scroll indikátory):", {8, 18, 410, 18});
-  MakeLabel(this, "Label3", "Rychlost:", {8, 58, 60, 21});
+  sButton5 = MakeButton(this, "sButton5", "Zapnout / Vypnout", {8, 40, 140, 24});
+  MakeLabel(this, "Label3", "Rychlost:", {160, 42, 60, 21});
   RychlostBlikani = new TSpinEdit(this, "RychlostBlikani", 250);
-  RychlostBlikani->setGeometry(70, 56, 80, 24);
+  RychlostBlikani->setGeometry(222, 40, 80, 24);
+  Bind(sButton5, &QPushButton::clicked, this, &BlinkerGroup::Button8Click);
+  Timer3->OnTimer = [this] { Timer3Timer(); };
+}
+
+void BlinkerGroup::ToggleBlinker() {
+  BYTE keys[256];
+  platform::GetKeyboardState(keys);
+  keys[VK_NUMLOCK] = 1;
+  keys[VK_CAPITAL] = 0;
+  keys[VK_SCROLL] = 0;
+  platform::SetKeyboardState(keys);
+  Timer3->SetEnabled(!Timer3->Enabled());
+  Timer3->SetInterval(RychlostBlikani->Value());
+  TIniFile(kSettingsFile).WriteString("Nastaveni", "BlikaniRychlost", IntToStr(RychlostBlikani->Value()));
+}
+
+void BlinkerGroup::Timer3Timer() {
+  // The timer goes on ticking while the message box below is open; one box
+  // at a time is enough.
+  if (boxOpen_) return;
+  BYTE keys[256];
+  platform::GetKeyboardState(keys);
+  if (keys[VK_NUMLOCK] == 1) {
+    BlinkPhase = 1;
+    keys[VK_NUMLOCK] = 0;
+    keys[VK_CAPITAL] = 1;
+  } else if (keys[VK_CAPITAL] == 1) {
+    if (BlinkPhase == 1) {
+      keys[VK_CAPITAL] = 0;
+      keys[VK_SCROLL] = 1;
+    } else if (BlinkPhase == 2) {
+      keys[VK_CAPITAL] = 0;
+      keys[VK_NUMLOCK] = 1;
+    }
+  } else if (keys[VK_SCROLL] == 1) {
+    BlinkPhase = 2;
+    keys[VK_SCROLL] = 0;
+    keys[VK_CAPITAL] = 1;
+  } else {
+    boxOpen_ = true;
+    ShowMessage(QStringLiteral("Nastala chyba při provádění funkce blikání!"));
+    boxOpen_ = false;
+    return;
+  }
+  platform::SetKeyboardState(keys);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QPushButton>
 
 #include "framework/edit_combo.h"
 
@@ -10,7 +11,14 @@ class CdDoorGroup : public QGroupBox {
  public:
   explicit CdDoorGroup(QWidget* page);
 
+  QPushButton* sButton24;  // "Otevřít"
+  QPushButton* sButton23;  // "Zavřít"
   TEditCombo* DriveCDROM;
+
+  // Every door route: the drive in the box, the door command, the drive
+  // stored whether or not the door moved.
+  void Button17Click();
+  void Button18Click();
 
   // The list holds the CD drives from A: to W:; the text stays.
   void FillDriveList();

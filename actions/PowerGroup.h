@@ -1,4 +1,5 @@
-// "Ovládání systému" on the "Systém" page: the power buttons.
+// "Ovládání systému" on the "Systém" page: the power buttons and the
+// recycle bin.
 #pragma once
 
 #include <QGroupBox>
@@ -12,6 +13,9 @@ class PowerGroup : public QGroupBox {
   QPushButton* sButton4;  // "Odhlásit uživatele"
   QPushButton* sButton3;  // "Restartovat počítač"
   QPushButton* sButton2;  // "Vypnout počítač"
+  QPushButton* sButton1;  // "Vysypat Koš"
+
+  void Button1Click();
 
   void Button2Click();
   void Button3Click();

@@ -21,7 +21,9 @@
 #include "framework/ini_file.h"
 #include "framework/registry_access.h"
 #include "framework/widgets.h"
+#include "app/uptime.h"
 #include "platform/mutex.h"
+#include "platform/system_info.h"
 #include "tweaks/PoliciesGroup.h"
 #include "tweaks/ProgramFilesGroup.h"
 #include "tweaks/ScreenSaverGroup.h"
@@ -66,12 +68,12 @@ TForm1::TForm1() {
   setAccessibleName(windowTitle());
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-  BuildMenu();
-  BuildPages();
-
   Timer1 = new TTimer(this, "Timer1", 1000, false);
   Timer3 = new TTimer(this, "Timer3", 250, false);
   Timer4 = new TTimer(this, "Timer4", 1, true);
+  Timer4->OnTimer = [this] { RefreshUptime(); };
+  BuildMenu();
+  BuildPages();
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   layout()->activate();
@@ -133,7 +135,9 @@ void TForm1::BuildPages() {
   screenSaver = new ScreenSaverGroup(zplocha);
   cdDoor = new CdDoorGroup(zcddvd);
   addOns = new AddOnsGroup(zdoplnky);
-  blinker = new BlinkerGroup(zdoplnky);
+  blinker = new BlinkerGroup(zdoplnky, Timer3);
+  CasSystemu = MakeLabel(zsystem, "CasSystemu", "Váš systém běží už Neznámo Sekund. A to je Neznámo minut.",
+                         {8, 300, 417, 20});
 
   zplocha->hide();
   zcddvd->hide();
@@ -168,6 +172,7 @@ void TForm1::FormCreate() {
   cdDoor->DriveCDROM->SetText(QString::fromStdString(ini.ReadString("CDROM", "driveCD", "D:")));
   std::string insertPicture = ini.ReadString("Nastaveni", "VkladatPoSpusteni", "0");
   blinker->RychlostBlikani->SetValue(StrToInt(ini.ReadString("Nastaveni", "BlikaniRychlost", "250")));
+  std::string blinkAtStart = ini.ReadString("Nastaveni", "BlikaniPriSpusteni", "0");
 
   std::string dragFullWindows, screenSaveTimeOut;
   ReadRegistryValues(dragFullWindows, screenSaveTimeOut);
@@ -176,7 +181,7 @@ void TForm1::FormCreate() {
 
   // The Start-button picture is inserted here when asked for.
   startButton->CBox->setChecked(insertPicture == "1");
-  // The blinker is switched on here when "BlikaniPriSpusteni" asks for it.
+  if (blinkAtStart == "1") blinker->ToggleBlinker();
 
   cdDoor->FillDriveList();
   policies->FillDriveList();
@@ -200,6 +205,14 @@ void TForm1::ReadRegistryValues(std::string& dragFullWindows, std::string& scree
 
 void TForm1::FormShow() {
   CheckSavedSkin(sSkinManager1, Form3 != nullptr ? Form3->ComboBox1->Text() : QString());
+}
+
+void TForm1::RefreshUptime() {
+  DWORD ticks = platform::GetTickCount();
+  QString text = QString::fromStdString(UptimeText(ticks));
+  if (CasSystemu->text() != text) CasSystemu->setText(text);
+  // the text changes only with the next whole second
+  Timer4->DeferNextTick(1000 - ticks % 1000 + 1);
 }
 
 void TForm1::ShowPage(QPushButton* pressed) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
 #include <array>
@@ -38,6 +39,7 @@ class TForm1 : public QMainWindow {
   QFrame* zdoplnky;
   QPushButton* sButton11;  // "Ukončit aplikaci"
   QPushButton* sButton10;  // "Ponechat jen v TrayIkonce"
+  QLabel* CasSystemu;      // the uptime line
 
   QAction* PonechatvTrayIkonce1;
   QAction* ZavtAltF41;
@@ -77,6 +79,7 @@ class TForm1 : public QMainWindow {
   void Nastavenprogramu1Click();
   void Nastavenklvesovchzkratek1Click();
   void OProgramu1Click();
+  void RefreshUptime();
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <QStyleFactory>
 
 #include "app/program.h"
+#include "platform/keyboard_x11.h"
 #include "platform/power_logind.h"
 
 int main(int argc, char** argv) {
@@ -13,5 +15,7 @@ int main(int argc, char** argv) {
   font.setStyleHint(QFont::SansSerif);
   QApplication::setFont(font);
   platform::SetPowerBackend(platform::MakeLogindPowerBackend());
+  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+    platform::SetLockLights(platform::MakeX11LockLights(x11->display()));
   return RunProgram();
 }

@@ -9,7 +9,13 @@ TTimer::TTimer(QObject* owner, const QString& name, long long interval, bool ena
     : QObject(owner), enabled_(enabled), interval_(CheckedCardinal(interval)) {
   setObjectName(name);
   connect(&timer_, &QTimer::timeout, this, [this] {
+    deferral_ = 0;
     if (OnTimer) Guard(OnTimer);
+    if (!timer_.isActive()) return;  // the handler stopped the timer
+    if (deferral_ > interval_)
+      timer_.start(static_cast<int>(std::min<unsigned>(deferral_, 0x7FFFFFFF)));
+    else if (timer_.interval() != Period())
+      Update();
   });
   Update();
 }
@@ -29,11 +35,14 @@ void TTimer::SetInterval(long long milliseconds) {
   Update();
 }
 
+int TTimer::Period() const {
+  return static_cast<int>(std::min<unsigned>(std::max<unsigned>(interval_, kMinimumPeriod), 0x7FFFFFFF));
+}
+
 void TTimer::Update() {
   if (!enabled_ || interval_ == 0) {
     timer_.stop();
     return;
   }
-  timer_.start(static_cast<int>(std::min<unsigned>(std::max<unsigned>(interval_, kMinimumPeriod),
-                                                   0x7FFFFFFF)));
+  timer_.start(Period());
 }

@@ -20,12 +20,19 @@ class TTimer : public QObject {
 
   std::function<void()> OnTimer;
 
+  // Called from OnTimer: the next tick comes no sooner than `milliseconds`
+  // from now, then the timer goes on at its interval. A handler whose result
+  // cannot change before then spares the program needless wake-ups.
+  void DeferNextTick(unsigned milliseconds) { deferral_ = milliseconds; }
+
   static constexpr int kMinimumPeriod = 10;
 
  private:
   void Update();
+  int Period() const;
 
   QTimer timer_;
   bool enabled_ = false;
   unsigned interval_ = 0;
+  unsigned deferral_ = 0;
 };

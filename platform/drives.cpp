@@ -1,47 +1,18 @@
 #include "platform/drives.h"
 
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/cdrom.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 
 namespace platform {
-namespace {
-
-// SCSI type 5 is a CD/DVD drive; sr devices are always of that kind.
-bool IsCdDevice(const struct stat& st) {
-  if (!S_ISBLK(st.st_mode)) return false;
-  if (major(st.st_rdev) == 11) return true;
-  std::ifstream type("/sys/dev/block/" + std::to_string(major(st.st_rdev)) + ":" +
-                     std::to_string(minor(st.st_rdev)) + "/device/type");
-  int code = -1;
-  return type >> code && code == 5;
-}
-
-std::vector<std::string> CdDevices() {
-  std::vector<std::string> devices;
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator("/sys/block", ec)) {
-    std::string name = entry.path().filename().string();
-    if (name.starts_with("sr")) devices.push_back("/dev/" + name);
-  }
-  std::sort(devices.begin(), devices.end());
-  return devices;
-}
-
-}  // namespace
 
 std::map<char, std::string> DriveMap() {
   std::map<char, std::string> map{{'C', "/"}};
   char letter = 'D';
-  for (const auto& device : CdDevices())
+  for (const auto& device : CdDevicesInUse().List())
     if (letter <= 'Z') map[letter++] = device;
 
   auto bytes = ReadWholeFile(ConfigRoot() / "drives.ini");
@@ -69,9 +40,9 @@ UINT GetDriveTypeA(std::string_view root) {
   auto map = DriveMap();
   auto it = map.find(letter);
   if (it == map.end()) return DRIVE_NO_ROOT_DIR;
+  if (CdDevicesInUse().IsCd(it->second)) return DRIVE_CDROM;
   struct stat st {};
   if (::stat(it->second.c_str(), &st) != 0) return DRIVE_NO_ROOT_DIR;
-  if (IsCdDevice(st)) return DRIVE_CDROM;
   if (S_ISBLK(st.st_mode)) return DRIVE_REMOVABLE;
   if (S_ISDIR(st.st_mode)) return DRIVE_FIXED;
   return DRIVE_NO_ROOT_DIR;

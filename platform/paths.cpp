@@ -17,6 +17,11 @@ std::optional<std::string>& ProgramFolderOverride() {
   return folder;
 }
 
+std::optional<std::filesystem::path>& DataHomeOverride() {
+  static std::optional<std::filesystem::path> folder;
+  return folder;
+}
+
 std::filesystem::path EnvironmentRoot() {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   if (xdg != nullptr && xdg[0] == '/') return std::filesystem::path(xdg) / "ovlix";
@@ -39,6 +44,22 @@ void SetConfigRoot(const std::filesystem::path& root) {
     RootOverride().reset();
   else
     RootOverride() = root;
+}
+
+std::filesystem::path DataHome() {
+  if (DataHomeOverride()) return *DataHomeOverride();
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  if (xdg != nullptr && xdg[0] == '/') return xdg;
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || home[0] != '/') return {};
+  return std::filesystem::path(home) / ".local" / "share";
+}
+
+void SetDataHome(const std::filesystem::path& folder) {
+  if (folder.empty())
+    DataHomeOverride().reset();
+  else
+    DataHomeOverride() = folder;
 }
 
 std::string ProgramFolder() {

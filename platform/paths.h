@@ -22,6 +22,11 @@ std::filesystem::path RunDirectory();
 // back to the one the environment names.
 void SetConfigRoot(const std::filesystem::path& root);
 
+// The user's data folder, ${XDG_DATA_HOME:-$HOME/.local/share}; empty when
+// the environment names neither.
+std::filesystem::path DataHome();
+void SetDataHome(const std::filesystem::path& folder);
+
 // The folder of the running executable, with a trailing separator.
 std::string ProgramFolder();
 void SetProgramFolder(const std::string& folder);

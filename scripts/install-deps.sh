@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev libjpeg-dev libx11-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool openbox x11-utils imagemagick bc
+  xvfb xauth xdotool openbox x11-utils x11-xserver-utils imagemagick bc
+  trash-cli util-linux
   fonts-liberation2
 )
 

@@ -39,6 +39,20 @@ TEST(Timer, IntervalRules) {
   EXPECT_TRUE(fast.Enabled());
 }
 
+TEST(Timer, ADeferredTickComesLaterAndThePeriodResumes) {
+  TTimer timer(nullptr, "t", 10, true);
+  QElapsedTimer clock;
+  std::vector<qint64> at;
+  timer.OnTimer = [&] {
+    at.push_back(clock.elapsed());
+    if (at.size() == 1) timer.DeferNextTick(150);
+  };
+  clock.start();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return at.size() >= 4; }, 2000));
+  EXPECT_GE(at[1] - at[0], 140);  // the deferred tick
+  EXPECT_LT(at[3] - at[2], 100);  // then every 10 ms again
+}
+
 TEST(Timer, AFailingTickShowsTheErrorAndTheTimerGoesOn) {
   BoxRecorder boxes;
   TTimer timer(nullptr, "t", 10, true);

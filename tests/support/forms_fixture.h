@@ -7,6 +7,7 @@
 #include "app/Unit1.h"
 #include "app/forms.h"
 #include "app/program.h"
+#include "framework/ini_file.h"
 #include "tests/support/box_recorder.h"
 #include "tests/support/temp_root.h"
 

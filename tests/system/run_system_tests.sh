@@ -113,5 +113,23 @@ closing=$last
 close_ends() { press alt+F4 && within 50 gone "$closing"; }
 check "Alt+F4 on the main window ends the program" close_ends
 
+# 7. The blinker switched on at start runs the real lock lights (XKB):
+#    Num (2), Caps (1), Scroll (4) in the LED mask of the X server.
+printf '[Nastaveni]\nBlikaniPriSpusteni=1\nBlikaniRychlost=100\n' >"$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
+start
+blinking=$last
+leds_run() {
+  wait_visible || return 1
+  local seen=""
+  for _ in $(seq 40); do
+    seen+=$(xset q | sed -n 's/.*LED mask: *0*\([0-9a-f]*\).*/\1/p')
+    sleep 0.05
+  done
+  [[ $seen == *1* && $seen == *2* && $seen == *4* ]]
+}
+check "the blinker at start runs the lock lights" leds_run
+kill "$blinking"
+wait "$blinking" 2>/dev/null
+
 echo "system: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,66 @@
+#include "platform/mci.h"
+
+#include <map>
+#include <string>
+
+#include "platform/cdrom.h"
+#include "platform/drives.h"
+#include "platform/text_util.h"
+
+namespace platform {
+namespace {
+
+std::map<MCIDEVICEID, int>& OpenDevices() {
+  static std::map<MCIDEVICEID, int> devices;
+  return devices;
+}
+
+MciTrace& Trace() {
+  static MciTrace trace;
+  return trace;
+}
+
+MCIERROR Open(std::uintptr_t flags, MCI_OPEN_PARMSA* block) {
+  if (block == nullptr || (flags & MCI_OPEN_TYPE) == 0 || (flags & MCI_OPEN_ELEMENT) == 0 ||
+      block->lpstrDeviceType == nullptr || block->lpstrElementName == nullptr)
+    return MCIERR_MISSING_PARAMETER;
+  if (!EqualsNoCase(block->lpstrDeviceType, "CDAudio")) return MCIERR_INVALID_DEVICE_NAME;
+  std::string drive = block->lpstrElementName;
+  if (GetDriveTypeA(drive) != DRIVE_CDROM) return MCIERR_INVALID_DEVICE_NAME;
+  char letter = static_cast<char>(drive[0] & ~0x20);
+  auto map = DriveMap();
+  int fd = CdDevicesInUse().Open(map[letter]);
+  if (fd < 0) return MCIERR_HARDWARE;
+  MCIDEVICEID id = 1;
+  while (OpenDevices().count(id) != 0) ++id;
+  OpenDevices()[id] = fd;
+  block->wDeviceID = id;
+  return 0;
+}
+
+MCIERROR Dispatch(MCIDEVICEID device, UINT message, std::uintptr_t flags, std::uintptr_t param) {
+  if (message == MCI_OPEN) return Open(flags, reinterpret_cast<MCI_OPEN_PARMSA*>(param));
+  auto it = OpenDevices().find(device);
+  if (message != MCI_SET && message != MCI_CLOSE) return MCIERR_UNRECOGNIZED_COMMAND;
+  if (it == OpenDevices().end()) return MCIERR_INVALID_DEVICE_ID;
+  if (message == MCI_CLOSE) {
+    CdDevicesInUse().Close(it->second);
+    OpenDevices().erase(it);
+    return 0;
+  }
+  if (flags & MCI_SET_DOOR_OPEN) return CdDevicesInUse().EjectTray(it->second) == 0 ? 0 : MCIERR_HARDWARE;
+  if (flags & MCI_SET_DOOR_CLOSED) return CdDevicesInUse().CloseTray(it->second) == 0 ? 0 : MCIERR_HARDWARE;
+  return MCIERR_UNSUPPORTED_FUNCTION;
+}
+
+}  // namespace
+
+MCIERROR mciSendCommandA(MCIDEVICEID device, UINT message, std::uintptr_t flags, std::uintptr_t param) {
+  MCIERROR result = Dispatch(device, message, flags, param);
+  if (Trace()) Trace()(device, message, flags, param, result);
+  return result;
+}
+
+void SetMciTrace(MciTrace trace) { Trace() = std::move(trace); }
+
+}  // namespace platform
