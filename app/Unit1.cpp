@@ -10,6 +10,8 @@
 
 #include "actions/BlinkerGroup.h"
 #include "app/AddOnsGroup.h"
+#include "app/Hotkeys.h"
+#include "app/TrayIcon.h"
 #include "actions/CdDoorGroup.h"
 #include "actions/PowerGroup.h"
 #include "app/forms.h"
@@ -74,13 +76,30 @@ TForm1::TForm1() {
   Timer4->OnTimer = [this] { RefreshUptime(); };
   BuildMenu();
   BuildPages();
+  hotkeys = new THotkeys(*this);
+  tray = new TTrayIcon(*this);
+  Handle = platform::CreateWindowHandle([this](UINT message, platform::WPARAM w, platform::LPARAM l) {
+    Guard([&] {
+      if (message == platform::WM_USER) tray->TrayIconMessage(l);
+      if (message == platform::WM_HOTKEY) hotkeys->HotKeyMessage(w);
+    });
+  });
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   layout()->activate();
   Guard([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  Guard([this] { FormDestroy(); });
+  platform::DestroyWindowHandle(Handle);
+  delete hotkeys;
+}
+
+void TForm1::FormDestroy() {
+  tray->Remove();
+  hotkeys->Unregister(Handle);
+}
 
 void TForm1::BuildMenu() {
   QMenuBar* MainMenu1 = menuBar();
@@ -159,12 +178,12 @@ void TForm1::FormCreate() {
     for (std::size_t i = 0; i < hotkeyKeys.size(); ++i)
       hotkeyKeys[i] = ini.ReadString("zkratky", "p" + std::to_string(i + 1), kDefaults[i]);
   }
-  // The hotkeys for ids 1 to 7 are registered here, before the mutex check.
+  hotkeys->Register(Handle, hotkeyKeys);
 
   platform::CreateMutexA(nullptr, FALSE_, "Ovlix");
   if (platform::GetLastError() == ERROR_ALREADY_EXISTS) ::_exit(0);
 
-  // The tray icon is added here.
+  tray->Add(Handle);
 
   TIniFile ini(kSettingsFile);
   wallpaper->CestaPlocha->setText(QString::fromStdString(ini.ReadString("Obrazky", "CestaPlocha", "C:\\")));

@@ -10,9 +10,12 @@
 #include <string>
 
 #include "framework/timer.h"
+#include "platform/window_messages.h"
 #include "skin/SkinManager.h"
 
 class AddOnsGroup;
+class THotkeys;
+class TTrayIcon;
 class BlinkerGroup;
 class CdDoorGroup;
 class PoliciesGroup;
@@ -66,8 +69,13 @@ class TForm1 : public QMainWindow {
   // The hotkey key names p1 to p7, as read at creation.
   std::array<std::string, 7> hotkeyKeys;
 
+  platform::HWND Handle = 0;  // where the tray icon and the hotkeys send their messages
+  THotkeys* hotkeys;
+  TTrayIcon* tray;
+
   void FormCreate();
   void FormShow();
+  void FormDestroy();
   void sButton26Click();
   void sButton27Click();
   void sButton28Click();

@@ -4,7 +4,10 @@
 #include <QStyleFactory>
 
 #include "app/program.h"
+#include "app/app_icon.h"
+#include "platform/hotkeys_x11.h"
 #include "platform/keyboard_x11.h"
+#include "platform/tray_qt.h"
 #include "platform/power_logind.h"
 
 int main(int argc, char** argv) {
@@ -14,8 +17,12 @@ int main(int argc, char** argv) {
   QFont font(QStringLiteral("Liberation Sans"), 8);
   font.setStyleHint(QFont::SansSerif);
   QApplication::setFont(font);
+  QApplication::setWindowIcon(ApplicationIcon());
   platform::SetPowerBackend(platform::MakeLogindPowerBackend());
-  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+  platform::SetTrayBackend(platform::MakeQtTrayBackend(ApplicationIcon()));
+  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
     platform::SetLockLights(platform::MakeX11LockLights(x11->display()));
+    platform::SetHotkeyBackend(platform::MakeX11HotkeyBackend(x11->display(), x11->connection()));
+  }
   return RunProgram();
 }

@@ -42,7 +42,7 @@ start() {  # starts the program in the background; its pid in $last
 }
 
 visible_windows() { xdotool search --onlyvisible --name "$caption" 2>/dev/null | wc -l; }
-wait_visible() { timeout 15 xdotool search --sync --onlyvisible --name "$caption" >/dev/null 2>&1; }
+shown() { [ "$(visible_windows)" -ge 1 ]; }
 alive() { kill -0 "$1" 2>/dev/null; }
 gone() { ! alive "$1"; }
 hidden_and_alive() { [ "$(visible_windows)" -eq 0 ] && alive "$1"; }
@@ -52,6 +52,8 @@ within() {  # within TENTHS COMMAND...: true once COMMAND is, polled every 0.1 s
   for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
   return 1
 }
+# a plain poll: xdotool's own --sync gives up when a window vanishes mid-search
+wait_visible() { within 150 shown; }
 press() {  # press KEYS on the main window once it is shown
   wait_visible || return 1
   local win
@@ -130,6 +132,59 @@ leds_run() {
 check "the blinker at start runs the lock lights" leds_run
 kill "$blinking"
 wait "$blinking" 2>/dev/null
+
+# 8. Tray and hotkeys, with a tray host on the screen. The program starts
+#    hidden; its icon sits in the tray; Ctrl+W, Ctrl+E and Ctrl+Y work from
+#    anywhere, with Caps Lock on too. Ctrl+Q and Ctrl+R are never pressed.
+trayer --edge bottom --widthtype pixel --width 120 --height 24 >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+printf '[Nastaveni]\nSpousteniVTray=1\n' >"$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
+mkdir -p "$XDG_DATA_HOME/Trash/files" "$XDG_DATA_HOME/Trash/info"
+echo old >"$XDG_DATA_HOME/Trash/files/old.txt"
+echo "[Trash Info]" >"$XDG_DATA_HOME/Trash/info/old.txt.trashinfo"
+start
+traying=$last
+count_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
+icon_in_tray() {
+  local panel
+  panel=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}')
+  [ -n "$panel" ] && xwininfo -tree -id "$panel" | grep -q '("ovlix"'
+}
+killer_shown() { [ "$(count_named '^Ovlix: Process Killer$')" -eq 1 ]; }
+killer_gone() { [ "$(count_named '^Ovlix: Process Killer$')" -eq 0 ]; }
+check "the tray icon is embedded while the program runs hidden" within 100 icon_in_tray
+ctrl_w_shows() { xdotool key ctrl+w && wait_visible; }
+check "Ctrl+W shows the hidden main window" ctrl_w_shows
+ctrl_e_once() {
+  xdotool key ctrl+e && within 50 killer_shown || return 1
+  xdotool key ctrl+e && sleep 0.5 && killer_shown || return 1
+  xdotool key Escape && within 30 killer_gone
+}
+check "Ctrl+E opens the process killer, a second Ctrl+E does nothing" ctrl_e_once
+# no real trash of this user on any volume may be within the program's reach
+real_trash=""
+while read -r _ point _; do
+  [ -e "$point/.Trash-$(id -u)" ] || [ -e "$point/.Trash/$(id -u)" ] && real_trash=$point
+done </proc/self/mounts
+trash_emptied() { [ ! -e "$XDG_DATA_HOME/Trash/files/old.txt" ]; }
+if [ -z "$real_trash" ]; then
+  xdotool key ctrl+y
+  check "Ctrl+Y empties the trash" within 30 trash_emptied
+else
+  echo "skip Ctrl+Y: $real_trash holds a real trash of this user"
+fi
+caps_on() { xset q | grep -q 'Caps Lock: *on'; }
+with_caps_lock() {
+  caps_on || { xdotool keydown Caps_Lock; xdotool keyup Caps_Lock; }
+  caps_on || return 1
+  press F9 && within 30 hidden_and_alive "$traying" || return 1
+  xdotool key ctrl+w && wait_visible
+}
+check "hotkeys work with Caps Lock on" with_caps_lock
+no_icon() { ! icon_in_tray; }
+quit_removes_icon() { press alt+F4 && within 50 gone "$traying" && within 30 no_icon; }
+check "after quitting the tray icon is gone" quit_removes_icon
 
 echo "system: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,41 @@
+#include "platform/tray.h"
+
+namespace platform {
+namespace {
+
+class NoTray : public TrayBackend {
+ public:
+  bool Add(const NOTIFYICONDATAA&, std::function<void(UINT)>) override { return true; }
+  bool Remove(const NOTIFYICONDATAA&) override { return true; }
+};
+
+std::unique_ptr<TrayBackend>& Backend() {
+  static std::unique_ptr<TrayBackend> backend = std::make_unique<NoTray>();
+  return backend;
+}
+
+}  // namespace
+
+std::unique_ptr<TrayBackend> SetTrayBackend(std::unique_ptr<TrayBackend> backend) {
+  std::unique_ptr<TrayBackend> old = std::move(Backend());
+  Backend() = backend ? std::move(backend) : std::make_unique<NoTray>();
+  return old;
+}
+
+BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
+  if (data == nullptr || data->cbSize != sizeof(NOTIFYICONDATAA)) return FALSE_;
+  if (message == NIM_DELETE) return Backend()->Remove(*data) ? TRUE_ : FALSE_;
+  if (message != NIM_ADD) return FALSE_;
+  HWND window = static_cast<HWND>(data->hWnd);
+  UINT callback = data->uCallbackMessage;
+  UINT id = data->uID;
+  bool withMessages = data->uFlags & NIF_MESSAGE;
+  return Backend()->Add(*data,
+                        [=](UINT mouse) {
+                          if (withMessages) SendMessageA(window, callback, id, static_cast<LPARAM>(mouse));
+                        })
+             ? TRUE_
+             : FALSE_;
+}
+
+}  // namespace platform
