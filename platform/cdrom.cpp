@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/backend_slot.h"
+
 namespace platform {
 namespace {
 
@@ -44,9 +46,9 @@ class HostCdDevices : public CdDevices {
   void Close(int fd) override { ::close(fd); }
 };
 
-std::unique_ptr<CdDevices>& Devices() {
-  static std::unique_ptr<CdDevices> devices = std::make_unique<HostCdDevices>();
-  return devices;
+BackendSlot<CdDevices>& Devices() {
+  static BackendSlot<CdDevices> slot([]() -> std::unique_ptr<CdDevices> { return std::make_unique<HostCdDevices>(); });
+  return slot;
 }
 
 }  // namespace
@@ -54,9 +56,7 @@ std::unique_ptr<CdDevices>& Devices() {
 CdDevices& CdDevicesInUse() { return *Devices(); }
 
 std::unique_ptr<CdDevices> SetCdDevices(std::unique_ptr<CdDevices> devices) {
-  std::unique_ptr<CdDevices> old = std::move(Devices());
-  Devices() = devices ? std::move(devices) : std::make_unique<HostCdDevices>();
-  return old;
+  return Devices().Replace(std::move(devices));
 }
 
 }  // namespace platform

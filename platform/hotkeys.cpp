@@ -3,6 +3,8 @@
 #include <map>
 #include <utility>
 
+#include "platform/backend_slot.h"
+
 namespace platform {
 namespace {
 
@@ -12,9 +14,10 @@ class NoHotkeys : public HotkeyBackend {
   void Release(UINT, UINT) override {}
 };
 
-std::unique_ptr<HotkeyBackend>& Backend() {
-  static std::unique_ptr<HotkeyBackend> backend = std::make_unique<NoHotkeys>();
-  return backend;
+BackendSlot<HotkeyBackend>& Backend() {
+  static BackendSlot<HotkeyBackend> slot(
+      []() -> std::unique_ptr<HotkeyBackend> { return std::make_unique<NoHotkeys>(); });
+  return slot;
 }
 
 struct Combination {
@@ -31,9 +34,7 @@ std::map<std::pair<HWND, int>, Combination>& Registered() {
 }  // namespace
 
 std::unique_ptr<HotkeyBackend> SetHotkeyBackend(std::unique_ptr<HotkeyBackend> backend) {
-  std::unique_ptr<HotkeyBackend> old = std::move(Backend());
-  Backend() = backend ? std::move(backend) : std::make_unique<NoHotkeys>();
-  return old;
+  return Backend().Replace(std::move(backend));
 }
 
 BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) {

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "platform/backend_slot.h"
+
 namespace platform {
 namespace {
 
@@ -34,9 +36,9 @@ std::unique_ptr<LockLights> DefaultLights() {
   return std::make_unique<MemoryLockLights>();
 }
 
-std::unique_ptr<LockLights>& Lights() {
-  static std::unique_ptr<LockLights> lights = DefaultLights();
-  return lights;
+BackendSlot<LockLights>& Lights() {
+  static BackendSlot<LockLights> slot(DefaultLights);
+  return slot;
 }
 
 BYTE Entry(bool on, bool held) { return static_cast<BYTE>((on ? 1 : 0) | (held ? 0x80 : 0)); }
@@ -44,9 +46,7 @@ BYTE Entry(bool on, bool held) { return static_cast<BYTE>((on ? 1 : 0) | (held ?
 }  // namespace
 
 std::unique_ptr<LockLights> SetLockLights(std::unique_ptr<LockLights> lights) {
-  std::unique_ptr<LockLights> old = std::move(Lights());
-  Lights() = lights ? std::move(lights) : DefaultLights();
-  return old;
+  return Lights().Replace(std::move(lights));
 }
 
 BOOL GetKeyboardState(BYTE state[256]) {

@@ -1,5 +1,7 @@
 #include "platform/power.h"
 
+#include "platform/backend_slot.h"
+
 namespace platform {
 namespace {
 
@@ -8,17 +10,15 @@ class NoPower : public PowerBackend {
   void ExitWindows(UINT, DWORD) override {}
 };
 
-std::unique_ptr<PowerBackend>& Backend() {
-  static std::unique_ptr<PowerBackend> backend = std::make_unique<NoPower>();
-  return backend;
+BackendSlot<PowerBackend>& Backend() {
+  static BackendSlot<PowerBackend> slot([]() -> std::unique_ptr<PowerBackend> { return std::make_unique<NoPower>(); });
+  return slot;
 }
 
 }  // namespace
 
 std::unique_ptr<PowerBackend> SetPowerBackend(std::unique_ptr<PowerBackend> backend) {
-  std::unique_ptr<PowerBackend> old = std::move(Backend());
-  Backend() = backend ? std::move(backend) : std::make_unique<NoPower>();
-  return old;
+  return Backend().Replace(std::move(backend));
 }
 
 BOOL ExitWindowsEx(UINT flags, DWORD reason) {

@@ -1,5 +1,7 @@
 #include "platform/tray.h"
 
+#include "platform/backend_slot.h"
+
 namespace platform {
 namespace {
 
@@ -9,17 +11,15 @@ class NoTray : public TrayBackend {
   bool Remove(const NOTIFYICONDATAA&) override { return true; }
 };
 
-std::unique_ptr<TrayBackend>& Backend() {
-  static std::unique_ptr<TrayBackend> backend = std::make_unique<NoTray>();
-  return backend;
+BackendSlot<TrayBackend>& Backend() {
+  static BackendSlot<TrayBackend> slot([]() -> std::unique_ptr<TrayBackend> { return std::make_unique<NoTray>(); });
+  return slot;
 }
 
 }  // namespace
 
 std::unique_ptr<TrayBackend> SetTrayBackend(std::unique_ptr<TrayBackend> backend) {
-  std::unique_ptr<TrayBackend> old = std::move(Backend());
-  Backend() = backend ? std::move(backend) : std::make_unique<NoTray>();
-  return old;
+  return Backend().Replace(std::move(backend));
 }
 
 BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
