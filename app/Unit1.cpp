@@ -78,12 +78,15 @@ TForm1::TForm1() {
   BuildPages();
   hotkeys = new THotkeys(*this);
   tray = new TTrayIcon(*this);
-  Handle = platform::CreateWindowHandle([this](UINT message, platform::WPARAM w, platform::LPARAM l) {
-    Guard([&] {
-      if (message == platform::WM_USER) tray->TrayIconMessage(l);
-      if (message == platform::WM_HOTKEY) hotkeys->HotKeyMessage(w);
-    });
-  });
+  Handle = platform::CreateWindowHandle(
+      [this](UINT message, platform::WPARAM w, platform::LPARAM l) -> platform::LRESULT {
+        Guard([&] {
+          if (message == platform::WM_USER) tray->TrayIconMessage(l);
+          if (message == platform::WM_HOTKEY) hotkeys->HotKeyMessage(w);
+        });
+        return 0;
+      },
+      "TForm1");
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   layout()->activate();
@@ -99,6 +102,7 @@ TForm1::~TForm1() {
 void TForm1::FormDestroy() {
   tray->Remove();
   hotkeys->Unregister(Handle);
+  startButton->RestoreStartButton();
 }
 
 void TForm1::BuildMenu() {
@@ -198,8 +202,8 @@ void TForm1::FormCreate() {
   if (dragFullWindows == "1") windowDrag->ObsahOkna->setChecked(true);
   screenSaver->SporicMinuty->SetValue(StrToInt(screenSaveTimeOut) / 60);
 
-  // The Start-button picture is inserted here when asked for.
   startButton->CBox->setChecked(insertPicture == "1");
+  if (insertPicture == "1") startButton->Button11Click();
   if (blinkAtStart == "1") blinker->ToggleBlinker();
 
   cdDoor->FillDriveList();

@@ -8,6 +8,7 @@
 #include "platform/hotkeys_x11.h"
 #include "platform/keyboard_x11.h"
 #include "platform/tray_qt.h"
+#include "platform/wallpaper_desktop.h"
 #include "platform/power_logind.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(ApplicationIcon());
   platform::SetPowerBackend(platform::MakeLogindPowerBackend());
   platform::SetTrayBackend(platform::MakeQtTrayBackend(ApplicationIcon()));
+  platform::SetWallpaperBackend(platform::MakeDesktopWallpaperBackend());
   if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
     platform::SetLockLights(platform::MakeX11LockLights(x11->display()));
     platform::SetHotkeyBackend(platform::MakeX11HotkeyBackend(x11->display(), x11->connection()));

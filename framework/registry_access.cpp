@@ -7,23 +7,24 @@ using platform::RegValue;
 bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
   std::string path(key);
   bool absolute = !path.empty() && path.front() == '\\';
-  if (!absolute && key_ && !key_->path.empty()) path = key_->path + "\\" + path;
+  if (!absolute && open_ && !key_.path.empty()) path = key_.path + "\\" + path;
   platform::RegKey opened;
   LONG rc = canCreate ? platform::RegCreateKeyExA(root_, path, &opened)
                       : platform::RegOpenKeyExA(root_, path, &opened);
   if (rc != ERROR_SUCCESS) return false;
   key_ = opened;
+  open_ = true;
   return true;
 }
 
 bool TRegistry::ValueExists(std::string_view name) const {
   RegValue value;
-  return key_ && platform::RegQueryValueExA(*key_, name, &value) == ERROR_SUCCESS;
+  return open_ && platform::RegQueryValueExA(key_, name, &value) == ERROR_SUCCESS;
 }
 
 std::string TRegistry::ReadString(std::string_view name) const {
   RegValue value;
-  if (!key_ || platform::RegQueryValueExA(*key_, name, &value) != ERROR_SUCCESS) return {};
+  if (!open_ || platform::RegQueryValueExA(key_, name, &value) != ERROR_SUCCESS) return {};
   if (value.type == platform::REG_EXPAND_SZ) {
     while (!value.data.empty() && value.data.back() == '\0') value.data.pop_back();
     return value.data;
@@ -35,7 +36,7 @@ std::string TRegistry::ReadString(std::string_view name) const {
 
 int TRegistry::ReadInteger(std::string_view name) const {
   RegValue value;
-  if (!key_ || platform::RegQueryValueExA(*key_, name, &value) != ERROR_SUCCESS)
+  if (!open_ || platform::RegQueryValueExA(key_, name, &value) != ERROR_SUCCESS)
     throw Exception("Failed to get data for '" + std::string(name) + "'");
   if (value.type != platform::REG_DWORD)
     throw Exception("Invalid data type for '" + std::string(name) + "'");
@@ -43,7 +44,7 @@ int TRegistry::ReadInteger(std::string_view name) const {
 }
 
 void TRegistry::Write(std::string_view name, const RegValue& value) {
-  if (!key_ || platform::RegSetValueExA(*key_, name, value) != ERROR_SUCCESS)
+  if (!open_ || platform::RegSetValueExA(key_, name, value) != ERROR_SUCCESS)
     throw Exception("Failed to set data for '" + std::string(name) + "'");
 }
 
@@ -56,5 +57,5 @@ void TRegistry::WriteInteger(std::string_view name, int value) {
 }
 
 bool TRegistry::DeleteValue(std::string_view name) {
-  return key_ && platform::RegDeleteValueA(*key_, name) == ERROR_SUCCESS;
+  return open_ && platform::RegDeleteValueA(key_, name) == ERROR_SUCCESS;
 }

@@ -2,7 +2,6 @@
 // open key, reads and writes with the original framework's messages.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,7 +15,7 @@ class TRegistry {
   // A leading backslash makes the path absolute from the root; otherwise it
   // is relative to the open key. False when the key cannot be opened.
   bool OpenKey(std::string_view key, bool canCreate);
-  void CloseKey() { key_.reset(); }
+  void CloseKey() { open_ = false; }
 
   bool ValueExists(std::string_view name) const;
   // A missing value reads as empty text; one of another type than text fails
@@ -32,5 +31,6 @@ class TRegistry {
   void Write(std::string_view name, const platform::RegValue& value);
 
   platform::RootKey root_;
-  std::optional<platform::RegKey> key_;
+  bool open_ = false;
+  platform::RegKey key_;
 };

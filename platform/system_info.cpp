@@ -12,12 +12,22 @@ DWORD GetTickCount() {
   return static_cast<DWORD>(ms);
 }
 
+namespace {
+long reportedPlatform = -1;
+bool failVersion = false;
+}  // namespace
+
+void SetReportedPlatform(long platformId, bool fail) {
+  reportedPlatform = platformId;
+  failVersion = fail;
+}
+
 BOOL GetVersionExA(OSVERSIONINFOA* info) {
-  if (info == nullptr || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return FALSE_;
+  if (failVersion || info == nullptr || info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return FALSE_;
   info->dwMajorVersion = 5;
   info->dwMinorVersion = 1;
   info->dwBuildNumber = 2600;
-  info->dwPlatformId = VER_PLATFORM_WIN32_NT;
+  info->dwPlatformId = reportedPlatform >= 0 ? static_cast<DWORD>(reportedPlatform) : VER_PLATFORM_WIN32_NT;
   return TRUE_;
 }
 

@@ -20,5 +20,8 @@ struct OSVERSIONINFOA {
 
 // This host reports the NT family (platform id 2), version 5.1.
 BOOL GetVersionExA(OSVERSIONINFOA* info);
+// Makes GetVersionExA report another platform id (a test's Windows 98: 1);
+// a negative id brings this host's back, and `fail` makes the call fail.
+void SetReportedPlatform(long platformId, bool fail = false);
 
 }  // namespace platform

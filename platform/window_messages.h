@@ -25,11 +25,19 @@ constexpr UINT WM_RBUTTONUP = 517;
 constexpr UINT WM_MBUTTONUP = 520;
 constexpr UINT WM_USER = 1024;
 
-using WindowProc = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
+using WindowProc = std::function<LRESULT(UINT message, WPARAM wParam, LPARAM lParam)>;
 
-HWND CreateWindowHandle(WindowProc proc);
+// A window of `className` (may be empty), a child of `parent` (0: top-level).
+HWND CreateWindowHandle(WindowProc proc, const char* className = "", HWND parent = 0);
 void DestroyWindowHandle(HWND window);
-// 0, whether or not a window took the message; nothing for a stale handle.
+// What the window's procedure returns; 0 for a stale handle.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The first top-level window of the class (a null title matches any); 0 if
+// none. This desktop has no "Shell_TrayWnd": there is no taskbar of the
+// platform's kind, and no Start button.
+HWND FindWindowA(const char* className, const char* windowName);
+// The first child of `parent` after `childAfter` (0: from the first) of the class.
+HWND FindWindowExA(HWND parent, HWND childAfter, const char* className, const char* windowName);
 
 }  // namespace platform

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool openbox x11-utils x11-xserver-utils imagemagick bc
-  trash-cli util-linux trayer
+  trash-cli util-linux trayer libjpeg-turbo-progs
   fonts-liberation2
 )
 

@@ -3,6 +3,8 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 
 class ProgramFilesGroup : public QGroupBox {
   Q_OBJECT
@@ -10,4 +12,10 @@ class ProgramFilesGroup : public QGroupBox {
   explicit ProgramFilesGroup(QWidget* page);
 
   QLineEdit* Edit1;
+  QProgressBar* progres1;
+  QPushButton* sButton21;  // "Informace o funkci"
+  QPushButton* sButton22;  // "Potvrdit"
+
+  void RbButton23Click();
+  void RbButton24Click();
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QPushButton>
 
 #include "framework/spin_edit.h"
 
@@ -11,4 +12,7 @@ class ScreenSaverGroup : public QGroupBox {
   explicit ScreenSaverGroup(QWidget* page);
 
   TSpinEdit* SporicMinuty;
+  QPushButton* sButton14;  // "Použít nastavení"
+
+  void Button19Click();
 };

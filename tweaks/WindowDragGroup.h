@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QPushButton>
 
 class WindowDragGroup : public QGroupBox {
   Q_OBJECT
@@ -10,4 +11,7 @@ class WindowDragGroup : public QGroupBox {
   explicit WindowDragGroup(QWidget* page);
 
   QCheckBox* ObsahOkna;
+  QPushButton* sButton19;  // "OK"
+
+  void Button5Click();
 };

@@ -1,0 +1,48 @@
+#include "framework/picture_dialog.h"
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPixmap>
+
+namespace {
+
+PictureDialogAnswer& Answer() {
+  static PictureDialogAnswer answer;
+  return answer;
+}
+
+// "Description|*.jpg;*.bmp;" to Qt's "Description (*.jpg *.bmp)"
+QString QtFilter(const QString& filter) {
+  QStringList parts = filter.split('|');
+  if (parts.size() < 2) return filter;
+  QStringList patterns = parts[1].split(';', Qt::SkipEmptyParts);
+  return parts[0] + " (" + patterns.join(' ') + ")";
+}
+
+}  // namespace
+
+void SetPictureDialogAnswer(PictureDialogAnswer answer) { Answer() = std::move(answer); }
+
+QString RunPictureOpenDialog(const QString& objectName, const QString& filter) {
+  if (Answer()) return Answer()(objectName, filter);
+  QFileDialog dialog;
+  dialog.setObjectName(objectName);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilter(QtFilter(filter));
+  auto* preview = new QLabel(&dialog);
+  preview->setObjectName(QStringLiteral("preview"));
+  preview->setFixedSize(180, 180);
+  preview->setAlignment(Qt::AlignCenter);
+  preview->setFrameStyle(QFrame::StyledPanel);
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+  QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
+    QPixmap picture(path);
+    preview->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio,
+                                                                      Qt::SmoothTransformation));
+  });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().front();
+}

@@ -1,0 +1,18 @@
+// Starting other programs directly, never through a shell: no text of an
+// argument is ever interpreted as a command.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Starts argv[0] (looked up on PATH when it has no "/") with the arguments
+// and does not wait for it; the child is reaped by the system. False when it
+// could not be started.
+bool SpawnDetached(const std::vector<std::string>& argv, const std::string& workingDirectory = {});
+
+// Runs it to its end; its exit code, or -1 when it could not be run.
+int RunAndWait(const std::vector<std::string>& argv);
+
+}  // namespace platform
