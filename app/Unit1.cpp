@@ -46,16 +46,17 @@ QFrame* MakePage(QWidget* parent, const QString& name) {
   return page;
 }
 
-// The page buttons share the row in proportion to their captions, so every
-// caption fits whatever font the desktop gives.
+// The page buttons share the row in proportion to the length of their
+// captions. Character counts, not font metrics: measuring text would load
+// the font database before the window is even shown.
 void LayOutPageButtons(std::initializer_list<QPushButton*> buttons) {
-  constexpr int kLeft = 2, kRow = 433, kGap = 1, kPadding = 10;
+  constexpr int kLeft = 2, kRow = 433, kGap = 1, kPadding = 4;
   int total = 0;
-  for (QPushButton* b : buttons) total += b->fontMetrics().horizontalAdvance(b->text()) + kPadding;
+  for (QPushButton* b : buttons) total += static_cast<int>(b->text().size()) + kPadding;
   int free = kRow - kGap * (static_cast<int>(buttons.size()) - 1);
   int x = kLeft, used = 0, i = 0;
   for (QPushButton* b : buttons) {
-    used += b->fontMetrics().horizontalAdvance(b->text()) + kPadding;
+    used += static_cast<int>(b->text().size()) + kPadding;
     int right = ++i == static_cast<int>(buttons.size()) ? kLeft + kRow : kLeft + free * used / total + kGap * (i - 1);
     b->setGeometry(x, 1, right - x, 22);
     x = right + kGap;

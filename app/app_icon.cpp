@@ -5,7 +5,7 @@
 
 QIcon ApplicationIcon() {
   QIcon icon;
-  for (int size : {16, 22, 24, 32, 48, 64}) {
+  for (int size : {16, 32, 48}) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
