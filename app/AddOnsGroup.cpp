@@ -3,13 +3,29 @@
 #include "app/forms.h"
 #include "framework/handler_guard.h"
 #include "framework/widgets.h"
+#include "platform/shell.h"
+#include "tweaks/win9x.h"
 #include "prockill/Unit5.h"
 
 AddOnsGroup::AddOnsGroup(QWidget* page) : QGroupBox(QStringLiteral("Doplňky programu"), page) {
   setObjectName(title());
   setGeometry(4, 2, 425, 226);
   sButton8 = MakeButton(this, "sButton8", "Nasilné ukončování programů - Process Killer", {8, 46, 409, 24});
+  sButton25 = MakeButton(this, "sButton25", "Vytvoření virtuálních disků - Dazozor Evuva Revivod", {8, 102, 409, 24});
+  sButton6 = MakeButton(this, "sButton6", "Windows 9x - Systémová konfigurace", {8, 130, 409, 24});
   Bind(sButton8, &QPushButton::clicked, this, &AddOnsGroup::Button22Click);
+  Bind(sButton25, &QPushButton::clicked, this, &AddOnsGroup::Button20Click);
+  Bind(sButton6, &QPushButton::clicked, this, &AddOnsGroup::RbSpeedButton25Click);
 }
 
 void AddOnsGroup::Button22Click() { Form5->Open(); }
+
+void AddOnsGroup::Button20Click() { platform::WinExec("data/REDorevOraderu.exe", platform::SW_SHOW); }
+
+void AddOnsGroup::RbSpeedButton25Click() {
+  PlatformFamily family = CheckPlatformFamily();
+  if (family == PlatformFamily::Win9x)
+    platform::WinExec("data\\DURAROZURI.exe", platform::SW_SHOW);
+  else if (family == PlatformFamily::Other)
+    ShowWin9xOnlyWarning();
+}

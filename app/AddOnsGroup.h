@@ -10,7 +10,12 @@ class AddOnsGroup : public QGroupBox {
  public:
   explicit AddOnsGroup(QWidget* page);
 
-  QPushButton* sButton8;  // "Nasilné ukončování programů - Process Killer"
+  QPushButton* sButton8;   // "Nasilné ukončování programů - Process Killer"
+  QPushButton* sButton25;  // "Vytvoření virtuálních disků - Dazozor Evuva Revivod"
+  QPushButton* sButton6;   // "Windows 9x - Systémová konfigurace"
 
   void Button22Click();
+  // The companion programs, by command lines relative to the current folder.
+  void Button20Click();
+  void RbSpeedButton25Click();
 };

@@ -25,6 +25,8 @@
 #include "framework/widgets.h"
 #include "app/uptime.h"
 #include "platform/mutex.h"
+#include "platform/paths.h"
+#include "platform/shell.h"
 #include "platform/system_info.h"
 #include "tweaks/PoliciesGroup.h"
 #include "tweaks/ProgramFilesGroup.h"
@@ -117,18 +119,22 @@ void TForm1::BuildMenu() {
   Nastavenprogramu1 = settings->addAction(QStringLiteral("Nastavení programu"));
   Nastavenklvesovchzkratek1 = settings->addAction(QStringLiteral("Nastavení klávesových zkratek"));
   QMenu* help = MainMenu1->addMenu(QStringLiteral("Nápověda"));
+  Npovdatim1 = help->addAction(QStringLiteral("Nápověda (Z disku)"));
+  help->addSeparator();
   OProgramu1 = help->addAction(QStringLiteral("O Programu"));
 
   PonechatvTrayIkonce1->setObjectName(QStringLiteral("PonechatvTrayIkonce1"));
   ZavtAltF41->setObjectName(QStringLiteral("ZavtAltF41"));
   Nastavenprogramu1->setObjectName(QStringLiteral("Nastavenprogramu1"));
   Nastavenklvesovchzkratek1->setObjectName(QStringLiteral("Nastavenklvesovchzkratek1"));
+  Npovdatim1->setObjectName(QStringLiteral("Npovdatim1"));
   OProgramu1->setObjectName(QStringLiteral("OProgramu1"));
 
   Bind(PonechatvTrayIkonce1, &QAction::triggered, this, &TForm1::PonechatvTrayIkonce1Click);
   Bind(ZavtAltF41, &QAction::triggered, this, &TForm1::ZavtAltF41Click);
   Bind(Nastavenprogramu1, &QAction::triggered, this, &TForm1::Nastavenprogramu1Click);
   Bind(Nastavenklvesovchzkratek1, &QAction::triggered, this, &TForm1::Nastavenklvesovchzkratek1Click);
+  Bind(Npovdatim1, &QAction::triggered, this, &TForm1::Npovdatim1Click);
   Bind(OProgramu1, &QAction::triggered, this, &TForm1::OProgramu1Click);
 }
 
@@ -261,6 +267,11 @@ void TForm1::ZavtAltF41Click() { QCoreApplication::quit(); }
 void TForm1::Nastavenprogramu1Click() { Form3->ShowModal(); }
 void TForm1::Nastavenklvesovchzkratek1Click() { Form4->ShowModal(); }
 void TForm1::OProgramu1Click() { Form2->ShowModal(); }
+
+void TForm1::Npovdatim1Click() {
+  std::string help = platform::ProgramFolder() + "readme.htm";
+  platform::ShellExecuteA(0, "open", help.c_str(), nullptr, nullptr, platform::SW_SHOWNORMAL);
+}
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);

@@ -48,6 +48,7 @@ class TForm1 : public QMainWindow {
   QAction* ZavtAltF41;
   QAction* Nastavenprogramu1;
   QAction* Nastavenklvesovchzkratek1;
+  QAction* Npovdatim1;
   QAction* OProgramu1;
 
   TTimer* Timer1;
@@ -86,6 +87,7 @@ class TForm1 : public QMainWindow {
   void ZavtAltF41Click();
   void Nastavenprogramu1Click();
   void Nastavenklvesovchzkratek1Click();
+  void Npovdatim1Click();
   void OProgramu1Click();
   void RefreshUptime();
 

@@ -6,7 +6,7 @@
 #include "framework/picture_dialog.h"
 #include "framework/widgets.h"
 #include "platform/paths.h"
-#include "platform/system_info.h"
+#include "tweaks/win9x.h"
 #include "tweaks/WallpaperGroup.h"
 #include "tweaks/picture_conversion.h"
 
@@ -49,12 +49,10 @@ void StartButtonGroup::Button9Click() {
 }
 
 void StartButtonGroup::Button10Click() {
-  platform::OSVERSIONINFOA version;
-  version.dwOSVersionInfoSize = 148;
-  if (!platform::GetVersionExA(&version)) return;
-  if (version.dwPlatformId != VER_PLATFORM_WIN32_WINDOWS) {
-    ShowBox(BoxKind::Warning,
-            QStringLiteral("Váš systém není Windows 95 nebo 98, Proto je tato funkce znepřístupněna."));
+  PlatformFamily family = CheckPlatformFamily();
+  if (family == PlatformFamily::Unknown) return;
+  if (family == PlatformFamily::Other) {
+    ShowWin9xOnlyWarning();
     return;
   }
   std::string target = platform::ProgramFolder() + "Start.bmp";

@@ -1,0 +1,18 @@
+// A link label: underlined text whose address goes to the shell with the
+// verb "open" on a left mouse press.
+#pragma once
+
+#include <QLabel>
+
+class TLinkLabel : public QLabel {
+  Q_OBJECT
+ public:
+  TLinkLabel(QWidget* parent, const QString& name, const QString& caption, const QString& address);
+  QString Address() const { return address_; }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  QString address_;
+};
