@@ -15,11 +15,18 @@ fi
 shot=$PWD/build/ovlix-screenshot.png
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   openbox >/dev/null 2>&1 &
-  build/ovlix "$@" &
+  wm=$!
+  sleep 1  # a window mapped while the manager starts up is not shown
+  build/ovlix "$@" >/dev/null 2>&1 &
   pid=$!
-  win=$(timeout 20 xdotool search --sync --onlyvisible --name "^Ovlix 4.50.200 Czech version$" | head -n 1)
+  for _ in $(seq 100); do
+    win=$(xdotool search --onlyvisible --name "^Ovlix 4.50.200 Czech version$" 2>/dev/null | head -n 1)
+    [ -n "$win" ] && break
+    sleep 0.2
+  done
   sleep 1
-  import -window "$win" -frame "'"$shot"'" 2>/dev/null || import -window root "'"$shot"'"
-  kill $pid
+  [ -n "$win" ] && import -window "$win" "'"$shot"'"
+  kill $pid $wm
+  wait
 ' _ "$@"
 echo "No display: Ovlix ran in a virtual X server. Screenshot of the main window: $shot"
