@@ -12,6 +12,7 @@
 #include "app/AddOnsGroup.h"
 #include "app/Hotkeys.h"
 #include "app/TrayIcon.h"
+#include "app/key_names.h"
 #include "actions/CdDoorGroup.h"
 #include "actions/PowerGroup.h"
 #include "app/forms.h"
@@ -185,9 +186,8 @@ void TForm1::BuildPages() {
 void TForm1::FormCreate() {
   {
     TIniFile ini(kSettingsFile);
-    static constexpr const char* kDefaults[7] = {"W", "E", "F11", "F12", "Y", "Q", "R"};
     for (std::size_t i = 0; i < hotkeyKeys.size(); ++i)
-      hotkeyKeys[i] = ini.ReadString("zkratky", "p" + std::to_string(i + 1), kDefaults[i]);
+      hotkeyKeys[i] = ini.ReadString("zkratky", "p" + std::to_string(i + 1), kHotkeyDefaults[i]);
   }
   hotkeys->Register(Handle, hotkeyKeys);
 

@@ -1,10 +1,23 @@
-// Nastavení klávesových zkratek: the hotkey settings dialog.
+// "Nastavení klávesových zkratek": the key of each of the seven hotkeys,
+// stored for the next start.
 #pragma once
 
+#include <QPushButton>
+#include <array>
+
+#include "framework/edit_combo.h"
 #include "framework/form.h"
 
 class TForm4 : public TForm {
   Q_OBJECT
  public:
   explicit TForm4(QWidget* owner);
+
+  std::array<TEditCombo*, 7> v;  // v1 to v7
+  QPushButton* sButton1;         // "OK"
+
+  void Button1Click();
+
+ protected:
+  void FormShow() override;
 };

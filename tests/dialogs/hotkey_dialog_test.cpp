@@ -1,0 +1,57 @@
+#include "dialogs/Unit4.h"
+#include "tests/support/fake_desktop.h"
+#include "tests/support/forms_fixture.h"
+
+namespace {
+
+class HotkeyDialog : public FormsTest {
+ protected:
+  void SetUp() override { CreateForms(); }
+  QStringList Shown() {
+    QStringList texts;
+    for (TEditCombo* box : Form4->v) texts << box->Text();
+    return texts;
+  }
+  FakeDesktop desktop;
+};
+
+TEST_F(HotkeyDialog, ARoundTripThatBindsAtTheNextStart) {
+  Form4->show();
+  EXPECT_EQ(Shown(), (QStringList{"W", "E", "F11", "F12", "Y", "Q", "R"}));
+  EXPECT_EQ(Form4->v[0]->count(), 38);
+  EXPECT_EQ(Form4->v[0]->itemText(26), "F1");
+  Form4->v[0]->SetText("F5");
+  Form4->v[1]->SetText("w");  // no checks: stored as typed
+  Form4->sButton1->click();
+  EXPECT_FALSE(Form4->isVisible());
+  EXPECT_EQ(TIniFile("Trelmo.ini").ReadString("zkratky", "p1", ""), "F5");
+  EXPECT_EQ(TIniFile("Trelmo.ini").ReadString("zkratky", "p2", ""), "w");
+  Form4->show();
+  EXPECT_EQ(Shown()[0], "F5");
+  Form4->hide();
+  EXPECT_EQ(desktop.keys->Keys().count('W'), 1u);  // this run keeps its keys
+  DestroyForms();
+  CreateForms();
+  EXPECT_EQ(desktop.keys->Keys().count(116), 1u);  // F5
+  EXPECT_EQ(desktop.keys->Keys().count('W'), 0u);
+  EXPECT_EQ(desktop.keys->Keys().count('E'), 0u);
+}
+
+TEST_F(HotkeyDialog, TheCloseBoxStoresNothing) {
+  Form4->show();
+  Form4->v[2]->SetText("A");
+  Form4->close();
+  EXPECT_FALSE(std::filesystem::exists(root.windows() / "Trelmo.ini"));
+  Form4->show();
+  EXPECT_EQ(Shown()[2], "F11");
+}
+
+TEST_F(HotkeyDialog, AFailedWriteKeepsTheDialogOpen) {
+  Form4->show();
+  root.Write(root.windows(), "not a folder");
+  Form4->sButton1->click();
+  EXPECT_EQ(boxes.texts(), QStringList{"Unable to write to Trelmo.ini"});
+  EXPECT_TRUE(Form4->isVisible());
+}
+
+}  // namespace
