@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QPushButton>
 
 #include "framework/edit_combo.h"
 #include "framework/form.h"
@@ -17,8 +18,10 @@ class TForm3 : public TForm {
   QCheckBox* SpoustetPriStartu;
   QCheckBox* Blikanicko;
   TEditCombo* ComboBox1;
+  QPushButton* sButton1;  // "OK"
 
   void FormCreate();
+  void Button1Click();
 
  private:
   TSkinManager& skins_;

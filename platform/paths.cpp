@@ -62,12 +62,17 @@ void SetDataHome(const std::filesystem::path& folder) {
     DataHomeOverride() = folder;
 }
 
-std::string ProgramFolder() {
-  if (ProgramFolderOverride()) return *ProgramFolderOverride();
+std::string ExecutablePath() {
   std::error_code ec;
   auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return "./";
-  return exe.parent_path().string() + "/";
+  return ec ? std::string() : exe.string();
+}
+
+std::string ProgramFolder() {
+  if (ProgramFolderOverride()) return *ProgramFolderOverride();
+  std::string exe = ExecutablePath();
+  if (exe.empty()) return "./";
+  return std::filesystem::path(exe).parent_path().string() + "/";
 }
 
 void SetProgramFolder(const std::string& folder) {

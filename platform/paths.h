@@ -27,6 +27,9 @@ void SetConfigRoot(const std::filesystem::path& root);
 std::filesystem::path DataHome();
 void SetDataHome(const std::filesystem::path& folder);
 
+// The running executable's full path.
+std::string ExecutablePath();
+
 // The folder of the running executable, with a trailing separator.
 std::string ProgramFolder();
 void SetProgramFolder(const std::string& folder);

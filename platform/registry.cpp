@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/atomic_file.h"
+#include "platform/autostart.h"
 #include "platform/paths.h"
 
 namespace platform {
@@ -102,12 +103,23 @@ LONG RegQueryValueExA(const RegKey& key, std::string_view name, RegValue* value)
 LONG RegSetValueExA(const RegKey& key, std::string_view name, const RegValue& value) {
   RegistryDocument doc = LoadHive(key.root);
   doc.Set(FullPath(key), name, value);
-  return SaveHive(key.root, doc) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+  // a Run value starts its program at log-in: the autostart entry first,
+  // so a value is never stored without it
+  bool run = IsRunKey(FullPath(key));
+  if (run) {
+    bool done = value.type == REG_SZ ? WriteAutostartEntry(name, value.data) : RemoveAutostartEntry(name);
+    if (!done) return ERROR_ACCESS_DENIED;
+  }
+  if (SaveHive(key.root, doc)) return ERROR_SUCCESS;
+  if (run) RemoveAutostartEntry(name);  // no entry for a value that was not stored
+  return ERROR_ACCESS_DENIED;
 }
 
 LONG RegDeleteValueA(const RegKey& key, std::string_view name) {
   RegistryDocument doc = LoadHive(key.root);
-  if (!doc.Delete(FullPath(key), name)) return ERROR_FILE_NOT_FOUND;
+  bool found = doc.Delete(FullPath(key), name);
+  if (IsRunKey(FullPath(key))) RemoveAutostartEntry(name);
+  if (!found) return ERROR_FILE_NOT_FOUND;
   return SaveHive(key.root, doc) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 

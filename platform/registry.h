@@ -5,6 +5,8 @@
 // Every call reads the hive anew and every change is written back at once,
 // atomically, so nothing is cached between callers. A hive that does not
 // exist yet holds what a fresh system holds for the values the program reads.
+// A text value under HKEY_LOCAL_MACHINE\...\CurrentVersion\Run is also an
+// XDG autostart entry (autostart.h).
 // A hive that cannot be parsed is moved aside (".damaged" beside it, never
 // overwritten) and reported by a HiveError; the next call starts fresh.
 #pragma once
