@@ -147,7 +147,8 @@ BOOL WritePrivateProfileStringA(std::string_view section, std::string_view key,
   if (!bytes && !missing) return FALSE_;  // never replace a file we could not read
   ProfileDocument doc = ProfileDocument::Parse(bytes ? *bytes : std::string());
   doc.Set(section, key, value);
-  return WriteFileAtomically(path, doc.Serialize()) ? TRUE_ : FALSE_;
+  // settings files may hold a password: a new one is its owner's alone
+  return WriteFileAtomically(path, doc.Serialize(), 0600) ? TRUE_ : FALSE_;
 }
 
 }  // namespace platform

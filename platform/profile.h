@@ -50,7 +50,8 @@ std::string GetPrivateProfileStringA(std::string_view section, std::string_view 
                                      std::string_view fileName);
 
 // Writes or replaces one key; creates the file (and the Windows directory) on
-// first use. The file is replaced atomically. Returns 0 on failure.
+// first use, readable by its owner only. The file is replaced atomically and
+// keeps its permissions. Returns 0 on failure.
 BOOL WritePrivateProfileStringA(std::string_view section, std::string_view key,
                                 std::string_view value, std::string_view fileName);
 

@@ -24,6 +24,11 @@ TEST(SettingsFile, MissingFileGivesDefaultsAndFirstWriteCreatesIt) {
   Write("CDROM", "driveCD", "E:");
   EXPECT_EQ(root.Read(root.windows() / "Trelmo.ini"), "[CDROM]\ndriveCD=E:\n");
   EXPECT_EQ(Read("CDROM", "driveCD"), "E:");
+  // it may come to hold the program password: its owner's alone, and so it stays
+  auto perms = std::filesystem::status(root.windows() / "Trelmo.ini").permissions();
+  EXPECT_EQ(perms & std::filesystem::perms::all, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  Write("blokovani", "heslo", "tajne");
+  EXPECT_EQ(std::filesystem::status(root.windows() / "Trelmo.ini").permissions(), perms);
 }
 
 TEST(SettingsFile, NamesMatchWithoutCaseAndKeepTheirSpelling) {
