@@ -13,9 +13,14 @@ class AddOnsGroup : public QGroupBox {
   QPushButton* sButton8;   // "Nasilné ukončování programů - Process Killer"
   QPushButton* sButton25;  // "Vytvoření virtuálních disků - Dazozor Evuva Revivod"
   QPushButton* sButton6;   // "Windows 9x - Systémová konfigurace"
+  QPushButton* sButton7;   // "Zablokování libovolné složky - Vovuv Izar"
+  QPushButton* sButton18;  // "Databáze Tipů a Triků pro systémy Windows"
 
   void Button22Click();
   // The companion programs, by command lines relative to the current folder.
   void Button20Click();
   void RbSpeedButton25Click();
+  // The folder lock: a warning, then the password dialogs.
+  void RbButton25Click();
+  void sButton18Click();
 };

@@ -26,6 +26,7 @@
 #include "framework/widgets.h"
 #include "app/uptime.h"
 #include "platform/mutex.h"
+#include "platform/toolhelp.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
@@ -99,6 +100,7 @@ TForm1::TForm1() {
 
 TForm1::~TForm1() {
   Guard([this] { FormDestroy(); });
+  platform::CloseHandle(instanceMutex_);
   platform::DestroyWindowHandle(Handle);
   delete hotkeys;
 }
@@ -191,7 +193,7 @@ void TForm1::FormCreate() {
   }
   hotkeys->Register(Handle, hotkeyKeys);
 
-  platform::CreateMutexA(nullptr, FALSE_, "Ovlix");
+  instanceMutex_ = platform::CreateMutexA(nullptr, FALSE_, "Ovlix");
   if (platform::GetLastError() == ERROR_ALREADY_EXISTS) ::_exit(0);
 
   tray->Add(Handle);

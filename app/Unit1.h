@@ -102,4 +102,5 @@ class TForm1 : public QMainWindow {
   void ReadRegistryValues(std::string& dragFullWindows, std::string& screenSaveTimeOut);
 
   bool centred_ = false;
+  HANDLE instanceMutex_ = 0;  // held for the life of the window: one copy runs
 };

@@ -35,6 +35,8 @@ void CreateForms() {
   Formnh = new TFormnh(nullptr);
   Formzh = new TFormzh(nullptr);
   Tipy = new TTipy(nullptr);
+  Formnh->CentreOver(Form1);
+  Formzh->CentreOver(Form1);
 }
 
 namespace {

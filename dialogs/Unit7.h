@@ -1,5 +1,10 @@
-// Zadat heslo: the dialog that asks for the program password.
+// "Zadat heslo": asks for the password before the folder lock starts, and
+// leads to "Nové heslo" to change it.
 #pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include "framework/form.h"
 
@@ -7,4 +12,14 @@ class TFormzh : public TForm {
   Q_OBJECT
  public:
   explicit TFormzh(QWidget* owner);
+
+  QLabel* sLabel2;        // "Zadejte heslo pro přístup:"
+  QLineEdit* Edit1;
+  QPushButton* sButton2;  // "OK"
+  QPushButton* sButton1;  // "Cancel"
+  QPushButton* sButton3;  // "Změnit heslo"
+
+  void RbButton10Click();
+  void RbButton1Click();
+  void RbButton2Click();
 };

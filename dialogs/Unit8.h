@@ -1,10 +1,39 @@
-// Tipy a Triky pro systémy Windows: the tips and tricks viewer.
+// "Tipy a Triky pro systémy Windows": ten tips, each a rich-text (or plain
+// text) file under "data\tipy" in the program folder, shown read-only.
 #pragma once
 
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTreeWidget>
+
 #include "framework/form.h"
+
+struct TipTopic {
+  const char* title;
+  const char* compatibility;
+  const char* file;  // relative to the program folder
+};
+extern const TipTopic TipTopics[10];
 
 class TTipy : public TForm {
   Q_OBJECT
  public:
   explicit TTipy(QWidget* owner);
+
+  QTreeWidget* seznam;
+  QTextEdit* memo1;
+  QPushButton* sButton1;  // "Odejít"
+
+  void seznamClick();
+  void sButton1Click();
+
+ protected:
+  // A click on the list, on an item or on empty space, as the list view
+  // reports it: empty space leaves no item selected.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 };
+
+// Replaces the view's content with the file: rich text when the rich-text
+// reader takes it, plain text otherwise. Fails with "Cannot open file %s"
+// or "Failed to Load Stream".
+void LoadTipFile(QTextEdit* view, const std::string& path);

@@ -13,7 +13,12 @@ int TForm::ShowModal() {
   return exec();
 }
 
+void TForm::Open() {
+  if (!Visible()) ShowModal();
+}
+
 void TForm::showEvent(QShowEvent* event) {
+  if (centreOver_ != nullptr) move(centreOver_->frameGeometry().center() - rect().center());
   QDialog::showEvent(event);
   Guard([this] { FormShow(); });
 }

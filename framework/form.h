@@ -11,9 +11,16 @@ class TForm : public QDialog {
   TForm(QWidget* owner, const QString& name, const QString& caption);
 
   int ShowModal();
+  // Shows the window modally unless it is visible already.
+  void Open();
+  // Each showing places the window's centre on that of `window`.
+  void CentreOver(const QWidget* window) { centreOver_ = window; }
   bool Visible() const { return isVisible(); }
 
  protected:
   virtual void FormShow() {}
   void showEvent(QShowEvent* event) override;
+
+ private:
+  const QWidget* centreOver_ = nullptr;
 };

@@ -29,3 +29,11 @@ QLineEdit* MakeEdit(QWidget* parent, const QString& name, const QString& text, Q
 QGroupBox* MakeGroup(QWidget* parent, const QString& caption, QRect place) {
   return Place(new QGroupBox(caption, parent), caption, caption, place);
 }
+
+void ShrinkToFit(QLabel* label) {
+  QFont font = label->font();
+  while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  }
+  label->setFont(font);
+}

@@ -15,3 +15,8 @@ QCheckBox* MakeCheckBox(QWidget* parent, const QString& name, const QString& cap
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption, QRect place);
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, const QString& text, QRect place);
 QGroupBox* MakeGroup(QWidget* parent, const QString& caption, QRect place);
+
+// The host's fonts run wider than the ones the windows were laid out for:
+// a one-line label whose place is fixed takes a smaller font until its text
+// fits.
+void ShrinkToFit(QLabel* label);

@@ -16,4 +16,8 @@ namespace platform {
 HANDLE CreateMutexA(const void* securityAttributes, BOOL initialOwner, std::string_view name);
 DWORD GetLastError();
 
+// What CloseHandle does for a mutex handle: the last handle of a name
+// releases it. False when `handle` is no mutex handle.
+bool CloseMutexHandle(HANDLE handle);
+
 }  // namespace platform

@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 
 #include "platform/backend_slot.h"
+#include "platform/host_path.h"
 #include "platform/spawn.h"
 
 namespace platform {
@@ -21,11 +21,6 @@ class SpawningLauncher : public Launcher {
 BackendSlot<Launcher>& Slot() {
   static BackendSlot<Launcher> slot([]() -> std::unique_ptr<Launcher> { return std::make_unique<SpawningLauncher>(); });
   return slot;
-}
-
-std::string HostPath(std::string path) {
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
 }
 
 bool IsExecutableFile(const std::string& path) {
@@ -67,7 +62,7 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
 UINT WinExec(const std::string& commandLine, UINT) {
   std::vector<std::string> argv = SplitCommandLine(commandLine);
   if (argv.empty()) return ERROR_FILE_NOT_FOUND;
-  argv[0] = HostPath(argv[0]);
+  argv[0] = ResolveHostPath(argv[0]);
   // a bare name would be looked up on PATH; the platform looks in the current folder
   if (argv[0].find('/') == std::string::npos) argv[0] = "./" + argv[0];
   if (!IsExecutableFile(argv[0])) return ERROR_FILE_NOT_FOUND;
@@ -78,9 +73,9 @@ std::intptr_t ShellExecuteA(std::intptr_t, const char* verb, const char* file, c
                             const char* directory, int) {
   if (file == nullptr || (verb != nullptr && std::string(verb) != "open")) return ERROR_FILE_NOT_FOUND;
   std::string target = file;
-  std::string folder = directory ? HostPath(directory) : std::string();
+  std::string folder = directory ? ResolveHostPath(directory) : std::string();
   if (IsAddress(target)) return Slot()->Start({"xdg-open", target}, folder) ? 42 : ERROR_FILE_NOT_FOUND;
-  target = HostPath(target);
+  target = ResolveHostPath(target);
   if (IsExecutableFile(target)) {
     std::vector<std::string> argv{target};
     if (parameters != nullptr)

@@ -2,7 +2,8 @@
 // shell, so no text of a path or a command line is ever taken as a command.
 //   WinExec: the command line is split as the platform splits it (blanks
 //   separate, double quotes group); the program's path may use "\" or "/"
-//   and is resolved against the current folder.
+//   and is resolved against the current folder. Paths match without regard
+//   to case (host_path.h).
 //   ShellExecuteA "open": an executable file is started; any other existing
 //   file, and a mailto:, http: or https: address, goes to the desktop's
 //   opener (xdg-open) as one argument.

@@ -1,5 +1,7 @@
 #include "platform/toolhelp.h"
 
+#include "platform/mutex.h"
+
 #include <dirent.h>
 #include <signal.h>
 #include <sys/syscall.h>
@@ -128,7 +130,7 @@ BOOL TerminateProcess(HANDLE process, UINT) {
 
 BOOL CloseHandle(HANDLE handle) {
   auto it = Handles().find(handle);
-  if (it == Handles().end()) return FALSE_;
+  if (it == Handles().end()) return CloseMutexHandle(handle) ? TRUE_ : FALSE_;
   if (auto* p = std::get_if<Process>(&it->second)) ::close(p->pidfd);
   Handles().erase(it);
   return TRUE_;

@@ -56,10 +56,6 @@ TForm5::~TForm5() {
   for (HANDLE h : rowHandles_) platform::CloseHandle(h);
 }
 
-void TForm5::Open() {
-  if (!Visible()) ShowModal();
-}
-
 void TForm5::FormShow() {
   if (Form1 != nullptr) CheckSavedSkin(Form1->sSkinManager1, Form3 != nullptr ? Form3->ComboBox1->Text() : QString());
   Button3Click();

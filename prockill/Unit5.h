@@ -23,9 +23,6 @@ class TForm5 : public TForm {
   TTimer* Timer1;
   TTimer* timerx;
 
-  // Shows the window modally unless it is visible already.
-  void Open();
-
   void Button1Click();
   void Button2Click();
   void Button3Click();

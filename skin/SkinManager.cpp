@@ -2,8 +2,12 @@
 
 #include <dirent.h>
 
+#include <QApplication>
+#include <QPalette>
+
 #include "framework/ini_file.h"
 #include "platform/paths.h"
+#include "skin/skin_look.h"
 
 QStringList TSkinManager::SkinNames() const {
   QStringList names{kBuiltIn};
@@ -25,8 +29,39 @@ QStringList TSkinManager::SkinNames() const {
   return names;
 }
 
+namespace {
+
+constexpr QPalette::ColorRole kRoles[] = {QPalette::Window, QPalette::WindowText, QPalette::Button,
+                                          QPalette::ButtonText, QPalette::Base, QPalette::Text,
+                                          QPalette::Highlight, QPalette::HighlightedText};
+static_assert(std::size(kRoles) == kSkinPartKeys.size());
+
+// The palette of the built-in skin: the one the application started with.
+const QPalette& BuiltInPalette() {
+  static const QPalette palette = QApplication::palette();
+  return palette;
+}
+
+void ApplyLook(const SkinLook& look) {
+  QPalette palette = BuiltInPalette();
+  for (std::size_t i = 0; i < look.colors.size(); ++i) {
+    if (!look.colors[i]) continue;
+    QColor color = QColor::fromRgb(*look.colors[i]);
+    palette.setColor(QPalette::Active, kRoles[i], color);
+    palette.setColor(QPalette::Inactive, kRoles[i], color);
+  }
+  QApplication::setPalette(palette);
+}
+
+}  // namespace
+
 void TSkinManager::SetSkinName(const QString& name) {
-  if (SkinNames().contains(name)) active_ = name;
+  if (!SkinNames().contains(name)) return;
+  active_ = name;
+  if (name == kBuiltIn)
+    ApplyLook({});
+  else
+    ApplyLook(ReadSkinLook(platform::ProgramFolder() + "skins/" + name.toStdString()));
 }
 
 void CheckSavedSkin(TSkinManager& manager, const QString& dialogSkinText) {

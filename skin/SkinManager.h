@@ -1,6 +1,8 @@
 // The skin manager of the main window: the offered skin names and the active
 // one. The built-in skin comes first, then the sub-folders of "skins" in the
-// program folder (not files, not names beginning with ".").
+// program folder (not files, not names beginning with "."). Setting a skin
+// gives every window its look at once (the application's palette; a folder
+// skin's colours come from its Options.dat, see skin_look.h).
 #pragma once
 
 #include <QString>
@@ -12,7 +14,7 @@ class TSkinManager {
 
   QStringList SkinNames() const;
   QString SkinName() const { return active_; }
-  // A name that names no offered skin changes nothing.
+  // A name that names no offered skin changes nothing and reports nothing.
   void SetSkinName(const QString& name);
 
  private:
