@@ -24,7 +24,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== fuzzing"
 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 ninja -C build-fuzz
-for target in profile registry picture rich_text; do
+for target in profile registry picture rich_text resx; do
   corpus=$(mktemp -d)
   cp fuzz/corpus/"$target"/* "$corpus"/
   rm -f build-fuzz/"$target"-*

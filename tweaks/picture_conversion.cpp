@@ -1,5 +1,7 @@
 #include "tweaks/picture_conversion.h"
 
+#include "platform/little_endian.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -34,18 +36,10 @@ void OnJpegError(j_common_ptr info) {
   std::longjmp(failure->back, 1);
 }
 
-void Put16(std::string& out, std::uint32_t v) {
-  out += static_cast<char>(v & 0xFF);
-  out += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-std::uint32_t Get16(std::string_view b, std::size_t at) {
-  return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
-}
-std::uint32_t Get32(std::string_view b, std::size_t at) { return Get16(b, at) | Get16(b, at + 2) << 16; }
+using platform::Put16;
+using platform::Put32;
+std::uint32_t Get16(std::string_view b, std::size_t at) { return platform::Get16(platform::AsBytes(b), at); }
+std::uint32_t Get32(std::string_view b, std::size_t at) { return platform::Get32(platform::AsBytes(b), at); }
 
 }  // namespace
 

@@ -1,0 +1,34 @@
+// Any bytes as a PE file: open it, walk the whole tree, show and save every
+// leaf. Damage may give errors, never a read outside the bytes.
+#include <cstdint>
+
+#include "resx/ExeImage.h"
+#include "resx/picture.h"
+#include "resx/resource_walk.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  try {
+    TExeImage image("fuzz.dll", Bytes(data, size));
+    std::vector<std::string> errors;
+    WalkResources(image, [](const WalkNode& node) {
+      if (node.list) return;
+      std::string out;
+      TPicture picture;
+      TStrings lines;
+      try {
+        node.item->SaveToStream(out);
+      } catch (const EExeError&) {
+      }
+      try {
+        node.item->AssignTo(picture);
+      } catch (const EExeError&) {
+      }
+      try {
+        node.item->AssignTo(lines);
+      } catch (const EExeError&) {
+      }
+    }, errors);
+  } catch (const EExeError&) {
+  }
+  return 0;
+}

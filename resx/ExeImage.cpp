@@ -1,0 +1,314 @@
+#include "resx/ExeImage.h"
+
+#include "framework/format.h"
+#include "platform/codepage.h"
+#include "platform/little_endian.h"
+#include "platform/text_util.h"
+
+namespace {
+
+constexpr std::uint32_t kNtHeadersSize = 248;  // the 32-bit layout the readability probe covers
+constexpr std::uint32_t kSectionHeaderSize = 40;
+constexpr std::uint32_t kDirectorySize = 16;
+constexpr std::uint32_t kEntrySize = 8;
+
+}  // namespace
+
+bool HighBitSet(std::uint32_t value) { return (value & 0x80000000u) != 0; }
+std::uint32_t StripHighBit(std::uint32_t value) { return value & 0x7FFFFFFFu; }
+
+std::string WideToNarrow(const std::uint8_t* units, std::size_t count) {
+  std::u16string wide(count, u'\0');
+  for (std::size_t i = 0; i < count; ++i) wide[i] = static_cast<char16_t>(units[2 * i] | units[2 * i + 1] << 8);
+  return platform::WideToUtf8(wide.data(), wide.size());
+}
+
+std::uint32_t ColorsForBitCount(std::uint32_t bitCount) {
+  switch (bitCount) {
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
+  }
+}
+
+ResourceClass ResourceClassFor(std::uint32_t typeCode) {
+  switch (typeCode) {
+    case rtCursorEntry: return ResourceClass::CursorEntry;
+    case rtBitmap: return ResourceClass::Bitmap;
+    case rtIconEntry: return ResourceClass::IconEntry;
+    case rtMenu: return ResourceClass::Menu;
+    case rtString: return ResourceClass::String;
+    case rtCursor: return ResourceClass::Cursor;
+    case rtIcon: return ResourceClass::Icon;
+    default: return ResourceClass::Item;
+  }
+}
+
+// ---- the image --------------------------------------------------------
+
+TExeImage::TExeImage(const std::string& fileName) : fileName_(fileName) {
+  switch (mapping_.Open(fileName)) {
+    case platform::FileMapping::Result::CannotOpen: throw EExeError("Couldn't open: " + fileName);
+    case platform::FileMapping::Result::CannotMap: throw EExeError("CreateFileMapping failed");
+    case platform::FileMapping::Result::CannotView: throw EExeError("MapViewOfFile failed");
+    case platform::FileMapping::Result::Mapped: break;
+  }
+  bytes_ = Bytes(mapping_.data(), mapping_.size());
+  CheckHeaders();
+}
+
+TExeImage::TExeImage(const std::string& fileName, Bytes bytes) : fileName_(fileName), bytes_(bytes) {
+  if (bytes.empty()) throw EExeError("CreateFileMapping failed");
+  CheckHeaders();
+}
+
+TExeImage::~TExeImage() = default;
+
+void TExeImage::CheckHeaders() {
+  if (bytes_.size() < 2 || bytes_[0] != 'M' || bytes_[1] != 'Z') throw EExeError("unrecognized file format");
+  // e_lfanew is signed on the platform: a negative one points before the file
+  std::int64_t lfanew = bytes_.size() >= 0x40 ? static_cast<std::int32_t>(U32(0x3C, "DOS header")) : -1;
+  if (lfanew < 0 || static_cast<std::uint64_t>(lfanew) + kNtHeadersSize > bytes_.size() ||
+      U32(static_cast<std::uint64_t>(lfanew), "NT headers") != 0x00004550)
+    throw EExeError("Not a PE (WIN32 Executable) file");
+  ntHeaders_ = static_cast<std::uint64_t>(lfanew);
+}
+
+Bytes TExeImage::Read(std::uint64_t offset, std::uint64_t size, const char* what) const {
+  if (offset > bytes_.size() || size > bytes_.size() - offset)
+    throw EExeError(Format("Damaged file: %s at offset %x lies outside the file", {what, static_cast<long long>(offset)}));
+  return bytes_.subspan(offset, size);
+}
+
+std::uint16_t TExeImage::U16(std::uint64_t offset, const char* what) const {
+  return platform::Get16(Read(offset, 2, what), 0);
+}
+
+std::uint32_t TExeImage::U32(std::uint64_t offset, const char* what) const {
+  return platform::Get32(Read(offset, 4, what), 0);
+}
+
+void TExeImage::CountItem() {
+  if (++itemCount_ > kMaxItems)
+    throw EExeError(Format("Damaged file: more than %d resources", {static_cast<long long>(kMaxItems)}));
+}
+
+std::optional<std::uint64_t> TExeImage::FindSection(const std::string& name) const {
+  std::uint16_t count = U16(ntHeaders_ + 6, "file header");
+  // the section table follows the optional header, whatever its size (a
+  // 64-bit image has a longer one)
+  std::uint64_t table = ntHeaders_ + 24 + U16(ntHeaders_ + 20, "file header");
+  for (std::uint32_t i = 0; i < count; ++i) {
+    Bytes header = Read(table + std::uint64_t{i} * kSectionHeaderSize, kSectionHeaderSize, "section header");
+    std::size_t length = 0;
+    while (length < 8 && header[length] != 0) ++length;
+    if (platform::EqualsNoCase(std::string_view(reinterpret_cast<const char*>(header.data()), length), name))
+      return table + std::uint64_t{i} * kSectionHeaderSize;
+  }
+  return std::nullopt;
+}
+
+TResourceList& TExeImage::Resources() {
+  if (resources_) return *resources_;
+  std::optional<std::uint64_t> section = FindSection(".rsrc");
+  if (!section) throw EExeError("Žádné zdroje v tomto souboru.");
+  resourceVirtualAddress_ = U32(*section + 12, "section header");
+  resourceBase_ = U32(*section + 20, "section header");
+  resources_ = std::make_unique<TResourceList>(*this, resourceBase_, 0, nullptr);
+  return *resources_;
+}
+
+// ---- lists ------------------------------------------------------------
+
+TResourceList::TResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode,
+                             const TResourceList* parent)
+    : image_(image), directory_(directory), typeCode_(typeCode), parent_(parent),
+      depth_(parent ? parent->depth_ + 1 : 0) {}
+
+TResourceList::~TResourceList() = default;
+
+const std::vector<TResourceItem*>& TResourceList::Items() {
+  if (!built_) {
+    built_ = true;
+    try {
+      Build();
+    } catch (const EExeError& e) {
+      error_ = e.what();
+      throw;
+    }
+  }
+  return items_;
+}
+
+void TResourceList::Build() {
+  std::uint32_t count = std::uint32_t{image_.U16(directory_ + 12, "resource directory")} +
+                        image_.U16(directory_ + 14, "resource directory");
+  image_.Read(directory_ + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
+  for (std::uint32_t i = 0; i < count; ++i) {
+    image_.CountItem();
+    std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
+    std::unique_ptr<TResourceItem> item;
+    switch (ResourceClassFor(typeCode_)) {
+      case ResourceClass::CursorEntry: item = std::make_unique<TCursorResEntry>(image_, *this, entry); break;
+      case ResourceClass::Bitmap: item = std::make_unique<TBitMapResource>(image_, *this, entry); break;
+      case ResourceClass::IconEntry: item = std::make_unique<TIconResEntry>(image_, *this, entry); break;
+      case ResourceClass::Menu: item = std::make_unique<TMenuResource>(image_, *this, entry); break;
+      case ResourceClass::String: item = std::make_unique<TStringResource>(image_, *this, entry); break;
+      case ResourceClass::Cursor: item = std::make_unique<TCursorResource>(image_, *this, entry); break;
+      case ResourceClass::Icon: item = std::make_unique<TIconResource>(image_, *this, entry); break;
+      case ResourceClass::Item: item = std::make_unique<TResourceItem>(image_, *this, entry); break;
+    }
+    TResourceItem* raw = item.get();
+    owned_.push_back(std::move(item));
+    if (parent_ == nullptr && raw->Name() == rtCursorEntry) {
+      image_.CursorEntries = raw;  // the images are shown through their groups
+    } else if (parent_ == nullptr && raw->Name() == rtIconEntry) {
+      image_.IconEntries = raw;
+    } else {
+      items_.push_back(raw);
+    }
+  }
+}
+
+void TIconResourceList::Build() {
+  TResourceItem* images = Cursors() ? image_.CursorEntries : image_.IconEntries;
+  std::uint16_t count = image_.U16(directory_ + 4, "icon group");
+  image_.Read(directory_ + 6, std::uint64_t{count} * 14, "icon group entries");
+  if (images == nullptr || !images->IsList()) return;  // a group without images shows none
+  const std::vector<TResourceItem*>& candidates = images->SubList().Items();
+  for (std::uint16_t i = 0; i < count; ++i) {
+    std::uint64_t entry = directory_ + 6 + std::uint64_t{i} * 14;
+    std::uint16_t id = image_.U16(entry + 12, "icon group entry");
+    for (TResourceItem* candidate : candidates) {
+      if (candidate->Name() != id) continue;
+      if (auto* cursor = dynamic_cast<TCursorResEntry*>(candidate); cursor && Cursors())
+        cursor->CursorGroupEntry = entry;
+      else if (auto* icon = dynamic_cast<TIconResEntry*>(candidate))
+        icon->GroupEntry = entry;
+      image_.CountItem();
+      items_.push_back(candidate);
+    }
+  }
+}
+
+// ---- items ------------------------------------------------------------
+
+TResourceItem::TResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry)
+    : image_(image), owner_(owner), dirEntry_(dirEntry) {}
+
+TResourceItem::~TResourceItem() = default;
+
+std::uint32_t TResourceItem::Name() const { return image_.U32(dirEntry_, "resource directory entry"); }
+std::uint32_t TResourceItem::OffsetToData() const { return image_.U32(dirEntry_ + 4, "resource directory entry"); }
+
+namespace {
+
+std::string CountedName(const TExeImage& image, std::uint32_t field) {
+  std::uint64_t at = image.ResourceBase() + StripHighBit(field);
+  std::uint16_t length = image.U16(at, "resource name");
+  return WideToNarrow(image.Read(at + 2, 2 * std::uint64_t{length}, "resource name").data(), length);
+}
+
+[[noreturn]] void CannotAssign(const char* item, const char* target) {
+  throw EExeError(Format("Cannot assign a %s to a %s", {item, target}));
+}
+
+}  // namespace
+
+void TResourceItem::AssignTo(TPicture&) { CannotAssign(ClassName(), "TPicture"); }
+void TResourceItem::AssignTo(TStrings&) { CannotAssign(ClassName(), "TStrings"); }
+
+std::string TResourceItem::DisplayName() {
+  std::uint32_t name = Name();
+  if (owner_.Parent() == nullptr && name <= 16) return ResourceTypeDisplayName(name);
+  if (HighBitSet(name)) return CountedName(image_, name);
+  return Format("%d", {static_cast<long long>(name)});
+}
+
+std::string TResourceItem::TypeName() const {
+  std::uint32_t code = TypeCode();
+  if (const char* known = ResourceTypeDisplayName(code)) return known;
+  if (HighBitSet(code)) return CountedName(image_, code);
+  return Format("%d", {static_cast<long long>(code)});
+}
+
+bool TResourceItem::IsList() {
+  std::uint32_t own = OffsetToData();
+  if (!HighBitSet(own)) return false;  // the entry leads straight to its data
+  std::uint64_t d = image_.ResourceBase() + StripHighBit(own);
+  std::uint32_t count = std::uint32_t{image_.U16(d + 12, "resource directory")} + image_.U16(d + 14, "resource directory");
+  return count > 0 && HighBitSet(image_.U32(d + kDirectorySize + 4, "resource directory entry"));
+}
+
+TResourceList& TResourceItem::SubList() {
+  if (subList_) return *subList_;
+  if (!IsList()) throw EExeError("ResourceItem is not a list");
+  std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
+  for (const TResourceList* up = &owner_; up != nullptr; up = up->Parent())
+    if (up->Directory() == d)
+      throw EExeError(Format("Damaged file: the resource directory at offset %x contains itself",
+                             {static_cast<long long>(d)}));
+  if (owner_.Depth() + 1 > TExeImage::kMaxDepth) throw EExeError("Damaged file: resource directories nest too deep");
+  // below the type level the lists keep the type's code
+  std::uint32_t code = owner_.Parent() == nullptr ? Name() : owner_.TypeCode();
+  subList_ = std::make_unique<TResourceList>(image_, d, code, &owner_);
+  return *subList_;
+}
+
+TResourceList& TIconResource::SubList() {
+  if (!subList_) subList_ = std::make_unique<TIconResourceList>(image_, ResourceData().data() - image_.View().data(), TypeCode(), &owner_);
+  return *subList_;
+}
+
+TResourceList& TCursorResource::SubList() {
+  if (!subList_) subList_ = std::make_unique<TCursorResourceList>(image_, ResourceData().data() - image_.View().data(), TypeCode(), &owner_);
+  return *subList_;
+}
+
+std::uint64_t TResourceItem::DataEntry() {
+  std::uint32_t own = OffsetToData();
+  if (!HighBitSet(own)) return image_.ResourceBase() + own;
+  std::uint64_t d = image_.ResourceBase() + StripHighBit(own);
+  std::uint32_t count = std::uint32_t{image_.U16(d + 12, "resource directory")} + image_.U16(d + 14, "resource directory");
+  if (count == 0) throw EExeError("Damaged file: an empty resource directory");
+  return image_.ResourceBase() + StripHighBit(image_.U32(d + kDirectorySize + 4, "resource directory entry"));
+}
+
+Bytes TResourceItem::ResourceData() {
+  std::uint64_t entry = DataEntry();
+  std::uint32_t rva = image_.U32(entry, "resource data entry");
+  std::uint32_t size = image_.U32(entry + 4, "resource data entry");
+  if (rva < image_.ResourceVirtualAddress())
+    throw EExeError(Format("Damaged file: resource data at RVA %x lies before its section", {static_cast<long long>(rva)}));
+  return image_.Read(image_.ResourceBase() + (rva - image_.ResourceVirtualAddress()), size, "resource data");
+}
+
+std::uint32_t TResourceItem::ResourceSize() {
+  if (IsList()) return 0;
+  return image_.U32(DataEntry() + 4, "resource data entry");
+}
+
+std::uint32_t TResourceItem::Offset() {
+  if (IsList()) return StripHighBit(OffsetToData());
+  return image_.U32(DataEntry(), "resource data entry");
+}
+
+void TResourceItem::SaveToStream(std::string& out) {
+  Bytes data = ResourceData();
+  out.append(reinterpret_cast<const char*>(data.data()), data.size());
+}
+
+std::string TIconResEntry::DisplayName() {
+  if (!GroupEntry) return TResourceItem::DisplayName();
+  Bytes e = image_.Read(*GroupEntry, 14, "icon group entry");
+  // a width or height byte of 0 stands for 256
+  return Format("%d X %d %d Colors", {e[0] ? int{e[0]} : 256, e[1] ? int{e[1]} : 256, int{e[2]}});
+}
+
+std::string TCursorResEntry::DisplayName() {
+  if (!CursorGroupEntry) return TIconResEntry::DisplayName();
+  std::uint16_t width = image_.U16(*CursorGroupEntry, "cursor group entry");
+  std::uint16_t bits = image_.U16(*CursorGroupEntry + 6, "cursor group entry");
+  return Format("%d X %d %d Bit(s)", {int{width}, int{width}, int{bits}});
+}

@@ -1,0 +1,247 @@
+// The resource extractor's engine: a PE executable or library mapped
+// read-only (TExeImage) and its resource tree (TResourceList and
+// TResourceItem with their subclasses), built lazily and once. Items point
+// into the mapping; nothing is copied.
+//
+// Every read is bounded by the mapping: an offset, count, size, name or RVA
+// from the file that leads outside it gives an EExeError, and the tree built
+// so far stays. A directory that is its own ancestor, directories nested
+// deeper than any resource compiler makes, and more items than kMaxItems
+// in one file stop their branch the same way.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/file_mapping.h"
+#include "resx/rxtypes.h"
+
+class EExeError : public std::runtime_error {
+ public:
+  explicit EExeError(const std::string& message) : std::runtime_error(message) {}
+};
+
+using Bytes = std::span<const std::uint8_t>;
+using TStrings = std::vector<std::string>;
+struct TPicture;
+
+class TExeImage;
+class TResourceItem;
+
+bool HighBitSet(std::uint32_t value);
+std::uint32_t StripHighBit(std::uint32_t value);
+// Exactly `count` UTF-16LE code units (read from unaligned bytes) as UTF-8.
+std::string WideToNarrow(const std::uint8_t* units, std::size_t count);
+// Palette entries implied by a bit count: 1 -> 2, 4 -> 16, 8 -> 256, else 0.
+std::uint32_t ColorsForBitCount(std::uint32_t bitCount);
+
+class TResourceList {
+ public:
+  TResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode, const TResourceList* parent);
+  virtual ~TResourceList();
+  TResourceList(const TResourceList&) = delete;
+  TResourceList& operator=(const TResourceList&) = delete;
+
+  // Built on the first call. When the file is damaged the first call fails
+  // with the reason; the items read before it stay, and later calls return
+  // them (Error() keeps the reason).
+  virtual const std::vector<TResourceItem*>& Items();
+  const std::string& Error() const { return error_; }
+
+  std::uint32_t TypeCode() const { return typeCode_; }
+  std::uint64_t Directory() const { return directory_; }
+  const TResourceList* Parent() const { return parent_; }
+  int Depth() const { return depth_; }
+  TExeImage& Image() const { return image_; }
+
+ protected:
+  virtual void Build();
+  TExeImage& image_;
+  std::uint64_t directory_;  // file offset of the directory (or group data)
+  std::uint32_t typeCode_;
+  const TResourceList* parent_;
+  int depth_;
+  std::vector<std::unique_ptr<TResourceItem>> owned_;
+  std::vector<TResourceItem*> items_;
+
+ private:
+  bool built_ = false;
+  std::string error_;
+};
+
+// The images of one RT_GROUP_ICON (RT_GROUP_CURSOR) resource: the items of
+// the RT_ICON (RT_CURSOR) names whose ids the group names, in group order.
+class TIconResourceList : public TResourceList {
+ public:
+  using TResourceList::TResourceList;
+
+ protected:
+  void Build() override;
+  virtual bool Cursors() const { return false; }
+};
+
+class TCursorResourceList : public TIconResourceList {
+ public:
+  using TIconResourceList::TIconResourceList;
+
+ protected:
+  bool Cursors() const override { return true; }
+};
+
+class TResourceItem {
+ public:
+  TResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry);
+  virtual ~TResourceItem();
+  TResourceItem(const TResourceItem&) = delete;
+  TResourceItem& operator=(const TResourceItem&) = delete;
+
+  virtual const char* ClassName() const { return "TResourceItem"; }
+  // Fail with "Cannot assign a <class> to a <target>" unless overridden.
+  virtual void AssignTo(TPicture& picture);
+  virtual void AssignTo(TStrings& lines);
+  virtual std::string DisplayName();
+  virtual bool IsList();
+  virtual TResourceList& SubList();
+  // Appends the item's file form.
+  virtual void SaveToStream(std::string& out);
+
+  std::uint32_t Name() const;           // the Name field of the entry
+  std::uint32_t TypeCode() const { return owner_.TypeCode(); }
+  std::string TypeName() const;
+  std::uint64_t DirEntry() const { return dirEntry_; }
+  std::uint64_t DataEntry();            // file offset of the data entry of a leaf
+  Bytes ResourceData();                 // a leaf's data, in the mapping
+  std::uint32_t ResourceSize();         // 0 for a list
+  std::uint32_t Offset();
+  TResourceList& Owner() const { return owner_; }
+
+ protected:
+  std::uint32_t OffsetToData() const;
+  TExeImage& image_;
+  TResourceList& owner_;
+  std::uint64_t dirEntry_;
+  std::unique_ptr<TResourceList> subList_;
+};
+
+// RT_GROUP_ICON and RT_GROUP_CURSOR: always lists, of their images.
+class TIconResource : public TResourceItem {
+ public:
+  using TResourceItem::TResourceItem;
+  const char* ClassName() const override { return "TIconResource"; }
+  bool IsList() override { return true; }
+  TResourceList& SubList() override;
+};
+
+class TCursorResource : public TIconResource {
+ public:
+  using TIconResource::TIconResource;
+  const char* ClassName() const override { return "TCursorResource"; }
+  TResourceList& SubList() override;
+};
+
+// One RT_ICON image.
+class TIconResEntry : public TResourceItem {
+ public:
+  using TResourceItem::TResourceItem;
+  const char* ClassName() const override { return "TIconResEntry"; }
+  void AssignTo(TPicture& picture) override;
+  using TResourceItem::AssignTo;
+  std::string DisplayName() override;
+  // A one-image .ICO (.CUR for a cursor image) that holds the image as
+  // stored; an image stored as PNG is written as the PNG it is.
+  void SaveToStream(std::string& out) override;
+
+  std::optional<std::uint64_t> GroupEntry;  // file offset of its 14-byte group entry
+};
+
+// One RT_CURSOR image: a hot spot, then an icon image.
+class TCursorResEntry : public TIconResEntry {
+ public:
+  using TIconResEntry::TIconResEntry;
+  const char* ClassName() const override { return "TCursorResEntry"; }
+  std::string DisplayName() override;
+
+  std::optional<std::uint64_t> CursorGroupEntry;
+};
+
+class TBitMapResource : public TResourceItem {
+ public:
+  using TResourceItem::TResourceItem;
+  const char* ClassName() const override { return "TBitMapResource"; }
+  void AssignTo(TPicture& picture) override;
+  using TResourceItem::AssignTo;
+  void SaveToStream(std::string& out) override;  // a .BMP file
+};
+
+class TStringResource : public TResourceItem {
+ public:
+  using TResourceItem::TResourceItem;
+  const char* ClassName() const override { return "TStringResource"; }
+  void AssignTo(TStrings& lines) override;
+  using TResourceItem::AssignTo;
+};
+
+class TMenuResource : public TResourceItem {
+ public:
+  using TResourceItem::TResourceItem;
+  const char* ClassName() const override { return "TMenuResource"; }
+  void AssignTo(TStrings& lines) override;
+  using TResourceItem::AssignTo;
+};
+
+enum class ResourceClass { Item, CursorEntry, Bitmap, IconEntry, Menu, String, Cursor, Icon };
+ResourceClass ResourceClassFor(std::uint32_t typeCode);
+
+class TExeImage {
+ public:
+  // Opens and maps the file; fails with "Couldn't open: <name>",
+  // "CreateFileMapping failed", "MapViewOfFile failed", "unrecognized file
+  // format" or "Not a PE (WIN32 Executable) file".
+  explicit TExeImage(const std::string& fileName);
+  // The same over bytes the caller keeps alive (tests, fuzzing).
+  TExeImage(const std::string& fileName, Bytes bytes);
+  ~TExeImage();
+  TExeImage(const TExeImage&) = delete;
+  TExeImage& operator=(const TExeImage&) = delete;
+
+  const std::string& FileName() const { return fileName_; }
+  // File offset of the first section header named `name` (case-insensitive,
+  // at most 8 characters, a name ending at its first zero byte).
+  std::optional<std::uint64_t> FindSection(const std::string& name) const;
+  // The root list; "Žádné zdroje v tomto souboru." without a ".rsrc" section.
+  TResourceList& Resources();
+
+  TResourceItem* IconEntries = nullptr;
+  TResourceItem* CursorEntries = nullptr;
+  std::uint64_t ResourceBase() const { return resourceBase_; }
+  std::uint32_t ResourceVirtualAddress() const { return resourceVirtualAddress_; }
+
+  // Bounded reads of the mapped file; outside it they fail with a message
+  // naming `what`.
+  Bytes View() const { return bytes_; }
+  Bytes Read(std::uint64_t offset, std::uint64_t size, const char* what) const;
+  std::uint16_t U16(std::uint64_t offset, const char* what) const;
+  std::uint32_t U32(std::uint64_t offset, const char* what) const;
+
+  static constexpr std::size_t kMaxItems = 250000;
+  static constexpr int kMaxDepth = 16;
+  // Counts one more item of the tree; fails when the file holds more.
+  void CountItem();
+
+ private:
+  void CheckHeaders();
+  std::string fileName_;
+  platform::FileMapping mapping_;
+  Bytes bytes_;
+  std::uint64_t ntHeaders_ = 0;
+  std::unique_ptr<TResourceList> resources_;
+  std::uint64_t resourceBase_ = 0;
+  std::uint32_t resourceVirtualAddress_ = 0;
+  std::size_t itemCount_ = 0;
+};

@@ -1,0 +1,31 @@
+// The whole resource tree as the explorer shows it, depth first: types,
+// resources, group images. Each node has a path from the root made of the
+// display names ("/" and "%" in a name written %2F and %25; a name met
+// again among its siblings gets "~2", "~3", ...), so a node can be found
+// again by its path.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "resx/ExeImage.h"
+
+struct WalkNode {
+  TResourceItem* item;
+  std::string path;
+  std::string name;
+  std::string typeName;
+  std::uint32_t offset = 0;
+  std::uint32_t size = 0;
+  bool list = false;
+  int depth = 0;  // 0 for a type
+};
+
+// Errors of a damaged file are collected in `errors` and the walk goes on
+// with what can be read. Fails only when the file has no resources.
+void WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
+                   std::vector<std::string>& errors);
+
+// The node at `path`, or nullptr.
+TResourceItem* FindResource(TExeImage& image, const std::string& path);

@@ -1,0 +1,254 @@
+#include "resx/ExeImage.h"
+#include "resx/picture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "resx/resource_walk.h"
+#include "tests/resx/fixtures.h"
+#include "tests/support/temp_root.h"
+
+namespace {
+
+using platform::AsBytes;
+
+std::string OpenError(const std::string& bytes) {
+  try {
+    TExeImage image("x.dll", AsBytes(bytes));
+    image.Resources();
+  } catch (const EExeError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+std::vector<std::string> Names(TResourceList& list) {
+  std::vector<std::string> names;
+  for (TResourceItem* item : list.Items()) names.push_back(item->DisplayName());
+  return names;
+}
+
+// An icon group of two images, a shared image in a second group, a bitmap
+// under a string name, a named type, type 24 in three languages.
+PeFile Sample(bool pe64 = false) {
+  std::string big = IconImage(32, 32, 4), small = IconImage(16, 16, 4);
+  return BuildPe(
+      {
+          Dir(u"AVI", {Named(1u, "RIFF")}),
+          Dir(2u, {Named(u"LOGO", Bitmap(40, 4, 4, 24)), Named(7u, Bitmap(40, 2, 2, 8))}),
+          Dir(3u, {Named(1u, big), Named(2u, small)}),
+          Dir(14u, {Named(u"MAINICON", IconGroup({{32, 32, 16, 4, 1, 0}, {16, 16, 16, 4, 2, 0}})),
+                    Named(5u, IconGroup({{0, 0, 0, 32, 2, 0}}))}),
+          Dir(24u, {Dir(1u, {Leaf(1033u, "<manifest/>"), Leaf(1029u, "<cz/>"), Leaf(1031u, "<de/>")})}),
+      },
+      PeOptions{pe64});
+}
+
+TEST(ExeImage, FilesThatCannotBeOpened) {
+  TempRoot root;
+  std::string missing = (root.dir() / "není.dll").string();
+  try {
+    TExeImage image(missing);
+    FAIL();
+  } catch (const EExeError& e) {
+    EXPECT_EQ(std::string(e.what()), "Couldn't open: " + missing);
+  }
+  root.Write(root.dir() / "empty.dll", "");
+  try {
+    TExeImage image((root.dir() / "empty.dll").string());
+    FAIL();
+  } catch (const EExeError& e) {
+    EXPECT_STREQ(e.what(), "CreateFileMapping failed");
+  }
+  EXPECT_EQ(OpenError("Toto je text."), "unrecognized file format");
+  std::string dos = "MZ" + std::string(0x3A, '\0') + std::string("\x40\0\0\0", 4) + std::string(300, '\0');
+  EXPECT_EQ(OpenError(dos), "Not a PE (WIN32 Executable) file");
+  std::string far = BuildPe({}).bytes;
+  Poke32(far, 0x3C, static_cast<std::uint32_t>(far.size() - 100));  // 248 bytes do not fit
+  EXPECT_EQ(OpenError(far), "Not a PE (WIN32 Executable) file");
+  Poke32(far, 0x3C, 0xFFFFFFF0u);  // negative
+  EXPECT_EQ(OpenError(far), "Not a PE (WIN32 Executable) file");
+  EXPECT_EQ(OpenError(BuildPe({}, PeOptions{false, ".data"}).bytes), "Žádné zdroje v tomto souboru.");
+}
+
+TEST(ExeImage, TheResourceSectionByName) {
+  EXPECT_EQ(OpenError(BuildPe({Dir(10u, {Named(1u, "x")})}, PeOptions{false, ".RSRC"}).bytes), "");
+  EXPECT_EQ(OpenError(BuildPe({}, PeOptions{false, ".rsrcx"}).bytes), "Žádné zdroje v tomto souboru.");
+  EXPECT_EQ(OpenError(BuildPe({}, PeOptions{false, ".rsr"}).bytes), "Žádné zdroje v tomto souboru.");
+  EXPECT_EQ(OpenError(BuildPe({}, PeOptions{false, std::string(".rsrc\0\0x", 8)}).bytes), "");  // the name ends at its zero
+}
+
+TEST(ExeImage, TheTreeAsTheExplorerShowsIt) {
+  for (bool pe64 : {false, true}) {  // a 64-bit image has a longer optional header
+    PeFile file = Sample(pe64);
+    TExeImage image("Sample.DLL", AsBytes(file.bytes));
+    TResourceList& root = image.Resources();
+    EXPECT_EQ(Names(root), (std::vector<std::string>{"AVI", "Bitmap", "Icon", "24"})) << pe64;
+    ASSERT_NE(image.IconEntries, nullptr);
+    EXPECT_EQ(image.IconEntries->Name(), 3u);
+    TResourceItem* avi = root.Items()[0];
+    EXPECT_TRUE(avi->IsList());
+    EXPECT_EQ(avi->SubList().TypeCode() & 0x80000000u, 0x80000000u);
+    EXPECT_EQ(avi->SubList().Items()[0]->TypeName(), "AVI");
+    EXPECT_EQ(Names(root.Items()[1]->SubList()), (std::vector<std::string>{"LOGO", "7"}));
+    TResourceItem* logo = root.Items()[1]->SubList().Items()[0];
+    EXPECT_FALSE(logo->IsList());
+    EXPECT_STREQ(logo->ClassName(), "TBitMapResource");
+    EXPECT_EQ(logo->TypeName(), "Bitmap");
+    EXPECT_EQ(logo->ResourceSize(), Bitmap(40, 4, 4, 24).size());
+    EXPECT_EQ(logo->Offset(), 0x3000u + (logo->ResourceData().data() - image.View().data()) - file.resourceOffset);
+    try {
+      logo->SubList();
+      ADD_FAILURE();
+    } catch (const EExeError& e) {
+      EXPECT_STREQ(e.what(), "ResourceItem is not a list");
+    }
+    TResourceList& groups = root.Items()[2]->SubList();
+    EXPECT_EQ(Names(groups), (std::vector<std::string>{"MAINICON", "5"}));
+    EXPECT_TRUE(groups.Items()[0]->IsList());
+    EXPECT_EQ(groups.Items()[0]->ResourceSize(), 0u);
+    EXPECT_EQ(Names(groups.Items()[0]->SubList()), (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
+    // the shared image is the same item, named by the group built last
+    EXPECT_EQ(Names(groups.Items()[1]->SubList()), (std::vector<std::string>{"256 X 256 0 Colors"}));
+    EXPECT_EQ(groups.Items()[1]->SubList().Items()[0], groups.Items()[0]->SubList().Items()[1]);
+    // three languages show once, with the first language's data
+    TResourceItem* manifest = root.Items()[3]->SubList().Items()[0];
+    EXPECT_EQ(root.Items()[3]->SubList().Items().size(), 1u);
+    EXPECT_EQ(manifest->TypeName(), "24");
+    EXPECT_EQ(manifest->DisplayName(), "1");
+    std::string raw;
+    manifest->SaveToStream(raw);
+    EXPECT_EQ(raw, "<manifest/>");
+    // a list's offset is its directory's place in the section
+    EXPECT_EQ(root.Items()[3]->Offset(), file.directories[5]);
+  }
+}
+
+TEST(ExeImage, TheListRuleLooksAtTheFirstChildOnly) {
+  // a name directory whose first entry is a directory makes the name a list
+  PeFile file = BuildPe({Dir(10u, {Dir(1u, {Dir(7u, {Leaf(1033u, "deep")}), Leaf(1029u, "x")}), Named(2u, "two")})});
+  TExeImage image("a.dll", AsBytes(file.bytes));
+  TResourceList& names = image.Resources().Items()[0]->SubList();
+  EXPECT_TRUE(names.Items()[0]->IsList());
+  EXPECT_FALSE(names.Items()[1]->IsList());
+  TResourceList& languages = names.Items()[0]->SubList();
+  EXPECT_EQ(languages.TypeCode(), 10u);  // deeper lists keep their type
+  EXPECT_EQ(Names(languages), (std::vector<std::string>{"7", "1029"}));
+}
+
+TEST(ExeImage, DamagedFilesGiveAnErrorAndKeepWhatWasRead) {
+  PeFile file = Sample();
+  // a directory that contains itself: the type directory of AVI points back at the root
+  std::string cyclic = file.bytes;
+  Poke32(cyclic, file.resourceOffset + 16 + 4, 0x80000000u);
+  TExeImage image("c.dll", AsBytes(cyclic));
+  std::vector<std::string> errors, paths;
+  WalkResources(image, [&](const WalkNode& n) { paths.push_back(n.path); }, errors);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("contains itself"), std::string::npos);
+  EXPECT_EQ(paths.front(), "AVI");  // the entry now leads to the root's own directory...
+  EXPECT_NE(std::find(paths.begin(), paths.end(), "Bitmap/LOGO"), paths.end());  // ...its siblings stay
+
+  // counts beyond the section, names and data past the end
+  std::string counts = file.bytes;
+  counts[file.resourceOffset + 14] = '\xFF', counts[file.resourceOffset + 15] = '\x7F';
+  errors.clear();
+  TExeImage bad("d.dll", AsBytes(counts));
+  WalkResources(bad, [](const WalkNode&) {}, errors);
+  ASSERT_FALSE(errors.empty());
+  EXPECT_NE(errors[0].find("outside the file"), std::string::npos);
+
+  std::string data = file.bytes;
+  Poke32(data, file.resourceOffset + file.dataEntries[0] + 4, 0x7FFFFFFF);
+  TExeImage past("e.dll", AsBytes(data));
+  TResourceItem* first = past.Resources().Items()[0]->SubList().Items()[0];
+  EXPECT_THROW(first->ResourceData(), EExeError);
+  std::string out;
+  EXPECT_THROW(first->SaveToStream(out), EExeError);
+}
+
+TEST(ExeImage, SharedDirectoriesDoNotMultiplyWithoutEnd) {
+  // a type of 1,500 names that all lead to one directory of 1,500 names,
+  // whose languages all lead to one data entry: 2,250,000 resources on
+  // paper, in 36 kB
+  auto directory = [](std::string& s, std::uint32_t count, std::uint32_t target) {
+    Put32(s, 0), Put32(s, 0), Put32(s, 0), Put16(s, 0), Put16(s, count);
+    for (std::uint32_t i = 0; i < count; ++i) Put32(s, i), Put32(s, target);
+  };
+  const std::uint32_t a = 24, b = a + 16 + 1500 * 8, c = b + 16 + 1500 * 8, d = c + 16 + 1500 * 8;
+  std::string section;
+  directory(section, 1, 0x80000000u | a);
+  directory(section, 1500, 0x80000000u | b);
+  directory(section, 1500, 0x80000000u | c);
+  directory(section, 1500, d);
+  Put32(section, 0x3000 + d + 16), Put32(section, 1), Put32(section, 0), Put32(section, 0);
+  section += "x";
+  std::string bytes = BuildPeAround(section);
+  TExeImage image("f.dll", AsBytes(bytes));
+  std::vector<std::string> errors;
+  std::size_t nodes = 0;
+  WalkResources(image, [&](const WalkNode&) { ++nodes; }, errors);
+  EXPECT_GT(nodes, 1500u);
+  EXPECT_LE(nodes, TExeImage::kMaxItems);
+  ASSERT_FALSE(errors.empty());
+  EXPECT_NE(errors.front().find("more than 250000 resources"), std::string::npos);
+}
+
+TEST(ExeImage, TruncatedAnywhere) {
+  PeFile file = Sample();
+  // where the data of the last shown resource ends: any cut before it loses
+  // something (the last two entries are languages that are never read)
+  std::size_t end = 0;
+  for (std::size_t i = 0; i + 2 < file.dataEntries.size(); ++i) {
+    std::uint32_t entry = file.dataEntries[i];
+    std::size_t at = file.resourceOffset + entry;
+    std::uint32_t rva = platform::Get32(AsBytes(file.bytes), at);
+    std::uint32_t size = platform::Get32(AsBytes(file.bytes), at + 4);
+    end = std::max<std::size_t>(end, file.resourceOffset + rva - 0x3000 + size);
+  }
+  for (std::size_t size = 1; size < end; size += 5) {
+    std::string cut = file.bytes.substr(0, size);
+    std::vector<std::string> errors;
+    try {
+      TExeImage image("t.dll", AsBytes(cut));
+      WalkResources(image, [&](const WalkNode& n) {
+        if (n.list) return;
+        std::string out;
+        TPicture picture;
+        try {
+          n.item->SaveToStream(out);
+          std::uint32_t type = n.item->TypeCode();
+          if (type == rtBitmap || type == rtIconEntry) n.item->AssignTo(picture);
+        } catch (const EExeError& e) {
+          errors.push_back(e.what());
+        }
+      }, errors);
+    } catch (const EExeError& e) {
+      errors.push_back(e.what());
+    }
+    EXPECT_FALSE(errors.empty()) << size;
+  }
+}
+
+TEST(ExeImage, AClosedImageLeavesNoMapping) {
+  TempRoot root;
+  std::string path = (root.dir() / "mapped.dll").string();
+  root.Write(path, Sample().bytes);
+  auto mapped = [&] {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line))
+      if (line.find(path) != std::string::npos) return true;
+    return false;
+  };
+  {
+    TExeImage image(path);
+    EXPECT_EQ(image.FileName(), path);
+    EXPECT_EQ(Names(image.Resources()).size(), 4u);
+    EXPECT_TRUE(mapped());
+  }
+  EXPECT_FALSE(mapped());
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+// Resource data for the extractor's tests: DIB bitmaps and icon images with
+// known pixels, string tables and menus.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/resx/pe_writer.h"
+
+// A DIB header and palette; `headerSize` 12 makes a core header.
+std::string DibHeader(std::uint32_t headerSize, int width, int height, int bits, std::uint32_t compression = 0,
+                      std::uint32_t colorsUsed = 0);
+// A bottom-up bitmap whose pixel (x, y) (y from the top) has palette index
+// or colour Pattern(x, y) for its depth, palette entry i = (i, 2i, 3i).
+std::string Bitmap(std::uint32_t headerSize, int width, int height, int bits, std::uint32_t colorsUsed = 0);
+std::uint32_t PatternIndex(int x, int y, int bits);
+// The ARGB the pattern pixel decodes to.
+std::uint32_t PatternColor(int x, int y, int bits);
+
+// An icon image (DIB with doubled height and AND mask): `bits` 4 or 32; the
+// mask makes the pixels with x == y transparent; 32-bit images carry alpha
+// 0x80 when `alpha`.
+std::string IconImage(int width, int height, int bits, bool alpha = false);
+// An RT_GROUP_ICON (or RT_GROUP_CURSOR, with 16-bit width and height
+// fields) naming the images by id.
+struct GroupImage {
+  int width, height, colors, bits;
+  std::uint16_t id;
+  std::uint32_t size;
+};
+std::string IconGroup(const std::vector<GroupImage>& images, bool cursor = false);
+
+// An RT_STRING block with the given 16 slots.
+std::string StringBlock(const std::vector<std::u16string>& slots);

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "tests/resx/fixtures.h"
+#include "tests/support/temp_root.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+  int status;
+  std::string out;
+};
+
+ToolRun Tool(const std::string& args) {
+  std::string command = std::string(OVLIX_RESX) + " " + args + " 2>&1";
+  ToolRun run{0, {}};
+  FILE* pipe = ::popen(command.c_str(), "r");
+  char buf[4096];
+  while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe)) run.out.append(buf, n);
+  run.status = WEXITSTATUS(::pclose(pipe));
+  return run;
+}
+
+class ResxTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::vector<std::u16string> slots(16);
+    slots[2] = u"Ahoj";
+    std::string menu(4, '\0');
+    Put16(menu, 0x80), Put16(menu, 9);
+    menu += Utf16(u"Konec") + std::string(2, '\0');
+    file_ = (root.dir() / "a b.dll").string();
+    root.Write(file_, BuildPe({Dir(u"A/B", {Named(1u, "raw")}), Dir(2u, {Named(101u, Bitmap(40, 2, 2, 24))}),
+                               Dir(3u, {Named(1u, IconImage(16, 16, 4))}),
+                               Dir(4u, {Named(1u, menu)}), Dir(6u, {Named(1u, StringBlock(slots))}),
+                               Dir(14u, {Named(u"MAIN", IconGroup({{16, 16, 16, 4, 1, 0}}))})})
+                          .bytes);
+  }
+  TempRoot root;
+  std::string file_;
+};
+
+TEST_F(ResxTool, ListsTheTreeAsTheWindowShowsIt) {
+  ToolRun text = Tool("list '" + file_ + "'");
+  EXPECT_EQ(text.status, 0) << text.out;
+  EXPECT_NE(text.out.find("Bitmap/101\tBitmap\t"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("    Icon/MAIN/16 X 16 16 Colors\tIconEntry\t"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("A%2FB/1\tA/B\t"), std::string::npos) << text.out;
+  ToolRun json = Tool("list --json '" + file_ + "' '" + file_ + "'");
+  EXPECT_EQ(json.status, 0);
+  EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 2);  // one document per file
+  EXPECT_NE(json.out.find("{\"path\":\"Icon/MAIN\",\"name\":\"MAIN\",\"type\":\"Icon\""), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"list\":true,\"depth\":1"), std::string::npos);
+  ToolRun missing = Tool("list /nonexistent.dll");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.out.find("Couldn't open: /nonexistent.dll"), std::string::npos);
+  EXPECT_EQ(Tool("").status, 2);
+  EXPECT_EQ(Tool("--help").status, 0);
+}
+
+TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
+  std::string out = (root.dir() / "b.bmp").string();
+  EXPECT_EQ(Tool("save '" + file_ + "' Bitmap/101 '" + out + "'").status, 0);
+  EXPECT_EQ(root.Read(out).substr(0, 2), "BM");
+  EXPECT_EQ(Tool("save '" + file_ + "' Bitmap/999 '" + out + "'").status, 1);
+  EXPECT_EQ(Tool("save '" + file_ + "' Icon/MAIN '" + out + "'").status, 1);  // a list
+  fs::path dir = root.dir() / "out";
+  ToolRun run = Tool("extract '" + file_ + "' '" + dir.string() + "'");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_TRUE(fs::exists(dir / "Bitmap" / "101.bmp"));
+  EXPECT_TRUE(fs::exists(dir / "Icon" / "MAIN" / "16 X 16 16 Colors.ico"));
+  EXPECT_TRUE(fs::exists(dir / "A%2FB" / "1.bin"));
+  EXPECT_EQ(root.Read(dir / "String" / "1.txt"), "2,  \"Ahoj\"\n");
+  EXPECT_EQ(root.Read(dir / "Menu" / "1.txt"), "MENUITEM \"Konec\",  9\nENDPOPUP\n");
+  EXPECT_TRUE(fs::exists(dir / "Menu" / "1.bin"));
+}
+
+}  // namespace

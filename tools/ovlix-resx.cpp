@@ -1,0 +1,203 @@
+// ovlix-resx: the resource extractor for scripts and batch work.
+//   ovlix-resx list [--json] FILE...
+//   ovlix-resx save FILE NODE-PATH OUT
+//   ovlix-resx extract FILE DIR
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "framework/format.h"
+#include "platform/atomic_file.h"
+#include "resx/ExeImage.h"
+#include "resx/picture.h"
+#include "resx/resource_walk.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "Usage:\n"
+    "  ovlix-resx list [--json] FILE...\n"
+    "      The resource tree of each file as the Resource Explorer shows it: one\n"
+    "      line per node, indented by depth, with its path, type name, offset\n"
+    "      (%.7x) and size (%.5x) in hexadecimal. With --json one JSON document per\n"
+    "      file: {\"file\", \"nodes\": [{\"path\", \"name\", \"type\", \"offset\", \"size\",\n"
+    "      \"list\", \"depth\"}], \"errors\"}.\n"
+    "  ovlix-resx save FILE NODE-PATH OUT\n"
+    "      Writes one resource as the Resource Explorer's save does: a bitmap as\n"
+    "      .BMP, an icon image as .ICO (PNG images as they are), a cursor image as\n"
+    "      .CUR, anything else as its raw bytes. NODE-PATH is a path from list.\n"
+    "  ovlix-resx extract FILE DIR\n"
+    "      Writes every resource below DIR, one folder per list; string tables\n"
+    "      and menus also as .txt listings beside the raw .bin.\n"
+    "Errors go to standard error; the exit status is 1 when any file or\n"
+    "resource could not be read or written, 2 for a wrong command line.\n";
+
+std::string Json(const std::string& s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+void Report(const std::string& file, const std::string& message) {
+  std::fprintf(stderr, "ovlix-resx: %s: %s\n", file.c_str(), message.c_str());
+}
+
+int List(const std::vector<std::string>& files, bool json) {
+  int status = 0;
+  std::string out;
+  for (const std::string& file : files) {
+    std::vector<std::string> errors;
+    std::string nodes;
+    try {
+      TExeImage image(file);
+      WalkResources(image, [&](const WalkNode& n) {
+        if (json) {
+          if (!nodes.empty()) nodes += ",";
+          nodes += "{\"path\":" + Json(n.path) + ",\"name\":" + Json(n.name) + ",\"type\":" + Json(n.typeName) +
+                   ",\"offset\":" + Json(Format("%.7x", {n.offset})) + ",\"size\":" + Json(Format("%.5x", {n.size})) +
+                   ",\"list\":" + (n.list ? "true" : "false") + ",\"depth\":" + std::to_string(n.depth) + "}";
+        } else {
+          nodes += std::string(2 * static_cast<std::size_t>(n.depth), ' ') + n.path + "\t" + n.typeName + "\t" +
+                   Format("%.7x", {n.offset}) + "\t" + Format("%.5x", {n.size}) + (n.list ? "\tlist" : "") + "\n";
+        }
+      }, errors);
+    } catch (const EExeError& e) {
+      errors.push_back(e.what());
+    }
+    for (const std::string& e : errors) Report(file, e);
+    if (!errors.empty()) status = 1;
+    if (json) {
+      std::string list;
+      for (const std::string& e : errors) list += (list.empty() ? "" : ",") + Json(e);
+      out += "{\"file\":" + Json(file) + ",\"nodes\":[" + nodes + "],\"errors\":[" + list + "]}\n";
+    } else {
+      out += file + ":\n" + nodes;
+    }
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return status;
+}
+
+bool Write(const std::string& file, const std::string& path, const std::string& bytes) {
+  if (platform::WriteFileAtomically(path, bytes, 0644)) return true;
+  Report(file, "cannot write " + path + ": " + std::strerror(errno));
+  return false;
+}
+
+int Save(const std::string& file, const std::string& nodePath, const std::string& out) {
+  try {
+    TExeImage image(file);
+    TResourceItem* item = FindResource(image, nodePath);
+    if (item == nullptr) {
+      Report(file, "no resource at " + nodePath);
+      return 1;
+    }
+    if (item->IsList()) {
+      Report(file, nodePath + " is a list, not a resource");
+      return 1;
+    }
+    std::string bytes;
+    item->SaveToStream(bytes);
+    return Write(file, out, bytes) ? 0 : 1;
+  } catch (const EExeError& e) {
+    Report(file, e.what());
+    return 1;
+  }
+}
+
+std::string Extension(TResourceItem& item) {
+  switch (item.TypeCode()) {
+    case rtBitmap: return ".bmp";
+    case rtCursorEntry: return ".cur";
+    case rtIconEntry: {
+      TPicture picture;
+      item.AssignTo(picture);
+      return picture.png.empty() ? ".ico" : ".png";
+    }
+    default: return ".bin";
+  }
+}
+
+// A node path as a file path below the folder: each component made safe.
+std::filesystem::path FilePath(const std::string& dir, const std::string& nodePath) {
+  std::filesystem::path out = dir;
+  std::size_t start = 0;
+  while (start <= nodePath.size()) {
+    std::size_t end = nodePath.find('/', start);
+    if (end == std::string::npos) end = nodePath.size();
+    std::string part = nodePath.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") part = "_" + part;
+    out /= part;
+    start = end + 1;
+  }
+  return out;
+}
+
+int Extract(const std::string& file, const std::string& dir) {
+  int status = 0;
+  try {
+    TExeImage image(file);
+    std::vector<std::string> errors;
+    WalkResources(image, [&](const WalkNode& n) {
+      if (n.list) return;
+      std::filesystem::path base = FilePath(dir, n.path);
+      try {
+        std::string bytes;
+        n.item->SaveToStream(bytes);
+        if (!Write(file, base.string() + Extension(*n.item), bytes)) status = 1;
+        if (n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu) {
+          TStrings lines;
+          n.item->AssignTo(lines);
+          std::string text;
+          for (const std::string& l : lines) text += l + "\n";
+          if (!Write(file, base.string() + ".txt", text)) status = 1;
+        }
+      } catch (const EExeError& e) {
+        Report(file, n.path + ": " + e.what());
+        status = 1;
+      }
+    }, errors);
+    for (const std::string& e : errors) Report(file, e);
+    if (!errors.empty()) status = 1;
+  } catch (const EExeError& e) {
+    Report(file, e.what());
+    return 1;
+  }
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::fputs(kHelp, args.empty() ? stderr : stdout);
+    return args.empty() ? 2 : 0;
+  }
+  if (args[0] == "list") {
+    bool json = args.size() > 1 && args[1] == "--json";
+    std::vector<std::string> files(args.begin() + (json ? 2 : 1), args.end());
+    if (!files.empty()) return List(files, json);
+  } else if (args[0] == "save" && args.size() == 4) {
+    return Save(args[1], args[2], args[3]);
+  } else if (args[0] == "extract" && args.size() == 3) {
+    return Extract(args[1], args[2]);
+  }
+  std::fputs(kHelp, stderr);
+  return 2;
+}
