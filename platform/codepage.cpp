@@ -43,20 +43,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-std::string WideToUtf8(const char16_t* units, std::size_t count) {
-  std::string out;
-  out.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    char32_t u = units[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
-      u = 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-      ++i;
-    }
-    AppendUtf8(out, u);
-  }
-  return out;
-}
-
 char32_t Cp1250ToUnicode(unsigned char byte) { return byte < 0x80 ? byte : kCp1250High[byte - 0x80]; }
 
 bool IsValidUtf8(std::string_view s) {

@@ -18,9 +18,7 @@ bool HighBitSet(std::uint32_t value) { return (value & 0x80000000u) != 0; }
 std::uint32_t StripHighBit(std::uint32_t value) { return value & 0x7FFFFFFFu; }
 
 std::string WideToNarrow(const std::uint8_t* units, std::size_t count) {
-  std::u16string wide(count, u'\0');
-  for (std::size_t i = 0; i < count; ++i) wide[i] = static_cast<char16_t>(units[2 * i] | units[2 * i + 1] << 8);
-  return platform::WideToUtf8(wide.data(), wide.size());
+  return platform::Utf16ToUtf8(count, [units](std::size_t i) { return char32_t(units[2 * i] | units[2 * i + 1] << 8); });
 }
 
 std::uint32_t ColorsForBitCount(std::uint32_t bitCount) {
@@ -75,18 +73,21 @@ void TExeImage::CheckHeaders() {
   ntHeaders_ = static_cast<std::uint64_t>(lfanew);
 }
 
-Bytes TExeImage::Read(std::uint64_t offset, std::uint64_t size, const char* what) const {
-  if (offset > bytes_.size() || size > bytes_.size() - offset)
-    throw EExeError(Format("Damaged file: %s at offset %x lies outside the file", {what, static_cast<long long>(offset)}));
-  return bytes_.subspan(offset, size);
+void TExeImage::Outside(std::uint64_t offset, const char* what) {
+  throw EExeError(Format("Damaged file: %s at offset %x lies outside the file", {what, static_cast<long long>(offset)}));
 }
 
-std::uint16_t TExeImage::U16(std::uint64_t offset, const char* what) const {
-  return platform::Get16(Read(offset, 2, what), 0);
-}
-
-std::uint32_t TExeImage::U32(std::uint64_t offset, const char* what) const {
-  return platform::Get32(Read(offset, 4, what), 0);
+const std::vector<TResourceItem*>& TExeImage::ImagesWithId(bool cursors, std::uint32_t id) {
+  static const std::vector<TResourceItem*> none;
+  auto& index = imageIds_[cursors];
+  if (!index) {
+    index.emplace();
+    TResourceItem* images = cursors ? CursorEntries : IconEntries;
+    if (images != nullptr && images->IsList())
+      for (TResourceItem* item : images->SubList().Items()) (*index)[item->Name()].push_back(item);
+  }
+  auto it = index->find(id);
+  return it == index->end() ? none : it->second;
 }
 
 void TExeImage::CountItem() {
@@ -172,16 +173,14 @@ void TResourceList::Build() {
 }
 
 void TIconResourceList::Build() {
-  TResourceItem* images = Cursors() ? image_.CursorEntries : image_.IconEntries;
   std::uint16_t count = image_.U16(directory_ + 4, "icon group");
   image_.Read(directory_ + 6, std::uint64_t{count} * 14, "icon group entries");
-  if (images == nullptr || !images->IsList()) return;  // a group without images shows none
-  const std::vector<TResourceItem*>& candidates = images->SubList().Items();
+  // every image whose id the entry names, in file order (a file without
+  // images shows its groups empty)
   for (std::uint16_t i = 0; i < count; ++i) {
     std::uint64_t entry = directory_ + 6 + std::uint64_t{i} * 14;
     std::uint16_t id = image_.U16(entry + 12, "icon group entry");
-    for (TResourceItem* candidate : candidates) {
-      if (candidate->Name() != id) continue;
+    for (TResourceItem* candidate : image_.ImagesWithId(Cursors(), id)) {
       if (auto* cursor = dynamic_cast<TCursorResEntry*>(candidate); cursor && Cursors())
         cursor->CursorGroupEntry = entry;
       else if (auto* icon = dynamic_cast<TIconResEntry*>(candidate))
@@ -223,14 +222,14 @@ std::string TResourceItem::DisplayName() {
   std::uint32_t name = Name();
   if (owner_.Parent() == nullptr && name <= 16) return ResourceTypeDisplayName(name);
   if (HighBitSet(name)) return CountedName(image_, name);
-  return Format("%d", {static_cast<long long>(name)});
+  return std::to_string(name);  // "%d" of a value below 2^31
 }
 
 std::string TResourceItem::TypeName() const {
   std::uint32_t code = TypeCode();
   if (const char* known = ResourceTypeDisplayName(code)) return known;
   if (HighBitSet(code)) return CountedName(image_, code);
-  return Format("%d", {static_cast<long long>(code)});
+  return std::to_string(code);
 }
 
 bool TResourceItem::IsList() {

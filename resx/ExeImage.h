@@ -17,9 +17,11 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/file_mapping.h"
+#include "platform/little_endian.h"
 #include "resx/rxtypes.h"
 
 class EExeError : public std::runtime_error {
@@ -225,17 +227,24 @@ class TExeImage {
   // Bounded reads of the mapped file; outside it they fail with a message
   // naming `what`.
   Bytes View() const { return bytes_; }
-  Bytes Read(std::uint64_t offset, std::uint64_t size, const char* what) const;
-  std::uint16_t U16(std::uint64_t offset, const char* what) const;
-  std::uint32_t U32(std::uint64_t offset, const char* what) const;
+  Bytes Read(std::uint64_t offset, std::uint64_t size, const char* what) const {
+    if (offset > bytes_.size() || size > bytes_.size() - offset) Outside(offset, what);
+    return bytes_.subspan(offset, size);
+  }
+  std::uint16_t U16(std::uint64_t offset, const char* what) const { return platform::Get16(Read(offset, 2, what), 0); }
+  std::uint32_t U32(std::uint64_t offset, const char* what) const { return platform::Get32(Read(offset, 4, what), 0); }
 
   static constexpr std::size_t kMaxItems = 250000;
   static constexpr int kMaxDepth = 16;
   // Counts one more item of the tree; fails when the file holds more.
   void CountItem();
+  // The images of IconEntries (CursorEntries) by their ids, in file order;
+  // built once, for the group lists.
+  const std::vector<TResourceItem*>& ImagesWithId(bool cursors, std::uint32_t id);
 
  private:
   void CheckHeaders();
+  [[noreturn]] static void Outside(std::uint64_t offset, const char* what);
   std::string fileName_;
   platform::FileMapping mapping_;
   Bytes bytes_;
@@ -244,4 +253,5 @@ class TExeImage {
   std::uint64_t resourceBase_ = 0;
   std::uint32_t resourceVirtualAddress_ = 0;
   std::size_t itemCount_ = 0;
+  std::optional<std::unordered_map<std::uint32_t, std::vector<TResourceItem*>>> imageIds_[2];
 };

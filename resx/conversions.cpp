@@ -129,7 +129,7 @@ void TStringResource::AssignTo(TStrings& lines) {
     std::size_t n = U16(data, at);
     at += 2;
     if (n > (data.size() - at) / 2) throw EExeError("Damaged file: a string table ends early");
-    if (n > 0) lines.push_back(Format("%d,  \"%s\"", {first + slot, WideToNarrow(data.data() + at, n)}));
+    if (n > 0) lines.push_back(std::to_string(first + slot) + ",  \"" + WideToNarrow(data.data() + at, n) + "\"");
     at += 2 * n;
   }
 }

@@ -1,6 +1,6 @@
 #include "resx/resource_walk.h"
 
-#include <map>
+#include <algorithm>
 
 namespace {
 
@@ -35,21 +35,33 @@ void Walk(TResourceList& list, const std::string& prefix, int depth,
     errors.push_back(e.what());
     items = &list.Items();  // what was read before the damage
   }
-  std::map<std::string, int> seen;
+  // the items of a list share their owner, and so their type name
+  std::string typeName = "?";
+  if (!items->empty()) Try(errors, [&] { typeName = items->front()->TypeName(); });
+  std::vector<WalkNode> nodes;
+  nodes.reserve(items->size());
   for (TResourceItem* item : *items) {
-    WalkNode node{item, {}, "?", "?", 0, 0, false, depth};
+    WalkNode& node = nodes.emplace_back(WalkNode{item, {}, "?", typeName, 0, 0, false, depth});
     Try(errors, [&] { node.name = item->DisplayName(); });
-    Try(errors, [&] { node.typeName = item->TypeName(); });
     Try(errors, [&] { node.list = item->IsList(); });
     Try(errors, [&] { node.offset = item->Offset(); });
-    Try(errors, [&] { node.size = item->ResourceSize(); });
-    std::string component = Escape(node.name);
-    if (int n = ++seen[component]; n > 1) component += "~" + std::to_string(n);
-    node.path = prefix.empty() ? component : prefix + "/" + component;
+    if (!node.list) Try(errors, [&] { node.size = item->ResourceSize(); });
+    node.path = Escape(node.name);
+  }
+  // a name met again among its siblings gets "~2", "~3", ... in file order
+  std::vector<std::size_t> order(nodes.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return nodes[a].path < nodes[b].path; });
+  for (std::size_t i = 1, run = 1; i < order.size(); ++i) {
+    run = nodes[order[i]].path == nodes[order[i - 1]].path ? run + 1 : 1;
+    if (run > 1) nodes[order[i]].path += "~" + std::to_string(run);
+  }
+  for (WalkNode& node : nodes) {
+    if (!prefix.empty()) node.path.insert(0, prefix + "/");
     visit(node);
     if (node.list) {
       TResourceList* sub = nullptr;
-      Try(errors, [&] { sub = &item->SubList(); });
+      Try(errors, [&] { sub = &node.item->SubList(); });
       if (sub != nullptr) Walk(*sub, node.path, depth + 1, visit, errors);
     }
   }

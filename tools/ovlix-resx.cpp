@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/format.h"
 #include "platform/atomic_file.h"
 #include "resx/ExeImage.h"
 #include "resx/picture.h"
@@ -36,8 +35,21 @@ constexpr const char* kHelp =
     "Errors go to standard error; the exit status is 1 when any file or\n"
     "resource could not be read or written, 2 for a wrong command line.\n";
 
-std::string Json(const std::string& s) {
-  std::string out = "\"";
+// "%.7x" and "%.5x" as the window prints them, without a format parser in
+// the way of a folder of files: upper case, zero-filled to `digits`.
+void AppendHex(std::string& out, std::uint32_t value, int digits) {
+  char buf[8];
+  int n = 0;
+  do {
+    buf[n++] = "0123456789ABCDEF"[value & 0xF];
+    value >>= 4;
+  } while (value != 0);
+  for (int i = n; i < digits; ++i) out += '0';
+  while (n > 0) out += buf[--n];
+}
+
+void AppendJson(std::string& out, const std::string& s) {
+  out += '"';
   for (unsigned char c : s) {
     if (c == '"' || c == '\\') {
       out += '\\';
@@ -50,7 +62,13 @@ std::string Json(const std::string& s) {
       out += static_cast<char>(c);
     }
   }
-  return out + "\"";
+  out += '"';
+}
+
+std::string Json(const std::string& s) {
+  std::string out;
+  AppendJson(out, s);
+  return out;
 }
 
 void Report(const std::string& file, const std::string& message) {
@@ -67,13 +85,29 @@ int List(const std::vector<std::string>& files, bool json) {
       TExeImage image(file);
       WalkResources(image, [&](const WalkNode& n) {
         if (json) {
-          if (!nodes.empty()) nodes += ",";
-          nodes += "{\"path\":" + Json(n.path) + ",\"name\":" + Json(n.name) + ",\"type\":" + Json(n.typeName) +
-                   ",\"offset\":" + Json(Format("%.7x", {n.offset})) + ",\"size\":" + Json(Format("%.5x", {n.size})) +
-                   ",\"list\":" + (n.list ? "true" : "false") + ",\"depth\":" + std::to_string(n.depth) + "}";
+          nodes += nodes.empty() ? "{\"path\":" : ",{\"path\":";
+          AppendJson(nodes, n.path);
+          nodes += ",\"name\":";
+          AppendJson(nodes, n.name);
+          nodes += ",\"type\":";
+          AppendJson(nodes, n.typeName);
+          nodes += ",\"offset\":\"";
+          AppendHex(nodes, n.offset, 7);
+          nodes += "\",\"size\":\"";
+          AppendHex(nodes, n.size, 5);
+          nodes += n.list ? "\",\"list\":true,\"depth\":" : "\",\"list\":false,\"depth\":";
+          nodes += std::to_string(n.depth);
+          nodes += '}';
         } else {
-          nodes += std::string(2 * static_cast<std::size_t>(n.depth), ' ') + n.path + "\t" + n.typeName + "\t" +
-                   Format("%.7x", {n.offset}) + "\t" + Format("%.5x", {n.size}) + (n.list ? "\tlist" : "") + "\n";
+          nodes.append(2 * static_cast<std::size_t>(n.depth), ' ');
+          nodes += n.path;
+          nodes += '\t';
+          nodes += n.typeName;
+          nodes += '\t';
+          AppendHex(nodes, n.offset, 7);
+          nodes += '\t';
+          AppendHex(nodes, n.size, 5);
+          nodes += n.list ? "\tlist\n" : "\n";
         }
       }, errors);
     } catch (const EExeError& e) {
@@ -84,6 +118,7 @@ int List(const std::vector<std::string>& files, bool json) {
     if (json) {
       std::string list;
       for (const std::string& e : errors) list += (list.empty() ? "" : ",") + Json(e);
+
       out += "{\"file\":" + Json(file) + ",\"nodes\":[" + nodes + "],\"errors\":[" + list + "]}\n";
     } else {
       out += file + ":\n" + nodes;

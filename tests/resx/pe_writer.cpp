@@ -96,7 +96,12 @@ std::string Section(const std::vector<ResNode>& types, PeFile& file, std::uint32
 
 }  // namespace
 
+namespace {
+std::uint32_t ResourceOffset(const PeOptions& options) { return 0x200 + (options.codeSize + 0x1FF) / 0x200 * 0x200; }
+}  // namespace
+
 std::string BuildPeAround(const std::string& section, const PeOptions& options) {
+  const std::uint32_t resourceOffset = ResourceOffset(options);
   std::string b = "MZ";
   b.resize(0x3C, '\0');
   Put32(b, 0x80);
@@ -111,6 +116,17 @@ std::string BuildPeAround(const std::string& section, const PeOptions& options) 
   std::size_t optional = b.size();
   Put16(b, options.pe64 ? 0x20B : 0x10B);
   b.resize(optional + optionalSize, '\0');
+  // what other readers look at: alignments, sizes and the resource data
+  // directory (this reader goes by the section's name alone)
+  std::uint32_t sectionSize = static_cast<std::uint32_t>(section.size());
+  Poke32(b, optional + 32, 0x1000);
+  Poke32(b, optional + 36, 0x200);
+  Poke32(b, optional + 56, options.resourceVirtualAddress + (sectionSize + 0xFFF) / 0x1000 * 0x1000);
+  Poke32(b, optional + 60, 0x200);
+  std::size_t directories = optional + (options.pe64 ? 108 : 92);
+  Poke32(b, directories, 16);
+  Poke32(b, directories + 4 + 2 * 8, options.resourceVirtualAddress);
+  Poke32(b, directories + 4 + 2 * 8 + 4, sectionSize);
   auto header = [&](const std::string& name, std::uint32_t va, std::uint32_t size, std::uint32_t raw) {
     std::string n = name;
     n.resize(8, '\0');
@@ -118,11 +134,11 @@ std::string BuildPeAround(const std::string& section, const PeOptions& options) 
     Put32(b, size), Put32(b, va), Put32(b, (size + 0x1FF) / 0x200 * 0x200), Put32(b, raw);
     Put32(b, 0), Put32(b, 0), Put16(b, 0), Put16(b, 0), Put32(b, 0x40000040);
   };
-  header(".text", 0x1000, 0x10, 0x200);
-  header(options.sectionName, options.resourceVirtualAddress, static_cast<std::uint32_t>(section.size()), kResourceOffset);
+  header(".text", 0x1000, options.codeSize, 0x200);
+  header(options.sectionName, options.resourceVirtualAddress, static_cast<std::uint32_t>(section.size()), resourceOffset);
   b.resize(0x200, '\0');
-  b += std::string(0x10, '\xC3');
-  b.resize(kResourceOffset, '\0');
+  b += std::string(options.codeSize, '\xC3');
+  b.resize(resourceOffset, '\0');
   b += section;
   Align(b, 0x200);
   return b;
@@ -131,6 +147,6 @@ std::string BuildPeAround(const std::string& section, const PeOptions& options) 
 PeFile BuildPe(const std::vector<ResNode>& types, const PeOptions& options) {
   PeFile file;
   file.bytes = BuildPeAround(Section(types, file, options.resourceVirtualAddress), options);
-  file.resourceOffset = kResourceOffset;
+  file.resourceOffset = ResourceOffset(options);
   return file;
 }

@@ -33,6 +33,7 @@ struct PeOptions {
   bool pe64 = false;
   std::string sectionName = ".rsrc";
   std::uint32_t resourceVirtualAddress = 0x3000;
+  std::uint32_t codeSize = 0x10;  // the .text section before the resources
 };
 
 struct PeFile {
@@ -43,8 +44,8 @@ struct PeFile {
 };
 
 PeFile BuildPe(const std::vector<ResNode>& types, const PeOptions& options = {});
-// A PE file around a resource section made by hand; the section lies at
-// file offset kResourceOffset.
+// A PE file around a resource section made by hand; with the default code
+// size the section lies at file offset kResourceOffset.
 inline constexpr std::uint32_t kResourceOffset = 0x400;
 std::string BuildPeAround(const std::string& section, const PeOptions& options = {});
 
