@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 
 #include "resx/resource_walk.h"
 #include "tests/resx/fixtures.h"
@@ -249,6 +250,39 @@ TEST(ExeImage, AClosedImageLeavesNoMapping) {
     EXPECT_TRUE(mapped());
   }
   EXPECT_FALSE(mapped());
+}
+
+}  // namespace
+
+namespace {
+
+// Libraries made by windres and ld from tests/resx/toolchain.rc.
+TEST(ExeImage, LibrariesOfARealToolchain) {
+  for (const char* name : {"toolchain32.dll", "toolchain64.dll"}) {
+    TExeImage image(std::string(OVLIX_TOOLCHAIN_DLLS) + name);
+    std::vector<std::string> errors, paths;
+    std::map<std::string, TResourceItem*> byPath;
+    WalkResources(image, [&](const WalkNode& n) {
+      paths.push_back(n.path);
+      byPath[n.path] = n.item;
+    }, errors);
+    EXPECT_TRUE(errors.empty()) << name;
+    EXPECT_EQ(paths, (std::vector<std::string>{"AVI", "AVI/CLIP", "Menu", "Menu/100", "Menu/101", "String",
+                                               "String/1", "String/2", "24", "24/1"}))
+        << name;
+    TStrings lines;
+    byPath["Menu/100"]->AssignTo(lines);
+    EXPECT_EQ(lines, (TStrings{"POPUP \"&Soubor\"", "  MENUITEM \"&Otevřít\",  1", "  MENUITEM SEPARATOR",
+                               "  MENUITEM \"&Konec\",  2", "ENDPOPUP", "POPUP \"&Nápověda\"",
+                               "  MENUITEM \"&O programu\",  3", "ENDPOPUP", "ENDPOPUP"}));
+    byPath["Menu/101"]->AssignTo(lines);
+    EXPECT_EQ(lines, (TStrings{"POPUP \"&Úpravy\"", "  MENUITEM \"Kopírovat\",  100", "ENDPOPUP", "ENDPOPUP"}));
+    byPath["String/2"]->AssignTo(lines);
+    EXPECT_EQ(lines, TStrings{"17,  \"Druhý blok\""});
+    std::string manifest;
+    byPath["24/1"]->SaveToStream(manifest);
+    EXPECT_EQ(manifest, "<assembly/>");
+  }
 }
 
 }  // namespace
