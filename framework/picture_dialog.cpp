@@ -5,19 +5,13 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include "framework/file_dialog.h"
+
 namespace {
 
 PictureDialogAnswer& Answer() {
   static PictureDialogAnswer answer;
   return answer;
-}
-
-// "Description|*.jpg;*.bmp;" to Qt's "Description (*.jpg *.bmp)"
-QString QtFilter(const QString& filter) {
-  QStringList parts = filter.split('|');
-  if (parts.size() < 2) return filter;
-  QStringList patterns = parts[1].split(';', Qt::SkipEmptyParts);
-  return parts[0] + " (" + patterns.join(' ') + ")";
 }
 
 }  // namespace
@@ -31,7 +25,7 @@ QString RunPictureOpenDialog(const QString& objectName, const QString& filter) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setNameFilter(QtFilter(filter));
+  dialog.setNameFilters(QtNameFilters(filter));
   auto* preview = new QLabel(&dialog);
   preview->setObjectName(QStringLiteral("preview"));
   preview->setFixedSize(180, 180);

@@ -1,5 +1,457 @@
 #include "resx/RXMain.h"
 
+#include <QActionGroup>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QMouseEvent>
+
+#include "framework/exception.h"
+#include "framework/file_dialog.h"
+#include "framework/format.h"
+#include "framework/handler_guard.h"
+#include "platform/atomic_file.h"
+#include "resx/picture.h"
+
+const char* const TKSRE::kOpenFilter = "Soubory typu Win32 (*.EXE;*.DLL)|*.EXE;*.DLL|Všechny soubory (*.*)|*.*";
+const char* const TKSRE::kSaveFilter =
+    "Ostatní zdroje (*.*)|*.*|Bitmapy (*.BMP)|*.BMP|Ikony (*.ICO)|*.ICO|Kurzory (*.CUR)|*.CUR";
+
+namespace {
+
+constexpr int kItemRole = Qt::UserRole + 1;
+
+TResourceItem* ItemOf(const QTreeWidgetItem* node) {
+  return node ? reinterpret_cast<TResourceItem*>(node->data(0, kItemRole).value<quintptr>()) : nullptr;
+}
+
+QLabel* PanelLabel(QWidget* parent, const QString& name, const QString& caption) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(name);
+  label->setFixedHeight(21);
+  label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return label;
+}
+
+QPixmap LoadImageList(const QString& resource) {
+  QPixmap strip = QPixmap::fromImage(QImage(resource));
+  strip.setMask(strip.createMaskFromColor(QColor(128, 128, 0)));  // olive is transparent
+  return strip;
+}
+
+QPixmap PictureToPixmap(const TPicture& picture) {
+  if (!picture.png.empty()) {
+    QImage image;
+    image.loadFromData(picture.png.data(), static_cast<int>(picture.png.size()), "PNG");
+    return QPixmap::fromImage(image);
+  }
+  if (picture.pixels.empty()) return {};
+  QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width, picture.height,
+               picture.width * 4, QImage::Format_ARGB32);
+  return QPixmap::fromImage(image.copy());
+}
+
+}  // namespace
+
+int ImageIndexFor(std::uint32_t typeCode) {
+  switch (typeCode) {
+    case rtCursorEntry: return 4;
+    case rtBitmap: return 5;
+    case rtIconEntry: return 3;
+    default: return 2;
+  }
+}
+
+int SaveFilterIndexFor(std::uint32_t typeCode) {
+  switch (typeCode) {
+    case rtCursorEntry: return 4;
+    case rtBitmap: return 2;
+    case rtIconEntry: return 3;
+    default: return 1;
+  }
+}
+
+// ---- the list view ----------------------------------------------------
+
+TResourceListView::TResourceListView(QWidget* parent) : QStackedWidget(parent) {
+  setObjectName(QStringLiteral("ListView"));
+  model_.setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Offset"), QStringLiteral("Size")});
+  details = new QTreeView(this);
+  details->setModel(&model_);
+  details->setRootIsDecorated(false);
+  details->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  details->header()->setSectionsClickable(false);
+  details->setColumnWidth(0, 150);
+  details->setColumnWidth(1, 80);
+  details->setColumnWidth(2, 80);
+  details->setIconSize(QSize(16, 16));
+  icons = new QListView(this);
+  icons->setModel(&model_);
+  icons->setSelectionModel(details->selectionModel());
+  icons->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  icons->setResizeMode(QListView::Adjust);
+  addWidget(details);
+  addWidget(icons);
+  details->installEventFilter(this);
+  icons->installEventFilter(this);
+  SetStyle(3);
+}
+
+bool TResourceListView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn && (watched == details || watched == icons)) emit Entered();
+  return QStackedWidget::eventFilter(watched, event);
+}
+
+void TResourceListView::Clear() {
+  model_.removeRows(0, model_.rowCount());
+  items_.clear();
+}
+
+void TResourceListView::AddRow(const QString& caption, const QString& offset, const QString& size,
+                               const QIcon& small, const QIcon& large, TResourceItem* item) {
+  QIcon both = small;
+  for (const QSize& s : large.availableSizes()) both.addPixmap(large.pixmap(s));
+  auto* name = new QStandardItem(both, caption);
+  model_.appendRow({name, new QStandardItem(offset), new QStandardItem(size)});
+  items_.push_back(item);
+}
+
+void TResourceListView::SetStyle(int style) {
+  style_ = style;
+  if (style == 3) {
+    setCurrentWidget(details);
+    return;
+  }
+  icons->setViewMode(style == 0 ? QListView::IconMode : QListView::ListMode);
+  icons->setIconSize(style == 0 ? QSize(32, 32) : QSize(16, 16));
+  icons->setFlow(style == 2 ? QListView::TopToBottom : QListView::LeftToRight);
+  icons->setWrapping(true);
+  setCurrentWidget(icons);
+}
+
+int TResourceListView::SelectedRow() const {
+  QModelIndexList rows = details->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+TResourceItem* TResourceListView::SelectedItem() const {
+  int row = SelectedRow();
+  return row < 0 ? nullptr : items_[static_cast<std::size_t>(row)];
+}
+
+void TResourceListView::SelectRow(int row) {
+  QModelIndex index = model_.index(row, 0);
+  details->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// ---- the window -------------------------------------------------------
+
+// The image lists live in the program's own resources (a static library's
+// resources are registered by hand).
+static void RegisterImageLists() { Q_INIT_RESOURCE(images); }
+
 TKSRE::TKSRE(QWidget* owner) : TForm(owner, QStringLiteral("KSRE"), QStringLiteral("Ovlix: Resource Extractor")) {
-  setFixedSize(640, 480);
+  resize(613, 314);
+  auto* root = new QVBoxLayout(this);
+  root->setContentsMargins(0, 0, 0, 0);
+  root->setSpacing(0);
+
+  auto* menu = new QMenuBar(this);
+  menu->setObjectName(QStringLiteral("MainMenu"));
+  root->setMenuBar(menu);
+  QMenu* file = menu->addMenu(QStringLiteral("&Soubor"));
+  miOpen = file->addAction(QStringLiteral("&Otevřít..."), QKeySequence(QStringLiteral("Ctrl+O")));
+  miSave = file->addAction(QStringLiteral("&Uložit Objekt..."), QKeySequence(QStringLiteral("Ctrl+S")));
+  file->addSeparator();
+  miExit = file->addAction(QStringLiteral("&Zavřít"), QKeySequence(QStringLiteral("Ctrl+X")));
+  ViewMenu = menu->addMenu(QStringLiteral("&Zobrazit"));
+  miViewStatusBar = ViewMenu->addAction(QStringLiteral("S&tavový Řádek"), QKeySequence(QStringLiteral("Ctrl+T")));
+  miViewStatusBar->setObjectName(QStringLiteral("miViewStatusBar"));
+  miViewStatusBar->setCheckable(true);
+  ViewMenu->addSeparator();
+  auto* group = new QActionGroup(this);
+  const char* names[4] = {"&Velké Ikony", "&Malé Ikony", "&Seznam", "&Detaily"};
+  const char* keys[4] = {"Ctrl+Q", "Ctrl+W", "Ctrl+E", "Ctrl+R"};
+  for (int tag = 0; tag < 4; ++tag) {
+    miViewStyle[tag] = ViewMenu->addAction(QString::fromUtf8(names[tag]), QKeySequence(QString::fromLatin1(keys[tag])));
+    miViewStyle[tag]->setCheckable(true);
+    miViewStyle[tag]->setData(tag);
+    group->addAction(miViewStyle[tag]);
+    connect(miViewStyle[tag], &QAction::triggered, this, [this, tag] { Guard([&] { SelectListViewType(tag); }); });
+  }
+  Bind(miOpen, &QAction::triggered, this, &TKSRE::FileOpen);
+  Bind(miSave, &QAction::triggered, this, &TKSRE::SaveResource);
+  Bind(miExit, &QAction::triggered, this, &TKSRE::FileExit);
+  Bind(miViewStatusBar, &QAction::triggered, this, &TKSRE::ToggleStatusBar);
+  Bind(ViewMenu, &QMenu::aboutToShow, this, &TKSRE::ViewMenuDropDown);
+
+  auto* middle = new QHBoxLayout;
+  middle->setSpacing(0);
+  root->addLayout(middle, 1);
+  TreeViewPanel = new QWidget(this);
+  TreeViewPanel->setObjectName(QStringLiteral("TreeViewPanel"));
+  TreeViewPanel->setFixedWidth(185);
+  auto* treeColumn = new QVBoxLayout(TreeViewPanel);
+  treeColumn->setContentsMargins(0, 0, 0, 0);
+  treeColumn->setSpacing(0);
+  Panel1 = PanelLabel(TreeViewPanel, QStringLiteral("Panel1"), QStringLiteral("Zdroje"));
+  TreeView = new QTreeWidget(TreeViewPanel);
+  TreeView->setObjectName(QStringLiteral("TreeView"));
+  TreeView->setHeaderHidden(true);
+  TreeView->setIndentation(19);
+  TreeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  treeColumn->addWidget(Panel1);
+  treeColumn->addWidget(TreeView);
+  Splitter = new QWidget(this);
+  Splitter->setObjectName(QStringLiteral("Splitter"));
+  Splitter->setFixedWidth(2);
+  Splitter->setCursor(Qt::SplitHCursor);
+  Splitter->installEventFilter(this);
+  ListViewPanel = new QWidget(this);
+  ListViewPanel->setObjectName(QStringLiteral("ListViewPanel"));
+  auto* listColumn = new QVBoxLayout(ListViewPanel);
+  listColumn->setContentsMargins(0, 0, 0, 0);
+  listColumn->setSpacing(0);
+  ListViewCaption = PanelLabel(ListViewPanel, QStringLiteral("ListViewCaption"), QString());
+  Notebook = new QStackedWidget(ListViewPanel);
+  Notebook->setObjectName(QStringLiteral("Notebook"));
+  Notebook->setFocusPolicy(Qt::TabFocus);
+  Notebook->installEventFilter(this);
+  ListView = new TResourceListView(Notebook);
+  ImageViewer = new QLabel(Notebook);
+  ImageViewer->setObjectName(QStringLiteral("ImageViewer"));
+  ImageViewer->setAlignment(Qt::AlignCenter);
+  StringViewer = new QPlainTextEdit(Notebook);
+  StringViewer->setObjectName(QStringLiteral("StringViewer"));
+  StringViewer->setReadOnly(true);
+  StringViewer->setLineWrapMode(QPlainTextEdit::NoWrap);
+  StringViewer->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  StringViewer->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  auto* otherPage = new QWidget(Notebook);
+  otherPage->setObjectName(QStringLiteral("OtherViewPage"));
+  Notebook->addWidget(ListView);
+  Notebook->addWidget(ImageViewer);
+  Notebook->addWidget(StringViewer);
+  Notebook->addWidget(otherPage);
+  listColumn->addWidget(ListViewCaption);
+  listColumn->addWidget(Notebook);
+  middle->addWidget(TreeViewPanel);
+  middle->addWidget(Splitter);
+  middle->addWidget(ListViewPanel, 1);
+
+  StatusBar = new QStatusBar(this);
+  StatusBar->setObjectName(QStringLiteral("StatusBar"));
+  StatusBar->setSizeGripEnabled(false);
+  for (int i = 0; i < 2; ++i) {
+    StatusPanels[i] = new QLabel(StatusBar);
+    StatusPanels[i]->setFixedWidth(i == 0 ? 150 : 500);
+    StatusBar->addWidget(StatusPanels[i]);
+  }
+  root->addWidget(StatusBar);
+
+  connect(TreeView, &QTreeWidget::currentItemChanged, this, [this] { Guard([this] { TreeViewChange(); }); });
+  connect(ListView, &TResourceListView::Entered, this, [this] { Guard([this] { ListViewEnter(); }); });
+  Guard([this] { FormCreate(); });
+}
+
+TKSRE::~TKSRE() {
+  Guard([this] { FormDestroy(); });
+  // the hex dump must not look into a mapping that is about to go
+  if (hexDumpView_ != nullptr) hexDumpView_->SetDataAddress(nullptr, 0);
+}
+
+void TKSRE::FormCreate() {
+  RegisterImageLists();
+  splitControl_ = std::make_unique<TSplitControl>(this);
+  hexDumpView_ = NewHexDumpView(Notebook->widget(3));
+  small_ = LoadImageList(QStringLiteral(":/resx/SmallImages.bmp"));
+  large_ = LoadImageList(QStringLiteral(":/resx/LargeImages.bmp"));
+  Notebook->setCurrentIndex(0);
+  QStringList args = QCoreApplication::arguments();
+  if (args.size() > 1 && QFileInfo(args[1]).isFile()) {
+    show();
+    Guard([&] { OpenFile(args[1]); });
+  }
+}
+
+void TKSRE::FormDestroy() { splitControl_.reset(); }
+
+QIcon TKSRE::SmallImage(int index) const { return QIcon(small_.copy(16 * index, 0, 16, 16)); }
+QIcon TKSRE::LargeImage(int index) const { return QIcon(large_.copy(32 * index, 0, 32, 32)); }
+
+void TKSRE::FileOpen() {
+  int index = 1;
+  QString path = RunFileDialog(FileDialogKind::Open, QStringLiteral("FileOpenDialog"), QString::fromUtf8(kOpenFilter), index);
+  if (!path.isEmpty()) OpenFile(path);
+}
+
+void TKSRE::OpenFile(const QString& fileName) {
+  auto image = std::make_unique<TExeImage>(fileName.toStdString());  // a failure keeps the file shown
+  hexDumpView_->SetDataAddress(nullptr, 0);
+  openImage_ = std::move(image);
+  LoadResources();
+}
+
+void TKSRE::LoadResources() {
+  ListView->Clear();
+  {
+    QSignalBlocker quiet(TreeView);
+    TreeView->clearSelection();
+    TreeView->clear();
+  }
+  AddResourceNodes(openImage_->Resources(), nullptr);
+  QString name = QString::fromStdString(openImage_->FileName()).toLower();
+  setWindowTitle(QString::fromStdString(Format("%s - %s", {"Resource Explorer", name.toStdString()})));
+  TreeView->setFocus();
+  if (TreeView->topLevelItemCount() > 0) TreeView->setCurrentItem(TreeView->topLevelItem(0));
+}
+
+void TKSRE::AddResourceNodes(TResourceList& list, QTreeWidgetItem* parent) {
+  for (TResourceItem* item : list.Items()) {
+    auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(TreeView);
+    node->setText(0, QString::fromStdString(item->DisplayName()));
+    node->setData(0, kItemRole, QVariant::fromValue(reinterpret_cast<quintptr>(item)));
+    if (item->IsList()) {
+      QIcon folder(small_.copy(0, 0, 16, 16));
+      folder.addPixmap(small_.copy(16, 0, 16, 16), QIcon::Selected);
+      node->setIcon(0, folder);
+      AddResourceNodes(item->SubList(), node);
+    } else {
+      node->setIcon(0, SmallImage(ImageIndexFor(item->TypeCode())));
+    }
+  }
+}
+
+void TKSRE::TreeViewChange() { ShowSelection(); }
+
+void TKSRE::ShowSelection() {
+  TResourceItem* item = ItemOf(TreeView->currentItem());
+  if (!TreeView->isVisible() || item == nullptr) return;
+  if (item->IsList()) {
+    FillListView(item->SubList());
+  } else {
+    switch (item->TypeCode()) {
+      case rtCursorEntry:
+      case rtBitmap:
+      case rtIconEntry: {
+        TPicture picture;
+        item->AssignTo(picture);
+        ImageViewer->setPixmap(PictureToPixmap(picture));
+        Notebook->setCurrentIndex(1);
+        break;
+      }
+      case rtMenu:
+      case rtString: {
+        TStrings lines;
+        item->AssignTo(lines);
+        QStringList text;
+        for (const std::string& line : lines) text << QString::fromStdString(line);
+        StringViewer->setPlainText(text.join(QLatin1Char('\n')));
+        StringViewer->moveCursor(QTextCursor::Start);
+        Notebook->setCurrentIndex(2);
+        break;
+      }
+      default: {
+        Bytes bytes = item->ResourceData();
+        hexDumpView_->SetDataAddress(bytes.data(), bytes.size());
+        hexDumpView_->SetDataSize(static_cast<std::int32_t>(item->ResourceSize()));
+        Notebook->setCurrentIndex(3);
+      }
+    }
+  }
+  UpdateStatus(*item);
+}
+
+void TKSRE::FillListView(TResourceList& list) {
+  ListView->Clear();
+  for (TResourceItem* item : list.Items()) {
+    int image = ImageIndexFor(item->TypeCode());
+    ListView->AddRow(QString::fromStdString(item->DisplayName()), QString::fromStdString(Format("%.7x", {item->Offset()})),
+                     QString::fromStdString(Format("%.5x", {item->ResourceSize()})), SmallImage(image),
+                     LargeImage(image), item);
+  }
+  Notebook->setCurrentIndex(0);
+}
+
+void TKSRE::UpdateStatus(TResourceItem& item) {
+  if (item.IsList()) {
+    ListViewCaption->setText(QStringLiteral(" ") + TreeView->currentItem()->text(0));
+    StatusPanels[0]->setText(QString::fromStdString(Format(" %d objektů", {ListView->RowCount()})));
+    StatusPanels[1]->setText(QString::fromStdString(Format(" Offset: %x", {item.Offset()})));
+  } else {
+    ListViewCaption->setText(QString::fromStdString(Format(" %s: %s", {item.TypeName(), item.DisplayName()})));
+    StatusPanels[0]->clear();
+    StatusPanels[1]->setText(
+        QString::fromStdString(Format(" Offset: %x  Velikost: %x", {item.Offset(), item.ResourceSize()})));
+  }
+}
+
+void TKSRE::SaveResource() {
+  TResourceItem* item = ItemOf(TreeView->currentItem());
+  if (item == nullptr || item->IsList()) item = ListView->SelectedItem();
+  if (item == nullptr || item->IsList()) throw Exception("Nejsou označeny žádné zdroje");
+  int index = SaveFilterIndexFor(item->TypeCode());
+  QString path = RunFileDialog(FileDialogKind::Save, QStringLiteral("FileSaveDialog"), QString::fromUtf8(kSaveFilter), index);
+  if (path.isEmpty()) return;
+  std::string bytes;
+  item->SaveToStream(bytes);
+  // written beside the chosen name and renamed: a failure leaves what was there
+  if (!platform::WriteFileAtomically(path.toStdString(), bytes, 0644))
+    throw Exception(Format("Cannot create file %s", {path.toStdString()}));
+}
+
+void TKSRE::FileExit() { close(); }
+
+void TKSRE::ViewMenuDropDown() {
+  miViewStatusBar->setChecked(!StatusBar->isHidden());
+  for (int tag = 0; tag < 4; ++tag) miViewStyle[tag]->setChecked(tag == ListView->Style());
+}
+
+void TKSRE::ToggleStatusBar() { StatusBar->setVisible(StatusBar->isHidden()); }
+
+void TKSRE::SelectListViewType(int tag) { ListView->SetStyle(tag); }
+
+void TKSRE::ListViewEnter() {
+  if (ListView->RowCount() > 1 && ListView->SelectedRow() < 0) ListView->SelectRow(0);
+}
+
+void TKSRE::NotebookEnter() {
+  switch (Notebook->currentIndex()) {
+    case 0: ListView->currentWidget()->setFocus(); break;
+    case 2: StringViewer->setFocus(); break;
+    case 3: hexDumpView_->setFocus(); break;
+    default: break;  // the picture takes no focus
+  }
+}
+
+void TKSRE::SplitterMouseDown(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && event->buttons() == Qt::LeftButton && event->modifiers() == Qt::NoModifier)
+    splitControl_->BeginSizing(Splitter, TreeViewPanel);
+}
+
+void TKSRE::SplitterMouseMove(QMouseEvent* event) {
+  if (splitControl_->SizingSplitter != nullptr)
+    splitControl_->ChangeSizing(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TKSRE::SplitterMouseUp(QMouseEvent*) {
+  if (splitControl_->SizingSplitter != nullptr) splitControl_->EndSizing();
+}
+
+bool TKSRE::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Splitter) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+      case QEvent::MouseButtonPress: Guard([&] { SplitterMouseDown(mouse); }); break;
+      case QEvent::MouseMove: Guard([&] { SplitterMouseMove(mouse); }); break;
+      case QEvent::MouseButtonRelease: Guard([&] { SplitterMouseUp(mouse); }); break;
+      default: break;
+    }
+  } else if (watched == Notebook && event->type() == QEvent::FocusIn) {
+    Guard([this] { NotebookEnter(); });
+  }
+  return TForm::eventFilter(watched, event);
 }

@@ -1,10 +1,125 @@
-// Ovlix: Resource Extractor: the resource explorer.
+// "Ovlix: Resource Extractor": browse the resources of a PE executable or
+// library as a tree, list a node's children with offsets and sizes, show a
+// resource as a picture, a text listing or a hex dump, and save it.
 #pragma once
 
+#include <QAction>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <memory>
+
 #include "framework/form.h"
+#include "resx/ExeImage.h"
+#include "resx/HexDump.h"
+#include "resx/RXMisc.h"
+
+// The list view of the right-hand side in its four styles: 0 large icons,
+// 1 small icons, 2 list, 3 details (the columns "Name", "Offset", "Size").
+class TResourceListView : public QStackedWidget {
+  Q_OBJECT
+ public:
+  explicit TResourceListView(QWidget* parent);
+  void Clear();
+  void AddRow(const QString& caption, const QString& offset, const QString& size, const QIcon& small,
+              const QIcon& large, TResourceItem* item);
+  int RowCount() const { return model_.rowCount(); }
+  int Style() const { return style_; }
+  void SetStyle(int style);
+  TResourceItem* SelectedItem() const;
+  int SelectedRow() const;
+  void SelectRow(int row);
+  QString Text(int row, int column) const { return model_.item(row, column)->text(); }
+
+  QTreeView* details;
+  QListView* icons;
+
+ signals:
+  void Entered();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QStandardItemModel model_;
+  std::vector<TResourceItem*> items_;
+  int style_ = 3;
+};
 
 class TKSRE : public TForm {
   Q_OBJECT
  public:
   explicit TKSRE(QWidget* owner);
+  ~TKSRE() override;
+
+  QStatusBar* StatusBar;
+  QLabel* StatusPanels[2];
+  QWidget* TreeViewPanel;
+  QLabel* Panel1;  // "Zdroje"
+  QTreeWidget* TreeView;
+  QWidget* Splitter;
+  QWidget* ListViewPanel;
+  QLabel* ListViewCaption;
+  QStackedWidget* Notebook;
+  TResourceListView* ListView;
+  QLabel* ImageViewer;
+  QPlainTextEdit* StringViewer;
+  QAction* miOpen;
+  QAction* miSave;
+  QAction* miExit;
+  QAction* miViewStatusBar;
+  QAction* miViewStyle[4];
+  QMenu* ViewMenu;
+
+  void FormCreate();
+  void FormDestroy();
+  void FileOpen();
+  void FileExit();
+  void SaveResource();
+  void ViewMenuDropDown();
+  void ToggleStatusBar();
+  void SelectListViewType(int tag);
+  void TreeViewChange();
+  void ListViewEnter();
+  void NotebookEnter();
+  void SplitterMouseDown(QMouseEvent* event);
+  void SplitterMouseMove(QMouseEvent* event);
+  void SplitterMouseUp(QMouseEvent* event);
+  TSplitControl* SplitControl() const { return splitControl_.get(); }
+
+  // Opens `fileName` as the current image (FileOpen after its dialog).
+  void OpenFile(const QString& fileName);
+  TExeImage* OpenImage() const { return openImage_.get(); }
+  THexDump* HexDumpView() const { return hexDumpView_; }
+
+  static const char* const kOpenFilter;
+  static const char* const kSaveFilter;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void LoadResources();
+  void AddResourceNodes(TResourceList& list, QTreeWidgetItem* parent);
+  void ShowSelection();
+  void FillListView(TResourceList& list);
+  void UpdateStatus(TResourceItem& item);
+  QIcon SmallImage(int index) const;
+  QIcon LargeImage(int index) const;
+
+  std::unique_ptr<TExeImage> openImage_;
+  THexDump* hexDumpView_ = nullptr;
+  std::unique_ptr<TSplitControl> splitControl_;
+  QPixmap small_, large_;
 };
+
+// The image index of a type code: 4 cursor, 5 bitmap, 3 icon, 2 any other.
+int ImageIndexFor(std::uint32_t typeCode);
+// The save dialog's filter index of a type code.
+int SaveFilterIndexFor(std::uint32_t typeCode);

@@ -186,5 +186,17 @@ no_icon() { ! icon_in_tray; }
 quit_removes_icon() { press alt+F4 && within 50 gone "$traying" && within 30 no_icon; }
 check "after quitting the tray icon is gone" quit_removes_icon
 
+# 9. A library named on the command line opens in the resource explorer.
+rm -f "$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
+library="$(dirname "$prog")/tests/toolchain32.dll"
+"$prog" "$library" >>"$tmp/program.log" 2>&1 &
+exploring=$!
+pids+=("$exploring")
+explorer_caption="^Resource Explorer - $(echo "$library" | tr '[:upper:]' '[:lower:]')\$"
+explorer_shown() { [ "$(count_named "$explorer_caption")" -eq 1 ]; }
+check "a library on the command line opens in the resource explorer" within 100 explorer_shown
+kill "$exploring"
+wait "$exploring" 2>/dev/null
+
 echo "system: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

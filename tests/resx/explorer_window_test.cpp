@@ -1,0 +1,198 @@
+#include <QTest>
+#include <QTimer>
+
+#include "app/AddOnsGroup.h"
+#include "framework/file_dialog.h"
+#include "resx/RXMain.h"
+#include "tests/resx/fixtures.h"
+#include "tests/support/forms_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Explorer : public FormsTest {
+ protected:
+  void SetUp() override {
+    CreateForms();
+    KSRE->show();
+    std::vector<std::u16string> table(16);
+    table[1] = u"Ahoj";
+    std::string menu(4, '\0');
+    Put16(menu, 0x80), Put16(menu, 7);
+    menu += Utf16(u"Konec") + std::string(2, '\0');
+    file_ = (root.dir() / "Ukázka.DLL").string();
+    root.Write(file_, BuildPe({Dir(2u, {Named(101u, Bitmap(40, 4, 4, 24))}), Dir(4u, {Named(1u, menu)}),
+                               Dir(5u, {Named(1u, std::string(20, 'd'))}), Dir(6u, {Named(1u, StringBlock(table))}),
+                               Dir(16u, {Named(1u, std::string(600, 'v'))}),
+                               Dir(24u, {Named(1u, "<assembly/>"), Named(2u, "<x/>")})})
+                          .bytes);
+    SetFileDialogAnswer([this](FileDialogKind kind, const QString& filter, int& index) {
+      asked_.push_back({kind, filter, index});
+      return answer_;
+    });
+  }
+  void TearDown() override {
+    SetFileDialogAnswer({});
+    FormsTest::TearDown();
+  }
+  QTreeWidgetItem* Node(int type, int child = -1) {
+    QTreeWidgetItem* t = KSRE->TreeView->topLevelItem(type);
+    return child < 0 ? t : t->child(child);
+  }
+  void Select(QTreeWidgetItem* node) { KSRE->TreeView->setCurrentItem(node); }
+  QString Status(int i) { return KSRE->StatusPanels[i]->text(); }
+
+  struct Asked {
+    FileDialogKind kind;
+    QString filter;
+    int index;
+  };
+  std::string file_;
+  QString answer_;
+  std::vector<Asked> asked_;
+};
+
+TEST_F(Explorer, OpeningSelectsTheFirstType) {
+  answer_ = QString::fromStdString(file_);
+  KSRE->miOpen->trigger();
+  ASSERT_EQ(asked_.size(), 1u);
+  EXPECT_EQ(asked_[0].filter, TKSRE::kOpenFilter);
+  EXPECT_EQ(KSRE->windowTitle(), QString::fromStdString("Resource Explorer - " + QString::fromStdString(file_).toLower().toStdString()));
+  EXPECT_EQ(KSRE->TreeView->topLevelItemCount(), 6);
+  EXPECT_EQ(KSRE->TreeView->currentItem(), Node(0));
+  EXPECT_EQ(KSRE->Notebook->currentIndex(), 0);
+  EXPECT_EQ(KSRE->ListView->RowCount(), 1);
+  EXPECT_EQ(KSRE->ListView->Text(0, 0), "101");
+  EXPECT_EQ(KSRE->ListView->Text(0, 1).size(), 7);
+  EXPECT_EQ(KSRE->ListView->Text(0, 2), "00058");
+  EXPECT_EQ(KSRE->ListViewCaption->text(), " Bitmap");
+  EXPECT_EQ(Status(0), " 1 objektů");
+  EXPECT_EQ(Status(1), QString(" Offset: %1").arg(KSRE->OpenImage()->Resources().Items()[0]->Offset(), 0, 16).toUpper().replace("OFFSET", "Offset"));
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(Explorer, EachLeafOnItsPage) {
+  KSRE->OpenFile(QString::fromStdString(file_));
+  Select(Node(0, 0));
+  EXPECT_EQ(KSRE->Notebook->currentIndex(), 1);
+  EXPECT_FALSE(KSRE->ImageViewer->pixmap().isNull());
+  EXPECT_EQ(KSRE->ListViewCaption->text(), " Bitmap: 101");
+  EXPECT_TRUE(Status(0).isEmpty());
+  EXPECT_TRUE(Status(1).startsWith(" Offset: "));
+  EXPECT_TRUE(Status(1).endsWith("  Velikost: 58"));
+  Select(Node(1, 0));
+  EXPECT_EQ(KSRE->Notebook->currentIndex(), 2);
+  EXPECT_EQ(KSRE->StringViewer->toPlainText(), "MENUITEM \"Konec\",  7\nENDPOPUP");
+  Select(Node(3, 0));
+  EXPECT_EQ(KSRE->StringViewer->toPlainText(), "1,  \"Ahoj\"");
+  EXPECT_EQ(KSRE->StringViewer->textCursor().position(), 0);
+  for (int type : {2, 4}) {  // a dialog and a version resource
+    Select(Node(type, 0));
+    EXPECT_EQ(KSRE->Notebook->currentIndex(), 3) << type;
+  }
+  EXPECT_EQ(KSRE->HexDumpView()->Model().DataSize(), 600);
+  Select(Node(5, 0));
+  EXPECT_EQ(KSRE->ListViewCaption->text(), " 24: 1");
+  EXPECT_EQ(KSRE->HexDumpView()->Model().DataSize(), 11);
+  // selecting a row in the list shows nothing
+  Select(Node(5));
+  KSRE->ListView->SelectRow(1);
+  EXPECT_EQ(KSRE->Notebook->currentIndex(), 0);
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+TEST_F(Explorer, SavingTheSelectedResource) {
+  KSRE->OpenFile(QString::fromStdString(file_));
+  KSRE->miSave->trigger();  // a type node and no row
+  EXPECT_EQ(boxes.texts(), QStringList{"Nejsou označeny žádné zdroje"});
+  EXPECT_TRUE(asked_.empty());
+  Select(Node(5));
+  KSRE->ListView->SelectRow(1);  // the row is saved
+  answer_ = QString::fromStdString((root.dir() / "x.bin").string());
+  KSRE->miSave->trigger();
+  ASSERT_EQ(asked_.size(), 1u);
+  EXPECT_EQ(asked_[0].kind, FileDialogKind::Save);
+  EXPECT_EQ(asked_[0].index, 1);
+  EXPECT_EQ(root.Read(root.dir() / "x.bin"), "<x/>");
+  Select(Node(0, 0));
+  answer_ = QString::fromStdString((root.dir() / "b.bmp").string());
+  KSRE->miSave->trigger();
+  EXPECT_EQ(asked_.back().index, 2);
+  EXPECT_EQ(root.Read(root.dir() / "b.bmp").substr(0, 2), "BM");
+  answer_.clear();  // cancelled: nothing
+  KSRE->miSave->trigger();
+  EXPECT_EQ(boxes.boxes().size(), 1u);
+}
+
+TEST_F(Explorer, AFailedSaveLeavesTheOldFile) {
+  std::string bad = (root.dir() / "bad.dll").string();
+  root.Write(bad, BuildPe({Dir(3u, {Named(1u, "not an image")}), Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}}))})}).bytes);
+  KSRE->OpenFile(QString::fromStdString(bad));
+  Select(Node(0, 0)->child(0));
+  root.Write(root.dir() / "keep.ico", "old icon");
+  answer_ = QString::fromStdString((root.dir() / "keep.ico").string());
+  KSRE->miSave->trigger();
+  EXPECT_EQ(boxes.texts().back(), "Icon image is not valid");
+  EXPECT_EQ(root.Read(root.dir() / "keep.ico"), "old icon");
+  EXPECT_EQ(asked_.back().index, 3);
+}
+
+TEST_F(Explorer, AFileThatIsNoLibraryKeepsThePreviousOne) {
+  KSRE->OpenFile(QString::fromStdString(file_));
+  QString title = KSRE->windowTitle();
+  root.Write(root.dir() / "readme.txt", "Toto není knihovna.");
+  answer_ = QString::fromStdString((root.dir() / "readme.txt").string());
+  KSRE->miOpen->trigger();
+  EXPECT_EQ(boxes.texts(), QStringList{"unrecognized file format"});
+  EXPECT_EQ(KSRE->windowTitle(), title);
+  EXPECT_EQ(KSRE->TreeView->topLevelItemCount(), 6);
+  EXPECT_EQ(KSRE->OpenImage()->FileName(), file_);
+}
+
+TEST_F(Explorer, ListEntrySplitterAndViewMenu) {
+  KSRE->OpenFile(QString::fromStdString(file_));
+  KSRE->ListView->details->setFocus();  // one row: nothing is selected
+  QCoreApplication::processEvents();
+  EXPECT_EQ(KSRE->ListView->SelectedRow(), -1);
+  Select(Node(5));
+  KSRE->TreeView->setFocus();
+  KSRE->ListView->details->setFocus();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(KSRE->ListView->SelectedRow(), 0);
+
+  int width = KSRE->TreeViewPanel->width();
+  QTest::mousePress(KSRE->Splitter, Qt::LeftButton, {}, QPoint(1, 5));
+  QTest::mouseRelease(KSRE->Splitter, Qt::LeftButton, {}, QPoint(1, 5));
+  EXPECT_EQ(KSRE->TreeViewPanel->width(), width);
+  QTest::mousePress(KSRE->Splitter, Qt::LeftButton, {}, QPoint(0, 5));
+  QMouseEvent move(QEvent::MouseMove, QPointF(40, 5), KSRE->Splitter->mapToGlobal(QPointF(40, 5)), Qt::NoButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(KSRE->Splitter, &move);
+  QTest::mouseRelease(KSRE->Splitter, Qt::LeftButton, {}, QPoint(40, 5));
+  EXPECT_EQ(KSRE->TreeViewPanel->width(), width + 40);
+  EXPECT_EQ(KSRE->SplitControl()->SizingSplitter, nullptr);
+
+  KSRE->miViewStyle[0]->trigger();
+  EXPECT_EQ(KSRE->ListView->Style(), 0);
+  KSRE->ViewMenuDropDown();
+  EXPECT_TRUE(KSRE->miViewStyle[0]->isChecked());
+  EXPECT_TRUE(KSRE->miViewStatusBar->isChecked());
+  KSRE->miViewStatusBar->trigger();
+  EXPECT_TRUE(KSRE->StatusBar->isHidden());
+  KSRE->miExit->trigger();
+  EXPECT_FALSE(KSRE->isVisible());
+}
+
+TEST_F(Explorer, TheMainWindowOpensItOnce) {
+  KSRE->hide();
+  QTimer::singleShot(0, [] {
+    EXPECT_TRUE(KSRE->isVisible());
+    Form1->addOns->sButton9->click();  // visible: nothing more
+    KSRE->FileExit();
+  });
+  Form1->addOns->sButton9->click();
+  EXPECT_FALSE(KSRE->isVisible());
+}
+
+}  // namespace
