@@ -1,10 +1,12 @@
 #include <QApplication>
+#include <QDBusConnection>
 #include <QFont>
 #include <QGuiApplication>
 #include <QStyleFactory>
 
 #include "app/program.h"
 #include "app/app_icon.h"
+#include "platform/hotkeys_portal.h"
 #include "platform/hotkeys_x11.h"
 #include "platform/keyboard_x11.h"
 #include "platform/tray_qt.h"
@@ -22,9 +24,15 @@ int main(int argc, char** argv) {
   platform::SetPowerBackend(platform::MakeLogindPowerBackend());
   platform::SetTrayBackend(platform::MakeQtTrayBackend(ApplicationIcon()));
   platform::SetWallpaperBackend(platform::MakeDesktopWallpaperBackend());
-  if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-    platform::SetLockLights(platform::MakeX11LockLights(x11->display()));
-    platform::SetHotkeyBackend(platform::MakeX11HotkeyBackend(x11->display(), x11->connection()));
-  }
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 != nullptr) platform::SetLockLights(platform::MakeX11LockLights(x11->display()));
+  // In a Wayland session X11 grabs (through XWayland) see only X11 windows:
+  // the desktop portal's global shortcuts come first there.
+  bool wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
+                 qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+  std::unique_ptr<platform::HotkeyBackend> keys;
+  if (wayland) keys = platform::MakePortalHotkeyBackend(QDBusConnection::sessionBus());
+  if (!keys && x11 != nullptr) keys = platform::MakeX11HotkeyBackend(x11->display(), x11->connection());
+  if (keys) platform::SetHotkeyBackend(std::move(keys));
   return RunProgram();
 }

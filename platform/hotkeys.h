@@ -2,7 +2,8 @@
 // send WM_HOTKEY (wParam = the id) to the window that registered them.
 // A combination registered already, by any window of the program, is
 // refused; so is one the desktop refuses (another program holds it). The
-// desktop's keys are a backend (hotkeys_x11.h in the program); without
+// desktop's keys are a backend (hotkeys_x11.h, or hotkeys_portal.h in a
+// Wayland session, in the program); without
 // one, nothing can be registered.
 #pragma once
 
