@@ -19,10 +19,9 @@ const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 
-struct PortalShortcut {
-  QString id;
-  QVariantMap properties;
-};
+}  // namespace
+
+namespace platform {
 
 QDBusArgument& operator<<(QDBusArgument& out, const PortalShortcut& s) {
   out.beginStructure();
@@ -37,12 +36,10 @@ const QDBusArgument& operator>>(const QDBusArgument& in, PortalShortcut& s) {
   return in;
 }
 
-}  // namespace
-
-Q_DECLARE_METATYPE(PortalShortcut)
-Q_DECLARE_METATYPE(QList<PortalShortcut>)
-
-namespace platform {
+void RegisterPortalTypes() {
+  qDBusRegisterMetaType<PortalShortcut>();
+  qDBusRegisterMetaType<QList<PortalShortcut>>();
+}
 
 std::string PortalTrigger(UINT modifiers, UINT vk) {
   std::string out;
@@ -67,8 +64,7 @@ class PortalHotkeys : public QObject, public HotkeyBackend {
   Q_OBJECT
  public:
   explicit PortalHotkeys(const QDBusConnection& bus) : bus_(bus) {
-    qDBusRegisterMetaType<PortalShortcut>();
-    qDBusRegisterMetaType<QList<PortalShortcut>>();
+    RegisterPortalTypes();
     bus_.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this, SLOT(Activated(QDBusMessage)));
   }
 

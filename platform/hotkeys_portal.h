@@ -6,13 +6,26 @@
 // never fires, as the program allows for hotkeys that cannot be had.
 #pragma once
 
+#include <QString>
+#include <QVariantMap>
 #include <memory>
 
 #include "platform/hotkeys.h"
 
 class QDBusConnection;
+class QDBusArgument;
 
 namespace platform {
+
+// One shortcut as the portal's methods carry it, (sa{sv}).
+struct PortalShortcut {
+  QString id;
+  QVariantMap properties;
+};
+QDBusArgument& operator<<(QDBusArgument& out, const PortalShortcut& shortcut);
+const QDBusArgument& operator>>(const QDBusArgument& in, PortalShortcut& shortcut);
+// Makes the type known to D-Bus (done by MakePortalHotkeyBackend).
+void RegisterPortalTypes();
 
 // Nothing when no portal on `bus` offers global shortcuts.
 std::unique_ptr<HotkeyBackend> MakePortalHotkeyBackend(const QDBusConnection& bus);
@@ -21,3 +34,5 @@ std::unique_ptr<HotkeyBackend> MakePortalHotkeyBackend(const QDBusConnection& bu
 std::string PortalTrigger(UINT modifiers, UINT virtualKey);
 
 }  // namespace platform
+
+Q_DECLARE_METATYPE(platform::PortalShortcut)

@@ -17,27 +17,9 @@ const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 
-struct Shortcut {
-  QString id;
-  QVariantMap properties;
-};
-QDBusArgument& operator<<(QDBusArgument& out, const Shortcut& s) {
-  out.beginStructure();
-  out << s.id << s.properties;
-  out.endStructure();
-  return out;
-}
-const QDBusArgument& operator>>(const QDBusArgument& in, Shortcut& s) {
-  in.beginStructure();
-  in >> s.id >> s.properties;
-  in.endStructure();
-  return in;
-}
+using Shortcut = platform::PortalShortcut;
 
 }  // namespace
-
-Q_DECLARE_METATYPE(Shortcut)
-Q_DECLARE_METATYPE(QList<Shortcut>)
 
 namespace {
 
@@ -56,7 +38,7 @@ class FakePortal : public QObject {
   QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
     return Answer(message, options, {{QStringLiteral("session_handle"), session}});
   }
-  QDBusObjectPath BindShortcuts(const QDBusObjectPath& handle, const QList<Shortcut>& shortcuts, const QString&,
+  QDBusObjectPath BindShortcuts(const QDBusObjectPath& handle, const QList<platform::PortalShortcut>& shortcuts, const QString&,
                                 const QVariantMap& options, const QDBusMessage& message) {
     if (handle.path() == session) bound = shortcuts;
     return Answer(message, options, {});
@@ -87,8 +69,7 @@ TEST(PortalHotkeys, BoundThroughTheDesktopPortal) {
   ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
   EXPECT_EQ(platform::MakePortalHotkeyBackend(QDBusConnection::sessionBus()), nullptr);  // no portal yet
 
-  qDBusRegisterMetaType<Shortcut>();
-  qDBusRegisterMetaType<QList<Shortcut>>();
+  platform::RegisterPortalTypes();
   QDBusConnection desktop = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "fake-portal");
   FakePortal portal(desktop);
   ASSERT_TRUE(desktop.registerService(kService));
