@@ -65,13 +65,13 @@ void THexDump::SetColors(int index, QColor color) {
   if (index < 0 || index > 2) throw Exception("Range check error");
   if (colors_[index] == color) return;
   colors_[index] = color;
-  BuildAtlas();
+  atlas_ = QImage();
   viewport()->update();
 }
 
 void THexDump::SetColor(QColor color) {
   background_ = color;
-  BuildAtlas();
+  atlas_ = QImage();
   viewport()->update();
 }
 
@@ -79,7 +79,7 @@ void THexDump::FontChanged() {
   QFontMetrics metrics(font());
   model_.SetCellMetrics(metrics.height() + 2, metrics.horizontalAdvance(QLatin1Char('D')) + 1);
   model_.SetClientSize(viewport()->width(), viewport()->height());
-  BuildAtlas();
+  atlas_ = QImage();  // drawn again at the next paint
   UpdateScrollRange();
 }
 
@@ -171,6 +171,8 @@ void THexDump::paintEvent(QPaintEvent*) {
 void THexDump::PaintLines(QPainter& p) {
   int h = model_.LineHeight(), w = model_.CellWidth(), width = viewport()->width();
   if (h < 1) return;
+  // the glyphs are drawn once, when first needed (not at the program's start)
+  if (atlas_.isNull()) BuildAtlas();
   for (int i = 0, top = 0; i < model_.LinesOnScreen(); ++i, top += h) {
     int line = model_.FirstVisibleLine() + i;
     p.fillRect(0, top, width, h, background_);

@@ -57,7 +57,7 @@ class THexDump : public QAbstractScrollArea {
   HexDumpModel model_;
   QColor colors_[3];
   QColor background_{Qt::white};
-  QImage atlas_;  // rows: address, hex and character glyphs; 256 cells each
+  QImage atlas_;  // rows: address, hex and character glyphs, 256 cells each; null until needed
   bool syncing_ = false;
 };
 
