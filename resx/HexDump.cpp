@@ -10,7 +10,7 @@
 #include "platform/codepage.h"
 
 THexDump::THexDump(QWidget* owner) : QAbstractScrollArea(owner) {
-  setFrameStyle(QFrame::Box | QFrame::Plain);  // the single border
+  SetBorder(true);
   setLineWidth(1);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

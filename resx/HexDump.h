@@ -28,6 +28,9 @@ class THexDump : public QAbstractScrollArea {
   QColor Colors(int index) const;
   void SetColors(int index, QColor color);
   QColor Color() const { return background_; }
+  // A thin single border (the default) or none.
+  bool Border() const { return frameShape() != QFrame::NoFrame; }
+  void SetBorder(bool single) { setFrameStyle(single ? QFrame::Box | QFrame::Plain : QFrame::NoFrame); }
   void SetColor(QColor color);
 
   const HexDumpModel& Model() const { return model_; }

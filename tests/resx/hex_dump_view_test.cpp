@@ -118,6 +118,9 @@ TEST(HexDumpView, KeysClicksAndColours) {
   v.dump->SetColors(1, Qt::red);
   EXPECT_EQ(v.dump->Colors(1), QColor(Qt::red));
   EXPECT_THROW(v.dump->SetColors(3, Qt::red), std::exception);
+  EXPECT_TRUE(v.dump->Border());
+  v.dump->SetBorder(false);
+  EXPECT_FALSE(v.dump->Border());
   int perLine = v.dump->Model().BytesPerLine();
   v.dump->resize(500, 400);
   ASSERT_LT(v.dump->Model().BytesPerLine(), perLine);
