@@ -443,11 +443,11 @@ void TKSRE::SplitterMouseUp(QMouseEvent*) {
 
 bool TKSRE::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Splitter) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
+    auto mouse = [event] { return static_cast<QMouseEvent*>(event); };  // only for the mouse's events
     switch (event->type()) {
-      case QEvent::MouseButtonPress: Guard([&] { SplitterMouseDown(mouse); }); break;
-      case QEvent::MouseMove: Guard([&] { SplitterMouseMove(mouse); }); break;
-      case QEvent::MouseButtonRelease: Guard([&] { SplitterMouseUp(mouse); }); break;
+      case QEvent::MouseButtonPress: Guard([&] { SplitterMouseDown(mouse()); }); break;
+      case QEvent::MouseMove: Guard([&] { SplitterMouseMove(mouse()); }); break;
+      case QEvent::MouseButtonRelease: Guard([&] { SplitterMouseUp(mouse()); }); break;
       default: break;
     }
   } else if (watched == Notebook && event->type() == QEvent::FocusIn) {
