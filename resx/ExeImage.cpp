@@ -142,9 +142,12 @@ const std::vector<TResourceItem*>& TResourceList::Items() {
   return items_;
 }
 
+std::uint32_t TExeImage::EntryCount(std::uint64_t directory) const {
+  return std::uint32_t{U16(directory + 12, "resource directory")} + U16(directory + 14, "resource directory");
+}
+
 void TResourceList::Build() {
-  std::uint32_t count = std::uint32_t{image_.U16(directory_ + 12, "resource directory")} +
-                        image_.U16(directory_ + 14, "resource directory");
+  std::uint32_t count = image_.EntryCount(directory_);
   image_.Read(directory_ + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
   for (std::uint32_t i = 0; i < count; ++i) {
     image_.CountItem();
@@ -232,12 +235,16 @@ std::string TResourceItem::TypeName() const {
   return std::to_string(code);
 }
 
+std::optional<std::uint32_t> TResourceItem::FirstChildOffsetToData() const {
+  std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
+  if (image_.EntryCount(d) == 0) return std::nullopt;
+  return image_.U32(d + kDirectorySize + 4, "resource directory entry");
+}
+
 bool TResourceItem::IsList() {
-  std::uint32_t own = OffsetToData();
-  if (!HighBitSet(own)) return false;  // the entry leads straight to its data
-  std::uint64_t d = image_.ResourceBase() + StripHighBit(own);
-  std::uint32_t count = std::uint32_t{image_.U16(d + 12, "resource directory")} + image_.U16(d + 14, "resource directory");
-  return count > 0 && HighBitSet(image_.U32(d + kDirectorySize + 4, "resource directory entry"));
+  if (!HighBitSet(OffsetToData())) return false;  // the entry leads straight to its data
+  std::optional<std::uint32_t> first = FirstChildOffsetToData();
+  return first && HighBitSet(*first);
 }
 
 TResourceList& TResourceItem::SubList() {
@@ -255,23 +262,24 @@ TResourceList& TResourceItem::SubList() {
   return *subList_;
 }
 
-TResourceList& TIconResource::SubList() {
-  if (!subList_) subList_ = std::make_unique<TIconResourceList>(image_, ResourceData().data() - image_.View().data(), TypeCode(), &owner_);
+template <class List>
+TResourceList& TIconResource::GroupList() {
+  if (!subList_) {
+    auto groupData = static_cast<std::uint64_t>(ResourceData().data() - image_.View().data());
+    subList_ = std::make_unique<List>(image_, groupData, TypeCode(), &owner_);
+  }
   return *subList_;
 }
 
-TResourceList& TCursorResource::SubList() {
-  if (!subList_) subList_ = std::make_unique<TCursorResourceList>(image_, ResourceData().data() - image_.View().data(), TypeCode(), &owner_);
-  return *subList_;
-}
+TResourceList& TIconResource::SubList() { return GroupList<TIconResourceList>(); }
+TResourceList& TCursorResource::SubList() { return GroupList<TCursorResourceList>(); }
 
 std::uint64_t TResourceItem::DataEntry() {
   std::uint32_t own = OffsetToData();
   if (!HighBitSet(own)) return image_.ResourceBase() + own;
-  std::uint64_t d = image_.ResourceBase() + StripHighBit(own);
-  std::uint32_t count = std::uint32_t{image_.U16(d + 12, "resource directory")} + image_.U16(d + 14, "resource directory");
-  if (count == 0) throw EExeError("Damaged file: an empty resource directory");
-  return image_.ResourceBase() + StripHighBit(image_.U32(d + kDirectorySize + 4, "resource directory entry"));
+  std::optional<std::uint32_t> first = FirstChildOffsetToData();
+  if (!first) throw EExeError("Damaged file: an empty resource directory");
+  return image_.ResourceBase() + StripHighBit(*first);
 }
 
 Bytes TResourceItem::ResourceData() {

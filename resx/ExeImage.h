@@ -125,6 +125,9 @@ class TResourceItem {
 
  protected:
   std::uint32_t OffsetToData() const;
+  // The OffsetToData of the first entry of the directory this entry leads
+  // to; nothing when that directory is empty.
+  std::optional<std::uint32_t> FirstChildOffsetToData() const;
   TExeImage& image_;
   TResourceList& owner_;
   std::uint64_t dirEntry_;
@@ -138,6 +141,11 @@ class TIconResource : public TResourceItem {
   const char* ClassName() const override { return "TIconResource"; }
   bool IsList() override { return true; }
   TResourceList& SubList() override;
+
+ protected:
+  // The list of the group's images, over the group data.
+  template <class List>
+  TResourceList& GroupList();
 };
 
 class TCursorResource : public TIconResource {
@@ -233,6 +241,8 @@ class TExeImage {
   }
   std::uint16_t U16(std::uint64_t offset, const char* what) const { return platform::Get16(Read(offset, 2, what), 0); }
   std::uint32_t U32(std::uint64_t offset, const char* what) const { return platform::Get32(Read(offset, 4, what), 0); }
+  // Named and numbered entries of the directory at `directory`.
+  std::uint32_t EntryCount(std::uint64_t directory) const;
 
   static constexpr std::size_t kMaxItems = 250000;
   static constexpr int kMaxDepth = 16;
