@@ -1,5 +1,6 @@
 #include "framework/format.h"
 
+#include <charconv>
 #include <cstdio>
 
 #include "framework/exception.h"
@@ -53,7 +54,9 @@ std::string Format(std::string_view format, std::initializer_list<FormatArg> arg
     if ((kind == 'd' || kind == 'x' || kind == 'X') && std::holds_alternative<long long>(value)) {
       long long n = std::get<long long>(value);
       int digits = precision < 0 ? 1 : precision;
-      if (kind == 'd')
+      if (kind == 'd' && precision < 0)  // the common case, without a second format parser
+        *std::to_chars(buf, buf + sizeof buf - 1, n).ptr = '\0';
+      else if (kind == 'd')
         std::snprintf(buf, sizeof buf, "%.*lld", digits, n);
       else  // hexadecimal shows the 32-bit pattern of negative numbers
         std::snprintf(buf, sizeof buf, "%.*llX", digits,

@@ -46,32 +46,32 @@ ResourceClass ResourceClassFor(std::uint32_t typeCode) {
 // ---- the image --------------------------------------------------------
 
 TExeImage::TExeImage(const std::string& fileName) : fileName_(fileName) {
-  switch (mapping_.Open(fileName)) {
-    case platform::FileMapping::Result::CannotOpen: throw EExeError("Couldn't open: " + fileName);
-    case platform::FileMapping::Result::CannotMap: throw EExeError("CreateFileMapping failed");
-    case platform::FileMapping::Result::CannotView: throw EExeError("MapViewOfFile failed");
-    case platform::FileMapping::Result::Mapped: break;
+  switch (file_.Open(fileName)) {
+    case platform::FileView::Result::CannotOpen: throw EExeError("Couldn't open: " + fileName);
+    case platform::FileView::Result::Empty: throw EExeError("CreateFileMapping failed");
+    case platform::FileView::Result::Opened: break;
   }
-  bytes_ = Bytes(mapping_.data(), mapping_.size());
   CheckHeaders();
 }
 
-TExeImage::TExeImage(const std::string& fileName, Bytes bytes) : fileName_(fileName), bytes_(bytes) {
-  if (bytes.empty()) throw EExeError("CreateFileMapping failed");
+TExeImage::TExeImage(const std::string& fileName, Bytes bytes) : fileName_(fileName) {
+  if (file_.Open(bytes) == platform::FileView::Result::Empty) throw EExeError("CreateFileMapping failed");
   CheckHeaders();
 }
 
 TExeImage::~TExeImage() = default;
 
 void TExeImage::CheckHeaders() {
-  if (bytes_.size() < 2 || bytes_[0] != 'M' || bytes_[1] != 'Z') throw EExeError("unrecognized file format");
+  if (file_.size() < 2 || U16(0, "DOS header") != 0x5A4D) throw EExeError("unrecognized file format");
   // e_lfanew is signed on the platform: a negative one points before the file
-  std::int64_t lfanew = bytes_.size() >= 0x40 ? static_cast<std::int32_t>(U32(0x3C, "DOS header")) : -1;
-  if (lfanew < 0 || static_cast<std::uint64_t>(lfanew) + kNtHeadersSize > bytes_.size() ||
+  std::int64_t lfanew = file_.size() >= 0x40 ? static_cast<std::int32_t>(U32(0x3C, "DOS header")) : -1;
+  if (lfanew < 0 || static_cast<std::uint64_t>(lfanew) + kNtHeadersSize > file_.size() ||
       U32(static_cast<std::uint64_t>(lfanew), "NT headers") != 0x00004550)
     throw EExeError("Not a PE (WIN32 Executable) file");
   ntHeaders_ = static_cast<std::uint64_t>(lfanew);
 }
+
+void TExeImage::CannotView() { throw EExeError("MapViewOfFile failed"); }
 
 void TExeImage::Outside(std::uint64_t offset, const char* what) {
   throw EExeError(Format("Damaged file: %s at offset %x lies outside the file", {what, static_cast<long long>(offset)}));
@@ -116,6 +116,9 @@ TResourceList& TExeImage::Resources() {
   if (!section) throw EExeError("Žádné zdroje v tomto souboru.");
   resourceVirtualAddress_ = U32(*section + 12, "section header");
   resourceBase_ = U32(*section + 20, "section header");
+  // the tree's directories, names and small data: read as they are met,
+  // not faulted in
+  file_.Window(resourceBase_, U32(*section + 16, "section header"));
   resources_ = std::make_unique<TResourceList>(*this, resourceBase_, 0, nullptr);
   return *resources_;
 }
@@ -242,9 +245,15 @@ std::optional<std::uint32_t> TResourceItem::FirstChildOffsetToData() const {
 }
 
 bool TResourceItem::IsList() {
-  if (!HighBitSet(OffsetToData())) return false;  // the entry leads straight to its data
-  std::optional<std::uint32_t> first = FirstChildOffsetToData();
-  return first && HighBitSet(*first);
+  if (!isList_) {
+    if (!HighBitSet(OffsetToData())) {
+      isList_ = false;  // the entry leads straight to its data
+    } else {
+      std::optional<std::uint32_t> first = FirstChildOffsetToData();
+      isList_ = first && HighBitSet(*first);
+    }
+  }
+  return *isList_;
 }
 
 TResourceList& TResourceItem::SubList() {
@@ -265,8 +274,7 @@ TResourceList& TResourceItem::SubList() {
 template <class List>
 TResourceList& TIconResource::GroupList() {
   if (!subList_) {
-    auto groupData = static_cast<std::uint64_t>(ResourceData().data() - image_.View().data());
-    subList_ = std::make_unique<List>(image_, groupData, TypeCode(), &owner_);
+    subList_ = std::make_unique<List>(image_, DataOffset(), TypeCode(), &owner_);
   }
   return *subList_;
 }
@@ -282,13 +290,16 @@ std::uint64_t TResourceItem::DataEntry() {
   return image_.ResourceBase() + StripHighBit(*first);
 }
 
-Bytes TResourceItem::ResourceData() {
-  std::uint64_t entry = DataEntry();
-  std::uint32_t rva = image_.U32(entry, "resource data entry");
-  std::uint32_t size = image_.U32(entry + 4, "resource data entry");
+std::uint64_t TResourceItem::DataOffset() {
+  std::uint32_t rva = image_.U32(DataEntry(), "resource data entry");
   if (rva < image_.ResourceVirtualAddress())
     throw EExeError(Format("Damaged file: resource data at RVA %x lies before its section", {static_cast<long long>(rva)}));
-  return image_.Read(image_.ResourceBase() + (rva - image_.ResourceVirtualAddress()), size, "resource data");
+  return image_.ResourceBase() + (rva - image_.ResourceVirtualAddress());
+}
+
+Bytes TResourceItem::ResourceData() {
+  std::uint64_t at = DataOffset();
+  return image_.Read(at, image_.U32(DataEntry() + 4, "resource data entry"), "resource data");
 }
 
 std::uint32_t TResourceItem::ResourceSize() {

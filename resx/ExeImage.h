@@ -20,7 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/file_mapping.h"
+#include "platform/file_view.h"
 #include "platform/little_endian.h"
 #include "resx/rxtypes.h"
 
@@ -118,7 +118,8 @@ class TResourceItem {
   std::string TypeName() const;
   std::uint64_t DirEntry() const { return dirEntry_; }
   std::uint64_t DataEntry();            // file offset of the data entry of a leaf
-  Bytes ResourceData();                 // a leaf's data, in the mapping
+  std::uint64_t DataOffset();           // file offset of a leaf's data
+  Bytes ResourceData();                 // a leaf's data, read from the file
   std::uint32_t ResourceSize();         // 0 for a list
   std::uint32_t Offset();
   TResourceList& Owner() const { return owner_; }
@@ -132,6 +133,9 @@ class TResourceItem {
   TResourceList& owner_;
   std::uint64_t dirEntry_;
   std::unique_ptr<TResourceList> subList_;
+
+ private:
+  std::optional<bool> isList_;  // asked for by every view of the item
 };
 
 // RT_GROUP_ICON and RT_GROUP_CURSOR: always lists, of their images.
@@ -210,9 +214,12 @@ ResourceClass ResourceClassFor(std::uint32_t typeCode);
 
 class TExeImage {
  public:
-  // Opens and maps the file; fails with "Couldn't open: <name>",
-  // "CreateFileMapping failed", "MapViewOfFile failed", "unrecognized file
-  // format" or "Not a PE (WIN32 Executable) file".
+  // Opens the file; fails with "Couldn't open: <name>", "CreateFileMapping
+  // failed", "unrecognized file format" or "Not a PE (WIN32 Executable)
+  // file". The file is read through a FileView: its headers and a resource
+  // section of up to a megabyte are read into memory as they are met, the
+  // rest is mapped when first read ("MapViewOfFile failed" when it cannot
+  // be).
   explicit TExeImage(const std::string& fileName);
   // The same over bytes the caller keeps alive (tests, fuzzing).
   TExeImage(const std::string& fileName, Bytes bytes);
@@ -232,12 +239,13 @@ class TExeImage {
   std::uint64_t ResourceBase() const { return resourceBase_; }
   std::uint32_t ResourceVirtualAddress() const { return resourceVirtualAddress_; }
 
-  // Bounded reads of the mapped file; outside it they fail with a message
-  // naming `what`.
-  Bytes View() const { return bytes_; }
+  // Bounded reads of the file; outside it they fail with a message naming
+  // `what`. The bytes stay valid as long as the image.
   Bytes Read(std::uint64_t offset, std::uint64_t size, const char* what) const {
-    if (offset > bytes_.size() || size > bytes_.size() - offset) Outside(offset, what);
-    return bytes_.subspan(offset, size);
+    if (offset > file_.size() || size > file_.size() - offset) Outside(offset, what);
+    const std::uint8_t* at = file_.At(offset, size);
+    if (at == nullptr) CannotView();
+    return Bytes(at, size);
   }
   std::uint16_t U16(std::uint64_t offset, const char* what) const { return platform::Get16(Read(offset, 2, what), 0); }
   std::uint32_t U32(std::uint64_t offset, const char* what) const { return platform::Get32(Read(offset, 4, what), 0); }
@@ -255,9 +263,9 @@ class TExeImage {
  private:
   void CheckHeaders();
   [[noreturn]] static void Outside(std::uint64_t offset, const char* what);
+  [[noreturn]] static void CannotView();
   std::string fileName_;
-  platform::FileMapping mapping_;
-  Bytes bytes_;
+  platform::FileView file_;
   std::uint64_t ntHeaders_ = 0;
   std::unique_ptr<TResourceList> resources_;
   std::uint64_t resourceBase_ = 0;

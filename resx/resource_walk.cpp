@@ -5,6 +5,7 @@
 namespace {
 
 std::string Escape(const std::string& name) {
+  if (name.find_first_of("%/") == std::string::npos) return name;
   std::string out;
   for (char c : name) {
     if (c == '%')
@@ -15,6 +16,16 @@ std::string Escape(const std::string& name) {
       out += c;
   }
   return out;
+}
+
+// Sibling names are nearly always unique, which their hashes show without
+// sorting the names themselves.
+bool MayRepeat(const std::vector<WalkNode>& nodes) {
+  std::vector<std::size_t> hashes;
+  hashes.reserve(nodes.size());
+  for (const WalkNode& node : nodes) hashes.push_back(std::hash<std::string>{}(node.path));
+  std::sort(hashes.begin(), hashes.end());
+  return std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end();
 }
 
 template <class F>
@@ -49,15 +60,22 @@ void Walk(TResourceList& list, const std::string& prefix, int depth,
     node.path = Escape(node.name);
   }
   // a name met again among its siblings gets "~2", "~3", ... in file order
-  std::vector<std::size_t> order(nodes.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return nodes[a].path < nodes[b].path; });
-  for (std::size_t i = 1, run = 1; i < order.size(); ++i) {
-    run = nodes[order[i]].path == nodes[order[i - 1]].path ? run + 1 : 1;
-    if (run > 1) nodes[order[i]].path += "~" + std::to_string(run);
+  if (MayRepeat(nodes)) {
+    std::vector<std::size_t> order(nodes.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return nodes[a].path < nodes[b].path; });
+    for (std::size_t i = 1, run = 1; i < order.size(); ++i) {
+      run = nodes[order[i]].path == nodes[order[i - 1]].path ? run + 1 : 1;
+      if (run > 1) nodes[order[i]].path += "~" + std::to_string(run);
+    }
   }
+  std::string path;
   for (WalkNode& node : nodes) {
-    if (!prefix.empty()) node.path.insert(0, prefix + "/");
+    if (!prefix.empty()) {
+      path.assign(prefix).append(1, '/').append(node.path);
+      node.path.swap(path);
+    }
     visit(node);
     if (node.list) {
       TResourceList* sub = nullptr;

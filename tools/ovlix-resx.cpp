@@ -65,50 +65,77 @@ void AppendJson(std::string& out, const std::string& s) {
   out += '"';
 }
 
-std::string Json(const std::string& s) {
-  std::string out;
-  AppendJson(out, s);
-  return out;
-}
-
 void Report(const std::string& file, const std::string& message) {
   std::fprintf(stderr, "ovlix-resx: %s: %s\n", file.c_str(), message.c_str());
 }
 
+// Standard output in large writes through one buffer that keeps its
+// memory, so a folder of files costs no growing and copying of text.
+class Output {
+ public:
+  Output() { text_.reserve(kFlushAt + 4096); }
+  ~Output() { Flush(); }
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+  std::string& Text() { return text_; }
+  void Written() {
+    if (text_.size() >= kFlushAt) Flush();
+  }
+
+ private:
+  static constexpr std::size_t kFlushAt = 1 << 16;
+  void Flush() {
+    std::fwrite(text_.data(), 1, text_.size(), stdout);
+    text_.clear();
+  }
+  std::string text_;
+};
+
 int List(const std::vector<std::string>& files, bool json) {
   int status = 0;
-  std::string out;
+  Output output;
+  std::string& out = output.Text();
   for (const std::string& file : files) {
     std::vector<std::string> errors;
-    std::string nodes;
+    if (json) {
+      out += "{\"file\":";
+      AppendJson(out, file);
+      out += ",\"nodes\":[";
+    } else {
+      out += file;
+      out += ":\n";
+    }
+    bool first = true;
     try {
       TExeImage image(file);
       WalkResources(image, [&](const WalkNode& n) {
         if (json) {
-          nodes += nodes.empty() ? "{\"path\":" : ",{\"path\":";
-          AppendJson(nodes, n.path);
-          nodes += ",\"name\":";
-          AppendJson(nodes, n.name);
-          nodes += ",\"type\":";
-          AppendJson(nodes, n.typeName);
-          nodes += ",\"offset\":\"";
-          AppendHex(nodes, n.offset, 7);
-          nodes += "\",\"size\":\"";
-          AppendHex(nodes, n.size, 5);
-          nodes += n.list ? "\",\"list\":true,\"depth\":" : "\",\"list\":false,\"depth\":";
-          nodes += std::to_string(n.depth);
-          nodes += '}';
+          out += first ? "{\"path\":" : ",{\"path\":";
+          AppendJson(out, n.path);
+          out += ",\"name\":";
+          AppendJson(out, n.name);
+          out += ",\"type\":";
+          AppendJson(out, n.typeName);
+          out += ",\"offset\":\"";
+          AppendHex(out, n.offset, 7);
+          out += "\",\"size\":\"";
+          AppendHex(out, n.size, 5);
+          out += n.list ? "\",\"list\":true,\"depth\":" : "\",\"list\":false,\"depth\":";
+          out += std::to_string(n.depth);
+          out += '}';
         } else {
-          nodes.append(2 * static_cast<std::size_t>(n.depth), ' ');
-          nodes += n.path;
-          nodes += '\t';
-          nodes += n.typeName;
-          nodes += '\t';
-          AppendHex(nodes, n.offset, 7);
-          nodes += '\t';
-          AppendHex(nodes, n.size, 5);
-          nodes += n.list ? "\tlist\n" : "\n";
+          out.append(2 * static_cast<std::size_t>(n.depth), ' ');
+          out += n.path;
+          out += '\t';
+          out += n.typeName;
+          out += '\t';
+          AppendHex(out, n.offset, 7);
+          out += '\t';
+          AppendHex(out, n.size, 5);
+          out += n.list ? "\tlist\n" : "\n";
         }
+        first = false;
+        output.Written();
       }, errors);
     } catch (const EExeError& e) {
       errors.push_back(e.what());
@@ -116,15 +143,15 @@ int List(const std::vector<std::string>& files, bool json) {
     for (const std::string& e : errors) Report(file, e);
     if (!errors.empty()) status = 1;
     if (json) {
-      std::string list;
-      for (const std::string& e : errors) list += (list.empty() ? "" : ",") + Json(e);
-
-      out += "{\"file\":" + Json(file) + ",\"nodes\":[" + nodes + "],\"errors\":[" + list + "]}\n";
-    } else {
-      out += file + ":\n" + nodes;
+      out += "],\"errors\":[";
+      for (std::size_t i = 0; i < errors.size(); ++i) {
+        if (i > 0) out += ',';
+        AppendJson(out, errors[i]);
+      }
+      out += "]}\n";
     }
+    output.Written();
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
   return status;
 }
 

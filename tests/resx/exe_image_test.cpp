@@ -8,6 +8,7 @@
 
 #include "resx/resource_walk.h"
 #include "tests/resx/fixtures.h"
+#include "tests/support/open_files.h"
 #include "tests/support/temp_root.h"
 
 namespace {
@@ -98,7 +99,7 @@ TEST(ExeImage, TheTreeAsTheExplorerShowsIt) {
     EXPECT_STREQ(logo->ClassName(), "TBitMapResource");
     EXPECT_EQ(logo->TypeName(), "Bitmap");
     EXPECT_EQ(logo->ResourceSize(), Bitmap(40, 4, 4, 24).size());
-    EXPECT_EQ(logo->Offset(), 0x3000u + (logo->ResourceData().data() - image.View().data()) - file.resourceOffset);
+    EXPECT_EQ(logo->Offset(), 0x3000u + logo->DataOffset() - file.resourceOffset);
     try {
       logo->SubList();
       ADD_FAILURE();
@@ -232,24 +233,30 @@ TEST(ExeImage, TruncatedAnywhere) {
   }
 }
 
-TEST(ExeImage, AClosedImageLeavesNoMapping) {
+TEST(ExeImage, AClosedImageLeavesNothingOpen) {
   TempRoot root;
-  std::string path = (root.dir() / "mapped.dll").string();
-  root.Write(path, Sample().bytes);
-  auto mapped = [&] {
-    std::ifstream maps("/proc/self/maps");
-    std::string line;
-    while (std::getline(maps, line))
-      if (line.find(path) != std::string::npos) return true;
-    return false;
-  };
+  std::string small = (root.dir() / "small.dll").string(), large = (root.dir() / "large.dll").string();
+  root.Write(small, Sample().bytes);
+  std::string blob(platform::FileView::kMaxWindow + 1, 'x');
+  root.Write(large, BuildPe({Dir(10u, {Named(1u, "head"), Named(2u, blob)})}).bytes);
   {
-    TExeImage image(path);
-    EXPECT_EQ(image.FileName(), path);
+    TExeImage image(small);
+    EXPECT_EQ(image.FileName(), small);
     EXPECT_EQ(Names(image.Resources()).size(), 4u);
-    EXPECT_TRUE(mapped());
+    EXPECT_FALSE(MappedInThisProcess(small)) << "a small resource section is read, not mapped";
   }
-  EXPECT_FALSE(mapped());
+  {
+    TExeImage image(large);
+    TResourceList& blobs = image.Resources().Items()[0]->SubList();
+    EXPECT_EQ(blobs.Items()[0]->ResourceData().size(), 4u);
+    Bytes data = blobs.Items()[1]->ResourceData();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(data.data()), data.size()), blob);
+    EXPECT_TRUE(MappedInThisProcess(large));
+  }
+  for (const std::string& path : {small, large}) {
+    EXPECT_FALSE(MappedInThisProcess(path));
+    EXPECT_FALSE(OpenInThisProcess(path));
+  }
 }
 
 }  // namespace

@@ -1,0 +1,89 @@
+#include "platform/file_view.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/open_files.h"
+#include "tests/support/temp_root.h"
+
+namespace {
+
+using platform::FileView;
+
+std::string Pattern(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
+  return bytes;
+}
+
+// Every read gives the file's own bytes, whether it lies in the head, in a
+// part read ahead, across a part's edge or in the mapped rest.
+void ExpectFileBytes(const FileView& view, const std::string& bytes, std::uint64_t ahead) {
+  const std::uint64_t edges[] = {0, 1, FileView::kHeadSize - 2, FileView::kHeadSize, ahead - 3, ahead,
+                                 ahead + 5000 - 1, ahead + 5000, bytes.size() - 8};
+  for (std::uint64_t at : edges)
+    for (std::uint64_t size : {0u, 1u, 2u, 8u, 300u}) {
+      if (at + size > bytes.size()) continue;
+      const std::uint8_t* p = view.At(at, size);
+      ASSERT_NE(p, nullptr) << at;
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(p), size), bytes.substr(at, size)) << at << "+" << size;
+    }
+}
+
+TEST(FileView, TheHeadAndAWindowAreReadAndTheRestIsMappedOnFirstNeed) {
+  TempRoot root;
+  std::string path = (root.dir() / "lib.dll").string(), bytes = Pattern(200000);
+  root.Write(path, bytes);
+  {
+    FileView view;
+    ASSERT_EQ(view.Open(path), FileView::Result::Opened);
+    EXPECT_EQ(view.size(), bytes.size());
+    view.Window(90000, 5000);
+    view.At(0, FileView::kHeadSize);
+    view.At(91000, 4000);
+    EXPECT_FALSE(MappedInThisProcess(path)) << "the head and the part read ahead need no mapping";
+    view.At(95000, 1);
+    EXPECT_TRUE(MappedInThisProcess(path));
+    ExpectFileBytes(view, bytes, 90000);
+  }
+  EXPECT_FALSE(MappedInThisProcess(path));
+  EXPECT_FALSE(OpenInThisProcess(path));
+}
+
+TEST(FileView, BytesInMemoryReadAsAFile) {
+  std::string bytes = Pattern(200000);
+  FileView view;
+  ASSERT_EQ(view.Open(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())),
+            FileView::Result::Opened);
+  view.Window(90000, 5000);
+  ExpectFileBytes(view, bytes, 90000);
+  EXPECT_EQ(view.Open(std::span<const std::uint8_t>()), FileView::Result::Empty);
+}
+
+TEST(FileView, WhatIsNotWindowStaysMapped) {
+  TempRoot root;
+  std::string path = (root.dir() / "big.dll").string(), bytes = Pattern(FileView::kMaxWindow + 10000);
+  root.Write(path, bytes);
+  FileView view;
+  ASSERT_EQ(view.Open(path), FileView::Result::Opened);
+  view.Window(90000, FileView::kMaxWindow + 1);  // too large to copy
+  view.Window(bytes.size() - 10, 11);            // past the end
+  view.Window(bytes.size() - 10, 10);
+  EXPECT_FALSE(MappedInThisProcess(path));
+  view.At(91000, 100);
+  EXPECT_TRUE(MappedInThisProcess(path));
+  ExpectFileBytes(view, bytes, 90000);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(view.At(bytes.size() - 10, 10)), 10), bytes.substr(bytes.size() - 10));
+}
+
+TEST(FileView, FilesThatCannotBeViewed) {
+  TempRoot root;
+  FileView missing, folder, empty;
+  EXPECT_EQ(missing.Open((root.dir() / "none.dll").string()), FileView::Result::CannotOpen);
+  EXPECT_EQ(folder.Open(root.dir().string()), FileView::Result::CannotOpen);
+  root.Write(root.dir() / "empty.dll", "");
+  EXPECT_EQ(empty.Open((root.dir() / "empty.dll").string()), FileView::Result::Empty);
+}
+
+}  // namespace
