@@ -2,10 +2,11 @@
 #include <QDBusConnection>
 #include <QFont>
 #include <QGuiApplication>
-#include <QStyleFactory>
 
 #include "app/program.h"
+#include "framework/program_style.h"
 #include "app/app_icon.h"
+#include "platform/font_config_warmup.h"
 #include "platform/hotkeys_portal.h"
 #include "platform/hotkeys_x11.h"
 #include "platform/keyboard_x11.h"
@@ -14,15 +15,19 @@
 #include "platform/power_logind.h"
 
 int main(int argc, char** argv) {
+  // the font configuration loads on a second core while the toolkit starts
+  platform::FontConfigWarmup fonts;
   QApplication app(argc, argv);
-  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setStyle(new ProgramStyle);
   // The windows were laid out for an Arial-like 8-point face.
   QFont font(QStringLiteral("Liberation Sans"), 8);
   font.setStyleHint(QFont::SansSerif);
   QApplication::setFont(font);
-  QApplication::setWindowIcon(ApplicationIcon());
+  fonts.Wait();
+  QIcon icon = ApplicationIcon();  // drawn once, for the windows and the tray
+  QApplication::setWindowIcon(icon);
   platform::SetPowerBackend(platform::MakeLogindPowerBackend());
-  platform::SetTrayBackend(platform::MakeQtTrayBackend(ApplicationIcon()));
+  platform::SetTrayBackend(platform::MakeQtTrayBackend(icon));
   platform::SetWallpaperBackend(platform::MakeDesktopWallpaperBackend());
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 != nullptr) platform::SetLockLights(platform::MakeX11LockLights(x11->display()));

@@ -94,7 +94,10 @@ TTipy::TTipy(QWidget* owner)
   seznam->header()->setSectionResizeMode(QHeaderView::Fixed);
   seznam->header()->setStretchLastSection(false);
   seznam->header()->setSectionsMovable(false);
-  seznam->setStyleSheet(QStringLiteral("QTreeWidget { background: black; color: lime; }"));
+  QPalette list = seznam->palette();  // a palette, not a style sheet: those are slow to set up
+  list.setColor(QPalette::Base, Qt::black);
+  list.setColor(QPalette::Text, QColor(0x00, 0xFF, 0x00));
+  seznam->setPalette(list);
   for (const TipTopic& topic : TipTopics)
     seznam->addTopLevelItem(
         new QTreeWidgetItem(QStringList{QString::fromUtf8(topic.title), QString::fromUtf8(topic.compatibility)}));

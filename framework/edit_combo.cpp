@@ -6,7 +6,9 @@ TEditCombo::TEditCombo(QWidget* parent, const QString& name, const QString& text
     : QComboBox(parent) {
   setObjectName(name);
   setAccessibleName(name);
-  setEditable(true);
+  // editable through a line edit of our own: setEditable would also build
+  // the drop-down list's window, which is needed only when it first opens
+  setLineEdit(new QLineEdit(this));
   setInsertPolicy(QComboBox::NoInsert);
   setCompleter(nullptr);
   SetText(text);
@@ -32,8 +34,13 @@ void TEditCombo::AddItem(const QString& item) {
 }
 
 void TEditCombo::SetItems(const std::vector<std::string>& items) {
-  ClearItems();
-  for (const auto& item : items) AddItem(QString::fromStdString(item));
+  QStringList list;
+  list.reserve(static_cast<qsizetype>(items.size()));
+  for (const auto& item : items) list << QString::fromStdString(item);
+  QString text = Text();
+  clear();
+  addItems(list);  // in one insertion, not one each
+  SetText(text);
 }
 
 QStringList TEditCombo::Items() const {

@@ -40,18 +40,23 @@ class X11Hotkeys : public HotkeyBackend, public QAbstractNativeEventFilter {
     xcb_keycode_t code = sym == NoSymbol ? 0 : static_cast<xcb_keycode_t>(XKeysymToKeycode(display_, sym));
     if (code == 0) return false;
     std::uint16_t mods = ModifierMask(modifiers);
-    std::vector<std::uint16_t> done;
-    for (std::uint16_t extra : LockVariants()) {
-      xcb_void_cookie_t cookie = xcb_grab_key_checked(connection_, 1, root_, static_cast<std::uint16_t>(mods | extra),
-                                                      code, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-      if (xcb_generic_error_t* error = xcb_request_check(connection_, cookie)) {
+    // all variants asked for at once, their answers awaited together: one
+    // round trip to the server, not one for each
+    std::vector<std::uint16_t> variants = LockVariants(), granted;
+    std::vector<xcb_void_cookie_t> cookies;
+    for (std::uint16_t extra : variants)
+      cookies.push_back(xcb_grab_key_checked(connection_, 1, root_, static_cast<std::uint16_t>(mods | extra), code,
+                                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    for (std::size_t i = 0; i < cookies.size(); ++i) {
+      if (xcb_generic_error_t* error = xcb_request_check(connection_, cookies[i]))
         free(error);
-        for (std::uint16_t undo : done)
-          xcb_ungrab_key(connection_, code, root_, static_cast<std::uint16_t>(mods | undo));
-        xcb_flush(connection_);
-        return false;
-      }
-      done.push_back(extra);
+      else
+        granted.push_back(variants[i]);
+    }
+    if (granted.size() != variants.size()) {
+      for (std::uint16_t undo : granted) xcb_ungrab_key(connection_, code, root_, static_cast<std::uint16_t>(mods | undo));
+      xcb_flush(connection_);
+      return false;
     }
     xcb_flush(connection_);
     grabs_[{code, mods}] = std::move(pressed);

@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -13,6 +14,7 @@
 #include "framework/format.h"
 #include "framework/handler_guard.h"
 #include "platform/atomic_file.h"
+#include "resx/dib.h"
 #include "resx/picture.h"
 
 const char* const TKSRE::kOpenFilter = "Soubory typu Win32 (*.EXE;*.DLL)|*.EXE;*.DLL|Všechny soubory (*.*)|*.*";
@@ -36,12 +38,6 @@ QLabel* PanelLabel(QWidget* parent, const QString& name, const QString& caption)
   return label;
 }
 
-QPixmap LoadImageList(const QString& resource) {
-  QPixmap strip = QPixmap::fromImage(QImage(resource));
-  strip.setMask(strip.createMaskFromColor(QColor(128, 128, 0)));  // olive is transparent
-  return strip;
-}
-
 QPixmap PictureToPixmap(const TPicture& picture) {
   if (!picture.png.empty()) {
     QImage image;
@@ -52,6 +48,21 @@ QPixmap PictureToPixmap(const TPicture& picture) {
   QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width, picture.height,
                picture.width * 4, QImage::Format_ARGB32);
   return QPixmap::fromImage(image.copy());
+}
+
+// The strip of a built-in .bmp, decoded by the engine's own bitmap reader:
+// Qt's image reader would load every image plug-in while the program starts.
+QPixmap LoadImageList(const QString& resource) {
+  QFile file(resource);
+  file.open(QIODevice::ReadOnly);
+  QByteArray bytes = file.readAll();
+  std::span dib(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+  dib = dib.subspan(14);  // after the file header
+  TPicture picture;
+  DecodeDib(dib, ReadDibInfo(dib).PixelOffset(), false, picture);
+  QPixmap strip = PictureToPixmap(picture);
+  strip.setMask(strip.createMaskFromColor(QColor(128, 128, 0)));  // olive is transparent
+  return strip;
 }
 
 }  // namespace

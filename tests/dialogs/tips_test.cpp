@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QHeaderView>
 #include <QTest>
 #include <QTimer>
@@ -39,6 +40,17 @@ TEST_F(TipsViewer, TheTenTopicsInTheirColumns) {
   EXPECT_EQ(Tipy->seznam->header()->sectionResizeMode(0), QHeaderView::Fixed);
   EXPECT_TRUE(Tipy->memo1->isReadOnly());
   EXPECT_TRUE(Shown().isEmpty());
+}
+
+TEST_F(TipsViewer, TheListStaysLimeOnBlackUnderEverySkin) {
+  QPalette before = QApplication::palette(), skin = before;
+  skin.setColor(QPalette::Base, QColor(0x20, 0x20, 0x40));
+  skin.setColor(QPalette::Text, Qt::white);
+  QApplication::setPalette(skin);  // as a skin does
+  EXPECT_EQ(Tipy->seznam->palette().color(QPalette::Base), QColor(Qt::black));
+  EXPECT_EQ(Tipy->seznam->palette().color(QPalette::Text), QColor(0x00, 0xFF, 0x00));
+  EXPECT_EQ(Tipy->seznam->header()->palette().color(QPalette::Button), skin.color(QPalette::Button));
+  QApplication::setPalette(before);
 }
 
 TEST_F(TipsViewer, RichTextAndPlainTextTips) {
