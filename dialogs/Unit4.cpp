@@ -10,6 +10,9 @@
 TForm4::TForm4(QWidget* owner)
     : TForm(owner, QStringLiteral("Form4"), QStringLiteral("Nastavení klávesových zkratek")) {
   setFixedSize(314, 257);
+}
+
+void TForm4::CreateControls() {
   QGroupBox* group = MakeGroup(this, "Zkratky", {6, 4, 302, 214});
   static const char* const kLabels[7] = {"Ukázat okno programu :", "Spustit process killera:", "Otevřít CD-ROM:",
                                          "Zavřít CD-ROM:",         "Vysypat koš:",             "Vypnout počítač:",

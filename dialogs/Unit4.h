@@ -13,11 +13,13 @@ class TForm4 : public TForm {
  public:
   explicit TForm4(QWidget* owner);
 
-  std::array<TEditCombo*, 7> v;  // v1 to v7
-  QPushButton* sButton1;         // "OK"
+  // built when the window is first shown
+  std::array<TEditCombo*, 7> v{};  // v1 to v7
+  QPushButton* sButton1 = nullptr;  // "OK"
 
   void Button1Click();
 
  protected:
   void FormShow() override;
+  void CreateControls() override;
 };

@@ -17,6 +17,14 @@ void TForm::Open() {
   if (!Visible()) ShowModal();
 }
 
+void TForm::setVisible(bool visible) {
+  if (visible && !controlsCreated_) {
+    controlsCreated_ = true;
+    CreateControls();
+  }
+  QDialog::setVisible(visible);
+}
+
 void TForm::showEvent(QShowEvent* event) {
   if (centreOver_ != nullptr) move(centreOver_->frameGeometry().center() - rect().center());
   QDialog::showEvent(event);

@@ -1,6 +1,8 @@
 // A secondary window of the program: created once at start, shown modally
 // on demand, hidden (not destroyed) when closed. FormShow runs each time it
-// becomes visible, through the guard.
+// becomes visible, through the guard. A window may build its controls in
+// CreateControls, which runs when it is first shown: most windows are never
+// opened in a run, and building them all would delay the main window.
 #pragma once
 
 #include <QDialog>
@@ -19,8 +21,11 @@ class TForm : public QDialog {
 
  protected:
   virtual void FormShow() {}
+  virtual void CreateControls() {}
+  void setVisible(bool visible) override;
   void showEvent(QShowEvent* event) override;
 
  private:
   const QWidget* centreOver_ = nullptr;
+  bool controlsCreated_ = false;
 };

@@ -21,6 +21,14 @@ TForm5::TForm5(QWidget* owner) : TForm(owner, QStringLiteral("Form5"), QStringLi
   sans.setPixelSize(11);
   setFont(sans);
 
+
+  Timer1 = new TTimer(this, "Timer1", 10000, true);
+  Timer1->OnTimer = [this] { Timer1Timer(); };
+  timerx = new TTimer(this, "timerx", 2000, false);
+  timerx->OnTimer = [this] { timerxTimer(); };
+}
+
+void TForm5::CreateControls() {
   MakeLabel(this, "sLabel1", "Právě spuštěné procesy:", {8, 8, 200, 14});
   lister = new QTableWidget(0, 2, this);
   lister->setObjectName(QStringLiteral("lister"));
@@ -45,11 +53,6 @@ TForm5::TForm5(QWidget* owner) : TForm(owner, QStringLiteral("Form5"), QStringLi
   Bind(sButton3, &QPushButton::clicked, this, &TForm5::Button1Click);
   Bind(sButton2, &QPushButton::clicked, this, &TForm5::Button3Click);
   Bind(sButton1, &QPushButton::clicked, this, &TForm5::Button2Click);
-
-  Timer1 = new TTimer(this, "Timer1", 10000, true);
-  Timer1->OnTimer = [this] { Timer1Timer(); };
-  timerx = new TTimer(this, "timerx", 2000, false);
-  timerx->OnTimer = [this] { timerxTimer(); };
 }
 
 TForm5::~TForm5() {

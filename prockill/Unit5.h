@@ -16,10 +16,11 @@ class TForm5 : public TForm {
   explicit TForm5(QWidget* owner);
   ~TForm5() override;
 
-  QTableWidget* lister;
-  QPushButton* sButton3;  // "Kill program"
-  QPushButton* sButton2;  // "Obnov procesy"
-  QPushButton* sButton1;  // "Zavři killera"
+  // built when the window is first shown
+  QTableWidget* lister = nullptr;
+  QPushButton* sButton3 = nullptr;  // "Kill program"
+  QPushButton* sButton2 = nullptr;  // "Obnov procesy"
+  QPushButton* sButton1 = nullptr;  // "Zavři killera"
   TTimer* Timer1;
   TTimer* timerx;
 
@@ -31,6 +32,7 @@ class TForm5 : public TForm {
 
  protected:
   void FormShow() override;
+  void CreateControls() override;
 
  private:
   // Handles of the rows on view; those of replaced rows are closed.

@@ -165,6 +165,10 @@ void TResourceListView::SelectRow(int row) {
 static void RegisterImageLists() { Q_INIT_RESOURCE(images); }
 
 TKSRE::TKSRE(QWidget* owner) : TForm(owner, QStringLiteral("KSRE"), QStringLiteral("Ovlix: Resource Extractor")) {
+  Guard([this] { FormCreate(); });
+}
+
+void TKSRE::CreateControls() {
   resize(613, 314);
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(0, 0, 0, 0);
@@ -265,7 +269,12 @@ TKSRE::TKSRE(QWidget* owner) : TForm(owner, QStringLiteral("KSRE"), QStringLiter
 
   connect(TreeView, &QTreeWidget::currentItemChanged, this, [this] { Guard([this] { TreeViewChange(); }); });
   connect(ListView, &TResourceListView::Entered, this, [this] { Guard([this] { ListViewEnter(); }); });
-  Guard([this] { FormCreate(); });
+  RegisterImageLists();
+  splitControl_ = std::make_unique<TSplitControl>(this);
+  hexDumpView_ = NewHexDumpView(Notebook->widget(3));
+  small_ = LoadImageList(QStringLiteral(":/resx/SmallImages.bmp"));
+  large_ = LoadImageList(QStringLiteral(":/resx/LargeImages.bmp"));
+  Notebook->setCurrentIndex(0);
 }
 
 TKSRE::~TKSRE() {
@@ -275,12 +284,6 @@ TKSRE::~TKSRE() {
 }
 
 void TKSRE::FormCreate() {
-  RegisterImageLists();
-  splitControl_ = std::make_unique<TSplitControl>(this);
-  hexDumpView_ = NewHexDumpView(Notebook->widget(3));
-  small_ = LoadImageList(QStringLiteral(":/resx/SmallImages.bmp"));
-  large_ = LoadImageList(QStringLiteral(":/resx/LargeImages.bmp"));
-  Notebook->setCurrentIndex(0);
   QStringList args = QCoreApplication::arguments();
   if (args.size() > 1 && QFileInfo(args[1]).isFile()) {
     show();

@@ -58,24 +58,25 @@ class TKSRE : public TForm {
   explicit TKSRE(QWidget* owner);
   ~TKSRE() override;
 
-  QStatusBar* StatusBar;
-  QLabel* StatusPanels[2];
-  QWidget* TreeViewPanel;
-  QLabel* Panel1;  // "Zdroje"
-  QTreeWidget* TreeView;
-  QWidget* Splitter;
-  QWidget* ListViewPanel;
-  QLabel* ListViewCaption;
-  QStackedWidget* Notebook;
-  TResourceListView* ListView;
-  QLabel* ImageViewer;
-  QPlainTextEdit* StringViewer;
-  QAction* miOpen;
-  QAction* miSave;
-  QAction* miExit;
-  QAction* miViewStatusBar;
-  QAction* miViewStyle[4];
-  QMenu* ViewMenu;
+  // built when the window is first shown
+  QStatusBar* StatusBar = nullptr;
+  QLabel* StatusPanels[2] = {};
+  QWidget* TreeViewPanel = nullptr;
+  QLabel* Panel1 = nullptr;  // "Zdroje"
+  QTreeWidget* TreeView = nullptr;
+  QWidget* Splitter = nullptr;
+  QWidget* ListViewPanel = nullptr;
+  QLabel* ListViewCaption = nullptr;
+  QStackedWidget* Notebook = nullptr;
+  TResourceListView* ListView = nullptr;
+  QLabel* ImageViewer = nullptr;
+  QPlainTextEdit* StringViewer = nullptr;
+  QAction* miOpen = nullptr;
+  QAction* miSave = nullptr;
+  QAction* miExit = nullptr;
+  QAction* miViewStatusBar = nullptr;
+  QAction* miViewStyle[4] = {};
+  QMenu* ViewMenu = nullptr;
 
   void FormCreate();
   void FormDestroy();
@@ -102,6 +103,7 @@ class TKSRE : public TForm {
   static const char* const kSaveFilter;
 
  protected:
+  void CreateControls() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

@@ -65,6 +65,26 @@ TEST_F(Startup, TheNineWindowsWithTheirCaptions) {
   EXPECT_EQ(Form1->centralWidget()->size(), QSize(437, 375));
 }
 
+TEST_F(Startup, SeldomOpenedWindowsBuildTheirControlsWhenFirstShown) {
+  CreateForms();
+  EXPECT_EQ(Form4->v[0], nullptr);
+  EXPECT_EQ(Form5->lister, nullptr);
+  EXPECT_EQ(KSRE->TreeView, nullptr);
+  EXPECT_EQ(KSRE->HexDumpView(), nullptr);
+  for (QWidget* window : std::initializer_list<QWidget*>{Form4, Form5, KSRE}) {
+    window->show();
+    window->hide();
+  }
+  QTableWidget* lister = Form5->lister;
+  ASSERT_NE(Form4->v[6], nullptr);
+  ASSERT_NE(lister, nullptr);
+  ASSERT_NE(KSRE->HexDumpView(), nullptr);
+  EXPECT_EQ(Form4->v[6]->Text(), "R");
+  Form5->show();  // built once: a second showing keeps the controls
+  EXPECT_EQ(Form5->lister, lister);
+  EXPECT_EQ(Form5->findChildren<QTableWidget*>().size(), 1);
+}
+
 TEST_F(Startup, StoredValuesAreRestored) {
   Settings("[Obrazky]\nCestaPlocha=C:\\Obrazky\\more.jpg\nCestaStart=D:\\s.bmp\n"
            "[CDROM]\ndriveCD=Q:\n[Nastaveni]\nBlikaniRychlost=-40\nVkladatPoSpusteni=1\n");

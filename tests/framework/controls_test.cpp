@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
@@ -89,6 +90,20 @@ TEST(EditCombo, ItsTextIsItsOwn) {
   box.ClearItems();
   EXPECT_EQ(box.Text(), "Q:");
   EXPECT_EQ(box.count(), 0);
+}
+
+TEST(EditCombo, ItsListOpensAndPicksAnItem) {
+  TEditCombo box(nullptr, "v1", "W");
+  box.SetItems({"A", "B", "C"});
+  box.show();
+  box.showPopup();  // the list's window is built only now
+  ASSERT_TRUE(box.view()->isVisible());
+  EXPECT_EQ(box.view()->model()->rowCount(), 3);
+  box.view()->setCurrentIndex(box.model()->index(1, 0));
+  QTest::keyClick(box.view(), Qt::Key_Return);
+  EXPECT_EQ(box.Text(), "B");
+  EXPECT_EQ(box.ItemIndex(), 1);
+  EXPECT_FALSE(box.view()->isVisible());
 }
 
 TEST(HandlerGuard, ShowsTheMessageAndSkipsTheRest) {

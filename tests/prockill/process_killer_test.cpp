@@ -33,7 +33,11 @@ HANDLE FakeSnapshot(DWORD, DWORD) { return 1; }
 
 class ProcessKiller : public FormsTest {
  protected:
-  void SetUp() override { CreateForms(); }
+  void SetUp() override {
+    CreateForms();
+    Form5->show();  // opened once: its controls are built
+    Form5->hide();
+  }
   void TearDown() override {
     SetToolhelp32Api(real_);
     for (pid_t pid : children_) {
