@@ -1,4 +1,5 @@
-// The application's icon, drawn at the sizes the desktop asks for.
+// The application's icon: a power button on a blue tile, drawn at whatever
+// size the desktop asks for, when it first asks.
 #pragma once
 
 #include <QIcon>

@@ -13,10 +13,12 @@
 #include "platform/tray_qt.h"
 #include "platform/wallpaper_desktop.h"
 #include "platform/power_logind.h"
+#include "platform/session_bus_warmup.h"
 
 int main(int argc, char** argv) {
   // the font configuration loads on a second core while the toolkit starts
   platform::FontConfigWarmup fonts;
+  platform::SessionBusWarmup bus;
   QApplication app(argc, argv);
   QApplication::setStyle(new ProgramStyle);
   // The windows were laid out for an Arial-like 8-point face.
@@ -24,8 +26,7 @@ int main(int argc, char** argv) {
   font.setStyleHint(QFont::SansSerif);
   QApplication::setFont(font);
   fonts.Wait();
-  QIcon icon = ApplicationIcon();  // drawn once, for the windows and the tray
-  QApplication::setWindowIcon(icon);
+  QIcon icon = ApplicationIcon();  // for the windows and the tray
   platform::SetPowerBackend(platform::MakeLogindPowerBackend());
   platform::SetTrayBackend(platform::MakeQtTrayBackend(icon));
   platform::SetWallpaperBackend(platform::MakeDesktopWallpaperBackend());
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
                  qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
   std::unique_ptr<platform::HotkeyBackend> keys;
   if (wayland) keys = platform::MakePortalHotkeyBackend(QDBusConnection::sessionBus());
-  if (!keys && x11 != nullptr) keys = platform::MakeX11HotkeyBackend(x11->display(), x11->connection());
+  if (!keys && x11 != nullptr) keys = platform::MakeX11HotkeyBackend(x11->connection());
   if (keys) platform::SetHotkeyBackend(std::move(keys));
-  return RunProgram();
+  return RunProgram(icon);
 }

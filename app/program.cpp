@@ -63,13 +63,15 @@ bool StartsInTray() {
   return TIniFile(kSettingsFile).ReadString("Nastaveni", "SpousteniVTray", "0") == "1";
 }
 
-int RunProgram() {
+int RunProgram(const QIcon& windowIcon) {
   Application::SetTitle(QStringLiteral("Ovlix 4.50.200"));
   // Hidden in the tray the program has no visible window, yet goes on.
   QApplication::setQuitOnLastWindowClosed(false);
   bool hidden = StartsInTray();
   CreateForms();
   if (!hidden) Form1->show();
+  // given once the window is up: drawing it would only hold the window back
+  QApplication::setWindowIcon(windowIcon);
   int rc = QApplication::exec();
   DestroyForms();
   return rc;

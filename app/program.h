@@ -2,6 +2,8 @@
 // the nine windows created in their order, the message loop.
 #pragma once
 
+#include <QIcon>
+
 // Creates the nine windows in their order (the main window first, its
 // FormCreate running before any other window exists).
 void CreateForms();
@@ -11,4 +13,5 @@ void DestroyForms();
 bool StartsInTray();
 
 // Runs the whole program on an existing QApplication; returns its exit code.
-int RunProgram();
+// The windows get `windowIcon` once the main window is shown.
+int RunProgram(const QIcon& windowIcon);

@@ -8,6 +8,9 @@
 
 TForm2::TForm2(QWidget* owner) : TForm(owner, QStringLiteral("Form2"), QStringLiteral("O programu")) {
   setFixedSize(233, 215);
+}
+
+void TForm2::CreateControls() {
   auto* panel = new QFrame(this);
   panel->setObjectName(QStringLiteral("sPanel1"));
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -11,12 +11,16 @@ class TForm2 : public TForm {
  public:
   explicit TForm2(QWidget* owner);
 
-  TLinkLabel* MailLink;
-  TLinkLabel* WebLink;
-  QPushButton* sButton1;  // "OK"
+  // built when the window is first shown
+  TLinkLabel* MailLink = nullptr;
+  TLinkLabel* WebLink = nullptr;
+  QPushButton* sButton1 = nullptr;  // "OK"
 
   void Button1Click();
 
   static constexpr const char* kMail = "ovlix@example.org";
   static constexpr const char* kWeb = "https://ovlix.example.org/";
+
+ protected:
+  void CreateControls() override;
 };

@@ -8,6 +8,9 @@
 
 TFormnh::TFormnh(QWidget* owner) : TForm(owner, QStringLiteral("Formnh"), QStringLiteral("Nové heslo")) {
   setFixedSize(359, 81);
+}
+
+void TFormnh::CreateControls() {
   sLabel1 = MakeLabel(this, "sLabel1", "Prosím zadejte heslo, které si přejete mít na přístup do tohoto programu.",
                       {6, 4, 349, 16});
   ShrinkToFit(sLabel1);

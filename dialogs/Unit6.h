@@ -13,14 +13,18 @@ class TFormnh : public TForm {
  public:
   explicit TFormnh(QWidget* owner);
 
-  QLabel* sLabel1;
-  QLabel* sLabel2;     // "Stávající heslo:"
-  QLineEdit* Edit1;    // the current password
-  QLabel* sLabel3;     // "Nové heslo:"
-  QLineEdit* Edit2;    // the new password
-  QPushButton* sButton1;  // "OK"
-  QPushButton* sButton2;  // "Cancel"
+  // built when the window is first shown
+  QLabel* sLabel1 = nullptr;
+  QLabel* sLabel2 = nullptr;     // "Stávající heslo:"
+  QLineEdit* Edit1 = nullptr;    // the current password
+  QLabel* sLabel3 = nullptr;     // "Nové heslo:"
+  QLineEdit* Edit2 = nullptr;    // the new password
+  QPushButton* sButton1 = nullptr;  // "OK"
+  QPushButton* sButton2 = nullptr;  // "Cancel"
 
   void RbButton2Click();
   void RbButton1Click();
+
+ protected:
+  void CreateControls() override;
 };

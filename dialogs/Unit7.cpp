@@ -10,6 +10,9 @@
 
 TFormzh::TFormzh(QWidget* owner) : TForm(owner, QStringLiteral("Formzh"), QStringLiteral("Zadat heslo")) {
   setFixedSize(252, 85);
+}
+
+void TFormzh::CreateControls() {
   sLabel2 = MakeLabel(this, "sLabel2", "Zadejte heslo pro přístup:", {8, 6, 236, 16});
   Edit1 = MakeEdit(this, "Edit1", "", {8, 25, 236, 21});
   sButton2 = MakeButton(this, "sButton2", "OK", {8, 55, 66, 24});

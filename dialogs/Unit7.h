@@ -13,13 +13,17 @@ class TFormzh : public TForm {
  public:
   explicit TFormzh(QWidget* owner);
 
-  QLabel* sLabel2;        // "Zadejte heslo pro přístup:"
-  QLineEdit* Edit1;
-  QPushButton* sButton2;  // "OK"
-  QPushButton* sButton1;  // "Cancel"
-  QPushButton* sButton3;  // "Změnit heslo"
+  // built when the window is first shown
+  QLabel* sLabel2 = nullptr;        // "Zadejte heslo pro přístup:"
+  QLineEdit* Edit1 = nullptr;
+  QPushButton* sButton2 = nullptr;  // "OK"
+  QPushButton* sButton1 = nullptr;  // "Cancel"
+  QPushButton* sButton3 = nullptr;  // "Změnit heslo"
 
   void RbButton10Click();
   void RbButton1Click();
   void RbButton2Click();
+
+ protected:
+  void CreateControls() override;
 };

@@ -83,6 +83,9 @@ void LoadTipFile(QTextEdit* view, const std::string& path) {
 TTipy::TTipy(QWidget* owner)
     : TForm(owner, QStringLiteral("Tipy"), QStringLiteral("Tipy a Triky pro systémy Windows")) {
   setFixedSize(705, 358);
+}
+
+void TTipy::CreateControls() {
   seznam = new QTreeWidget(this);
   seznam->setObjectName(QStringLiteral("seznam"));
   seznam->setAccessibleName(QStringLiteral("seznam"));

@@ -20,14 +20,16 @@ class TTipy : public TForm {
  public:
   explicit TTipy(QWidget* owner);
 
-  QTreeWidget* seznam;
-  QTextEdit* memo1;
-  QPushButton* sButton1;  // "Odejít"
+  // built when the window is first shown
+  QTreeWidget* seznam = nullptr;
+  QTextEdit* memo1 = nullptr;
+  QPushButton* sButton1 = nullptr;  // "Odejít"
 
   void seznamClick();
   void sButton1Click();
 
  protected:
+  void CreateControls() override;
   // A click on the list, on an item or on empty space, as the list view
   // reports it: empty space leaves no item selected.
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,34 +1,87 @@
-// Qt first: Xlib's macros (Bool, Status) break Qt's headers.
+#include "platform/hotkeys_x11.h"
+
+#include <X11/keysym.h>
+#include <xcb/xcb.h>
+
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QTimer>
+#include <cstdlib>
 #include <map>
+#include <optional>
 #include <vector>
-
-#include "platform/hotkeys_x11.h"
-
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
-#include <X11/keysym.h>
-#include <xcb/xcb.h>
 
 namespace platform {
 namespace {
 
-KeySym KeysymFor(UINT virtualKey) {
+using Keysym = std::uint32_t;
+constexpr Keysym kNoSymbol = 0;
+
+Keysym KeysymFor(UINT virtualKey) {
   if (virtualKey >= 'A' && virtualKey <= 'Z') return XK_a + (virtualKey - 'A');
   if (virtualKey >= '0' && virtualKey <= '9') return XK_0 + (virtualKey - '0');
   if (virtualKey >= 112 && virtualKey <= 135) return XK_F1 + (virtualKey - 112);  // VK_F1..VK_F24
-  return NoSymbol;
+  return kNoSymbol;
 }
+
+// The server's core keyboard map, asked for once with the modifier map in
+// the same round trip. (Xlib's XKB map, its usual source, takes several
+// round trips and much more to build.)
+class CoreKeymap {
+ public:
+  explicit CoreKeymap(xcb_connection_t* connection) {
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    min_ = setup->min_keycode;
+    int count = setup->max_keycode - setup->min_keycode + 1;
+    auto keys = xcb_get_keyboard_mapping(connection, min_, static_cast<std::uint8_t>(count));
+    auto mods = xcb_get_modifier_mapping(connection);
+    if (auto* reply = xcb_get_keyboard_mapping_reply(connection, keys, nullptr)) {
+      perCode_ = reply->keysyms_per_keycode;
+      const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(reply);
+      syms_.assign(syms, syms + xcb_get_keyboard_mapping_keysyms_length(reply));
+      std::free(reply);
+    }
+    if (auto* reply = xcb_get_modifier_mapping_reply(connection, mods, nullptr)) {
+      const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(reply);
+      for (int modifier = 0; modifier < 8; ++modifier)
+        for (int i = 0; i < reply->keycodes_per_modifier; ++i)
+          if (Carries(codes[modifier * reply->keycodes_per_modifier + i], XK_Num_Lock))
+            numMask_ |= static_cast<std::uint16_t>(1U << modifier);
+      std::free(reply);
+    }
+  }
+
+  // The first key that carries the symbol, searched column by column as
+  // XKeysymToKeycode does; 0 when none does.
+  xcb_keycode_t KeycodeFor(Keysym sym) const {
+    if (perCode_ == 0 || sym == kNoSymbol) return 0;
+    std::size_t codes = syms_.size() / perCode_;
+    for (std::size_t column = 0; column < perCode_; ++column)
+      for (std::size_t i = 0; i < codes; ++i)
+        if (syms_[i * perCode_ + column] == sym) return static_cast<xcb_keycode_t>(min_ + i);
+    return 0;
+  }
+  std::uint16_t NumLockMask() const { return numMask_; }
+
+ private:
+  bool Carries(xcb_keycode_t code, Keysym sym) const {
+    if (code < min_ || perCode_ == 0) return false;
+    std::size_t first = static_cast<std::size_t>(code - min_) * perCode_;
+    for (std::size_t column = 0; column < perCode_ && first + column < syms_.size(); ++column)
+      if (syms_[first + column] == sym) return true;
+    return false;
+  }
+
+  xcb_keycode_t min_ = 0;
+  std::size_t perCode_ = 0;
+  std::vector<xcb_keysym_t> syms_;
+  std::uint16_t numMask_ = 0;
+};
 
 class X11Hotkeys : public HotkeyBackend, public QAbstractNativeEventFilter {
  public:
-  X11Hotkeys(Display* display, xcb_connection_t* connection)
-      : display_(display),
-        connection_(connection),
-        root_(xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root),
-        numMask_(static_cast<std::uint16_t>(XkbKeysymToModifiers(display, XK_Num_Lock))) {
+  explicit X11Hotkeys(xcb_connection_t* connection)
+      : connection_(connection), root_(xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root) {
     QCoreApplication::instance()->installNativeEventFilter(this);
   }
   ~X11Hotkeys() override {
@@ -36,8 +89,7 @@ class X11Hotkeys : public HotkeyBackend, public QAbstractNativeEventFilter {
   }
 
   bool Grab(UINT modifiers, UINT virtualKey, std::function<void()> pressed) override {
-    KeySym sym = KeysymFor(virtualKey);
-    xcb_keycode_t code = sym == NoSymbol ? 0 : static_cast<xcb_keycode_t>(XKeysymToKeycode(display_, sym));
+    xcb_keycode_t code = Keymap().KeycodeFor(KeysymFor(virtualKey));
     if (code == 0) return false;
     std::uint16_t mods = ModifierMask(modifiers);
     // all variants asked for at once, their answers awaited together: one
@@ -81,7 +133,7 @@ class X11Hotkeys : public HotkeyBackend, public QAbstractNativeEventFilter {
     if ((event->response_type & 0x7F) != XCB_KEY_PRESS) return false;
     auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
     if (key->event != root_) return false;
-    std::uint16_t relevant = key->state & static_cast<std::uint16_t>(~(XCB_MOD_MASK_LOCK | numMask_)) &
+    std::uint16_t relevant = key->state & static_cast<std::uint16_t>(~(XCB_MOD_MASK_LOCK | Keymap().NumLockMask())) &
                              (XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4);
     auto it = grabs_.find({key->detail, relevant});
     if (it == grabs_.end()) return false;
@@ -92,8 +144,15 @@ class X11Hotkeys : public HotkeyBackend, public QAbstractNativeEventFilter {
   }
 
  private:
-  std::vector<std::uint16_t> LockVariants() const {
-    return {0, XCB_MOD_MASK_LOCK, numMask_, static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numMask_)};
+  // read when the first key is grabbed, not when the program starts
+  const CoreKeymap& Keymap() {
+    if (!keymap_) keymap_.emplace(connection_);
+    return *keymap_;
+  }
+
+  std::vector<std::uint16_t> LockVariants() {
+    std::uint16_t num = Keymap().NumLockMask();
+    return {0, XCB_MOD_MASK_LOCK, num, static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | num)};
   }
 
   static std::uint16_t ModifierMask(UINT modifiers) {
@@ -105,18 +164,17 @@ class X11Hotkeys : public HotkeyBackend, public QAbstractNativeEventFilter {
     return mask;
   }
 
-  Display* display_;
   xcb_connection_t* connection_;
   xcb_window_t root_;
-  std::uint16_t numMask_;
+  std::optional<CoreKeymap> keymap_;
   std::map<std::pair<xcb_keycode_t, std::uint16_t>, std::function<void()>> grabs_;
   std::map<std::pair<UINT, UINT>, std::pair<xcb_keycode_t, std::uint16_t>> keys_;
 };
 
 }  // namespace
 
-std::unique_ptr<HotkeyBackend> MakeX11HotkeyBackend(_XDisplay* display, xcb_connection_t* connection) {
-  return std::make_unique<X11Hotkeys>(display, connection);
+std::unique_ptr<HotkeyBackend> MakeX11HotkeyBackend(xcb_connection_t* connection) {
+  return std::make_unique<X11Hotkeys>(connection);
 }
 
 }  // namespace platform

@@ -9,11 +9,10 @@
 
 #include "platform/hotkeys.h"
 
-struct _XDisplay;
 struct xcb_connection_t;
 
 namespace platform {
 
-std::unique_ptr<HotkeyBackend> MakeX11HotkeyBackend(_XDisplay* display, xcb_connection_t* connection);
+std::unique_ptr<HotkeyBackend> MakeX11HotkeyBackend(xcb_connection_t* connection);
 
 }  // namespace platform

@@ -9,12 +9,10 @@ namespace {
 
 class X11LockLights : public LockLights {
  public:
-  explicit X11LockLights(Display* display)
-      : display_(display),
-        numMask_(XkbKeysymToModifiers(display, XK_Num_Lock)),
-        scrollAtom_(XInternAtom(display, "Scroll Lock", False)) {}
+  explicit X11LockLights(Display* display) : display_(display) {}
 
   LockState Read() override {
+    Prepare();
     LockState state;
     XkbStateRec xkb{};
     if (XkbGetState(display_, XkbUseCoreKbd, &xkb) == Success) {
@@ -36,6 +34,7 @@ class X11LockLights : public LockLights {
   }
 
   void Write(bool num, bool caps, bool scroll) override {
+    Prepare();
     unsigned affect = LockMask | numMask_;
     unsigned values = (caps ? LockMask : 0) | (num ? numMask_ : 0);
     XkbLockModifiers(display_, XkbUseCoreKbd, affect, values);
@@ -44,9 +43,19 @@ class X11LockLights : public LockLights {
   }
 
  private:
+  // asked of the server when the lights are first used: most runs never
+  // blink them
+  void Prepare() {
+    if (prepared_) return;
+    prepared_ = true;
+    numMask_ = XkbKeysymToModifiers(display_, XK_Num_Lock);
+    scrollAtom_ = XInternAtom(display_, "Scroll Lock", False);
+  }
+
   Display* display_;
-  unsigned numMask_;
-  Atom scrollAtom_;
+  bool prepared_ = false;
+  unsigned numMask_ = 0;
+  Atom scrollAtom_ = None;
 };
 
 }  // namespace

@@ -28,25 +28,15 @@ class QtTray : public TrayBackend {
   bool Add(const NOTIFYICONDATAA& data, std::function<void(UINT)> click) override {
     auto key = Key(data);
     if (icons_.count(key) != 0) return false;
-    auto& entry = icons_[key];
-    entry.icon = std::make_unique<QSystemTrayIcon>(icon_);
-    if (data.uFlags & NIF_TIP) entry.icon->setToolTip(QString::fromUtf8(data.szTip));
-    QObject::connect(entry.icon.get(), &QSystemTrayIcon::activated,
-                     [click](QSystemTrayIcon::ActivationReason reason) { click(MouseMessageFor(reason)); });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-      entry.icon->show();
-    } else {
-      // no tray yet: look again every second until one is there
-      entry.waiting = std::make_unique<QTimer>();
-      QSystemTrayIcon* icon = entry.icon.get();
-      QTimer* waiting = entry.waiting.get();
-      QObject::connect(waiting, &QTimer::timeout, [icon, waiting] {
-        if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
-        waiting->stop();
-        icon->show();
-      });
-      waiting->start(1000);
-    }
+    Entry& entry = icons_[key];
+    if (data.uFlags & NIF_TIP) entry.tip = QString::fromUtf8(data.szTip);
+    entry.click = std::move(click);
+    // The icon is made and the tray looked for from the event loop: both ask
+    // the desktop (its bus, the X server) and wait for the answers, which
+    // the caller, often a window being built, need not wait for.
+    entry.lookout = std::make_unique<QTimer>();
+    QObject::connect(entry.lookout.get(), &QTimer::timeout, [this, &entry] { Look(entry); });
+    entry.lookout->start(0);
     return true;
   }
 
@@ -54,9 +44,26 @@ class QtTray : public TrayBackend {
 
  private:
   struct Entry {
+    QString tip;
+    std::function<void(UINT)> click;
     std::unique_ptr<QSystemTrayIcon> icon;
-    std::unique_ptr<QTimer> waiting;
+    std::unique_ptr<QTimer> lookout;
   };
+
+  void Look(Entry& entry) {
+    if (!entry.icon) {
+      entry.icon = std::make_unique<QSystemTrayIcon>(icon_);
+      entry.icon->setToolTip(entry.tip);
+      QObject::connect(entry.icon.get(), &QSystemTrayIcon::activated,
+                       [click = entry.click](QSystemTrayIcon::ActivationReason reason) { click(MouseMessageFor(reason)); });
+    }
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+      entry.lookout->start(1000);  // no tray yet: look again every second until one is there
+      return;
+    }
+    entry.lookout->stop();
+    entry.icon->show();
+  }
   static std::pair<std::uint32_t, UINT> Key(const NOTIFYICONDATAA& d) { return {d.hWnd, d.uID}; }
 
   QIcon icon_;

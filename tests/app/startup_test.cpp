@@ -71,7 +71,11 @@ TEST_F(Startup, SeldomOpenedWindowsBuildTheirControlsWhenFirstShown) {
   EXPECT_EQ(Form5->lister, nullptr);
   EXPECT_EQ(KSRE->TreeView, nullptr);
   EXPECT_EQ(KSRE->HexDumpView(), nullptr);
-  for (QWidget* window : std::initializer_list<QWidget*>{Form4, Form5, KSRE}) {
+  EXPECT_EQ(Form2->sButton1, nullptr);
+  EXPECT_EQ(Formnh->Edit2, nullptr);
+  EXPECT_EQ(Formzh->Edit1, nullptr);
+  EXPECT_EQ(Tipy->seznam, nullptr);
+  for (QWidget* window : std::initializer_list<QWidget*>{Form2, Form4, Form5, KSRE, Formnh, Formzh, Tipy}) {
     window->show();
     window->hide();
   }
@@ -80,6 +84,11 @@ TEST_F(Startup, SeldomOpenedWindowsBuildTheirControlsWhenFirstShown) {
   ASSERT_NE(lister, nullptr);
   ASSERT_NE(KSRE->HexDumpView(), nullptr);
   EXPECT_EQ(Form4->v[6]->Text(), "R");
+  ASSERT_NE(Form2->WebLink, nullptr);
+  ASSERT_NE(Formnh->Edit2, nullptr);
+  ASSERT_NE(Formzh->sButton3, nullptr);
+  ASSERT_NE(Tipy->seznam, nullptr);
+  EXPECT_EQ(Tipy->seznam->topLevelItemCount(), 10);
   Form5->show();  // built once: a second showing keeps the controls
   EXPECT_EQ(Form5->lister, lister);
   EXPECT_EQ(Form5->findChildren<QTableWidget*>().size(), 1);

@@ -84,12 +84,12 @@ TEST_F(Launchers, TheHelpPageOpensWhereItExists) {
 }
 
 TEST_F(Launchers, TheAboutBoxAndItsLinks) {
+  Form2->show();
   EXPECT_EQ(Form2->size(), QSize(233, 215));
   EXPECT_TRUE(Form2->MailLink->font().underline());
   QTest::mouseClick(Form2->MailLink, Qt::LeftButton);
   QTest::mouseClick(Form2->WebLink, Qt::LeftButton);
   EXPECT_EQ(launches.started(), (Argv{{"xdg-open", "mailto:ovlix@example.org"}, {"xdg-open", "https://ovlix.example.org/"}}));
-  Form2->show();
   Form2->sButton1->click();
   EXPECT_FALSE(Form2->isVisible());
 }
