@@ -24,11 +24,7 @@ bool SessionHasBus() {
 }  // namespace
 
 SessionBusWarmup::SessionBusWarmup() {
-  if (SessionHasBus()) connector_ = std::thread([] { QDBusConnection::sessionBus(); });
-}
-
-SessionBusWarmup::~SessionBusWarmup() {
-  if (connector_.joinable()) connector_.join();
+  if (SessionHasBus()) connector_ = std::jthread([] { QDBusConnection::sessionBus(); });
 }
 
 }  // namespace platform

@@ -15,12 +15,9 @@ class SessionBusWarmup {
   // one would start a bus from a forked child, which is slow in a process
   // of several threads.
   SessionBusWarmup();
-  ~SessionBusWarmup();
-  SessionBusWarmup(const SessionBusWarmup&) = delete;
-  SessionBusWarmup& operator=(const SessionBusWarmup&) = delete;
 
  private:
-  std::thread connector_;
+  std::jthread connector_;  // joined when the program ends
 };
 
 }  // namespace platform
