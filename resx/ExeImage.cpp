@@ -1,5 +1,8 @@
 #include "resx/ExeImage.h"
 
+#include <algorithm>
+#include <charconv>
+
 #include "framework/format.h"
 #include "platform/codepage.h"
 #include "platform/little_endian.h"
@@ -77,17 +80,22 @@ void TExeImage::Outside(std::uint64_t offset, const char* what) {
   throw EExeError(Format("Damaged file: %s at offset %x lies outside the file", {what, static_cast<long long>(offset)}));
 }
 
-const std::vector<TResourceItem*>& TExeImage::ImagesWithId(bool cursors, std::uint32_t id) {
-  static const std::vector<TResourceItem*> none;
+std::span<TResourceItem* const> TExeImage::ImagesWithId(bool cursors, std::uint32_t id) {
   auto& index = imageIds_[cursors];
   if (!index) {
     index.emplace();
     TResourceItem* images = cursors ? CursorEntries : IconEntries;
-    if (images != nullptr && images->IsList())
-      for (TResourceItem* item : images->SubList().Items()) (*index)[item->Name()].push_back(item);
+    if (images != nullptr && images->IsList()) {
+      std::span<TResourceItem* const> items = images->SubList().Items();
+      index->items.assign(items.begin(), items.end());
+      std::stable_sort(index->items.begin(), index->items.end(),
+                       [](const TResourceItem* a, const TResourceItem* b) { return a->Name() < b->Name(); });
+      for (const TResourceItem* item : index->items) index->ids.push_back(item->Name());
+    }
   }
-  auto it = index->find(id);
-  return it == index->end() ? none : it->second;
+  auto [from, to] = std::equal_range(index->ids.begin(), index->ids.end(), id);
+  return std::span(index->items).subspan(static_cast<std::size_t>(from - index->ids.begin()),
+                                         static_cast<std::size_t>(to - from));
 }
 
 void TExeImage::CountItem() {
@@ -119,7 +127,7 @@ TResourceList& TExeImage::Resources() {
   // the tree's directories, names and small data: read as they are met,
   // not faulted in
   file_.Window(resourceBase_, U32(*section + 16, "section header"));
-  resources_ = std::make_unique<TResourceList>(*this, resourceBase_, 0, nullptr);
+  resources_ = Make<TResourceList>(*this, resourceBase_, 0, nullptr);
   return *resources_;
 }
 
@@ -128,11 +136,11 @@ TResourceList& TExeImage::Resources() {
 TResourceList::TResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode,
                              const TResourceList* parent)
     : image_(image), directory_(directory), typeCode_(typeCode), parent_(parent),
-      depth_(parent ? parent->depth_ + 1 : 0) {}
+      depth_(parent ? parent->depth_ + 1 : 0), owned_(image.Arena()), items_(image.Arena()) {}
 
 TResourceList::~TResourceList() = default;
 
-const std::vector<TResourceItem*>& TResourceList::Items() {
+std::span<TResourceItem* const> TResourceList::Items() {
   if (!built_) {
     built_ = true;
     try {
@@ -146,25 +154,28 @@ const std::vector<TResourceItem*>& TResourceList::Items() {
 }
 
 std::uint32_t TExeImage::EntryCount(std::uint64_t directory) const {
-  return std::uint32_t{U16(directory + 12, "resource directory")} + U16(directory + 14, "resource directory");
+  Bytes counts = Read(directory + 12, 4, "resource directory");
+  return std::uint32_t{platform::Get16(counts, 0)} + platform::Get16(counts, 2);
 }
 
 void TResourceList::Build() {
   std::uint32_t count = image_.EntryCount(directory_);
   image_.Read(directory_ + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
+  owned_.reserve(count);
+  items_.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
     image_.CountItem();
     std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
-    std::unique_ptr<TResourceItem> item;
+    ArenaPtr<TResourceItem> item;
     switch (ResourceClassFor(typeCode_)) {
-      case ResourceClass::CursorEntry: item = std::make_unique<TCursorResEntry>(image_, *this, entry); break;
-      case ResourceClass::Bitmap: item = std::make_unique<TBitMapResource>(image_, *this, entry); break;
-      case ResourceClass::IconEntry: item = std::make_unique<TIconResEntry>(image_, *this, entry); break;
-      case ResourceClass::Menu: item = std::make_unique<TMenuResource>(image_, *this, entry); break;
-      case ResourceClass::String: item = std::make_unique<TStringResource>(image_, *this, entry); break;
-      case ResourceClass::Cursor: item = std::make_unique<TCursorResource>(image_, *this, entry); break;
-      case ResourceClass::Icon: item = std::make_unique<TIconResource>(image_, *this, entry); break;
-      case ResourceClass::Item: item = std::make_unique<TResourceItem>(image_, *this, entry); break;
+      case ResourceClass::CursorEntry: item = image_.Make<TCursorResEntry>(image_, *this, entry); break;
+      case ResourceClass::Bitmap: item = image_.Make<TBitMapResource>(image_, *this, entry); break;
+      case ResourceClass::IconEntry: item = image_.Make<TIconResEntry>(image_, *this, entry); break;
+      case ResourceClass::Menu: item = image_.Make<TMenuResource>(image_, *this, entry); break;
+      case ResourceClass::String: item = image_.Make<TStringResource>(image_, *this, entry); break;
+      case ResourceClass::Cursor: item = image_.Make<TCursorResource>(image_, *this, entry); break;
+      case ResourceClass::Icon: item = image_.Make<TIconResource>(image_, *this, entry); break;
+      case ResourceClass::Item: item = image_.Make<TResourceItem>(image_, *this, entry); break;
     }
     TResourceItem* raw = item.get();
     owned_.push_back(std::move(item));
@@ -200,12 +211,14 @@ void TIconResourceList::Build() {
 // ---- items ------------------------------------------------------------
 
 TResourceItem::TResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry)
-    : image_(image), owner_(owner), dirEntry_(dirEntry) {}
+    : image_(image), owner_(owner), dirEntry_(dirEntry) {
+  Bytes entry = image.Read(dirEntry, kEntrySize, "resource directory entry");
+  name_ = platform::Get32(entry, 0);
+  offsetToData_ = platform::Get32(entry, 4);
+}
 
 TResourceItem::~TResourceItem() = default;
 
-std::uint32_t TResourceItem::Name() const { return image_.U32(dirEntry_, "resource directory entry"); }
-std::uint32_t TResourceItem::OffsetToData() const { return image_.U32(dirEntry_ + 4, "resource directory entry"); }
 
 namespace {
 
@@ -213,6 +226,18 @@ std::string CountedName(const TExeImage& image, std::uint32_t field) {
   std::uint64_t at = image.ResourceBase() + StripHighBit(field);
   std::uint16_t length = image.U16(at, "resource name");
   return WideToNarrow(image.Read(at + 2, 2 * std::uint64_t{length}, "resource name").data(), length);
+}
+
+// "%d X %d %d<unit>", made without a format parser: a group of many images
+// is named image by image.
+std::string SizeName(unsigned width, unsigned height, unsigned count, std::string_view unit) {
+  char buf[48];
+  char* at = std::to_chars(buf, buf + 10, width).ptr;
+  at = std::copy_n(" X ", 3, at);
+  at = std::to_chars(at, at + 10, height).ptr;
+  *at++ = ' ';
+  at = std::to_chars(at, at + 10, count).ptr;
+  return std::string(buf, at).append(unit);
 }
 
 [[noreturn]] void CannotAssign(const char* item, const char* target) {
@@ -251,6 +276,9 @@ bool TResourceItem::IsList() {
     } else {
       std::optional<std::uint32_t> first = FirstChildOffsetToData();
       isList_ = first && HighBitSet(*first);
+      // a name entry leads through its first language to the data: every
+      // view of the leaf asks for it next
+      if (first && !*isList_) dataEntry_ = image_.ResourceBase() + *first;
     }
   }
   return *isList_;
@@ -267,14 +295,14 @@ TResourceList& TResourceItem::SubList() {
   if (owner_.Depth() + 1 > TExeImage::kMaxDepth) throw EExeError("Damaged file: resource directories nest too deep");
   // below the type level the lists keep the type's code
   std::uint32_t code = owner_.Parent() == nullptr ? Name() : owner_.TypeCode();
-  subList_ = std::make_unique<TResourceList>(image_, d, code, &owner_);
+  subList_ = image_.Make<TResourceList>(image_, d, code, &owner_);
   return *subList_;
 }
 
 template <class List>
 TResourceList& TIconResource::GroupList() {
   if (!subList_) {
-    subList_ = std::make_unique<List>(image_, DataOffset(), TypeCode(), &owner_);
+    subList_ = image_.Make<List>(image_, DataOffset(), TypeCode(), &owner_);
   }
   return *subList_;
 }
@@ -283,11 +311,16 @@ TResourceList& TIconResource::SubList() { return GroupList<TIconResourceList>();
 TResourceList& TCursorResource::SubList() { return GroupList<TCursorResourceList>(); }
 
 std::uint64_t TResourceItem::DataEntry() {
-  std::uint32_t own = OffsetToData();
-  if (!HighBitSet(own)) return image_.ResourceBase() + own;
-  std::optional<std::uint32_t> first = FirstChildOffsetToData();
-  if (!first) throw EExeError("Damaged file: an empty resource directory");
-  return image_.ResourceBase() + StripHighBit(*first);
+  if (!dataEntry_) {
+    std::uint32_t own = OffsetToData();
+    if (HighBitSet(own)) {
+      std::optional<std::uint32_t> first = FirstChildOffsetToData();
+      if (!first) throw EExeError("Damaged file: an empty resource directory");
+      own = StripHighBit(*first);
+    }
+    dataEntry_ = image_.ResourceBase() + own;
+  }
+  return *dataEntry_;
 }
 
 std::uint64_t TResourceItem::DataOffset() {
@@ -321,12 +354,12 @@ std::string TIconResEntry::DisplayName() {
   if (!GroupEntry) return TResourceItem::DisplayName();
   Bytes e = image_.Read(*GroupEntry, 14, "icon group entry");
   // a width or height byte of 0 stands for 256
-  return Format("%d X %d %d Colors", {e[0] ? int{e[0]} : 256, e[1] ? int{e[1]} : 256, int{e[2]}});
+  return SizeName(e[0] ? e[0] : 256u, e[1] ? e[1] : 256u, e[2], " Colors");
 }
 
 std::string TCursorResEntry::DisplayName() {
   if (!CursorGroupEntry) return TIconResEntry::DisplayName();
   std::uint16_t width = image_.U16(*CursorGroupEntry, "cursor group entry");
   std::uint16_t bits = image_.U16(*CursorGroupEntry + 6, "cursor group entry");
-  return Format("%d X %d %d Bit(s)", {int{width}, int{width}, int{bits}});
+  return SizeName(width, width, bits, " Bit(s)");
 }

@@ -13,11 +13,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <memory_resource>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/file_view.h"
@@ -36,6 +36,16 @@ struct TPicture;
 class TExeImage;
 class TResourceItem;
 
+// The tree's items and lists are made in their image's arena
+// (TExeImage::Make) and freed with it: destroyed one by one, never freed one
+// by one.
+struct DestroyInArena {
+  template <class T>
+  void operator()(T* p) const { p->~T(); }
+};
+template <class T>
+using ArenaPtr = std::unique_ptr<T, DestroyInArena>;
+
 bool HighBitSet(std::uint32_t value);
 std::uint32_t StripHighBit(std::uint32_t value);
 // Exactly `count` UTF-16LE code units (read from unaligned bytes) as UTF-8.
@@ -53,7 +63,7 @@ class TResourceList {
   // Built on the first call. When the file is damaged the first call fails
   // with the reason; the items read before it stay, and later calls return
   // them (Error() keeps the reason).
-  virtual const std::vector<TResourceItem*>& Items();
+  virtual std::span<TResourceItem* const> Items();
   const std::string& Error() const { return error_; }
 
   std::uint32_t TypeCode() const { return typeCode_; }
@@ -69,8 +79,8 @@ class TResourceList {
   std::uint32_t typeCode_;
   const TResourceList* parent_;
   int depth_;
-  std::vector<std::unique_ptr<TResourceItem>> owned_;
-  std::vector<TResourceItem*> items_;
+  std::pmr::vector<ArenaPtr<TResourceItem>> owned_;  // in the image's arena, as the items
+  std::pmr::vector<TResourceItem*> items_;
 
  private:
   bool built_ = false;
@@ -113,7 +123,7 @@ class TResourceItem {
   // Appends the item's file form.
   virtual void SaveToStream(std::string& out);
 
-  std::uint32_t Name() const;           // the Name field of the entry
+  std::uint32_t Name() const { return name_; }  // the Name field of the entry
   std::uint32_t TypeCode() const { return owner_.TypeCode(); }
   std::string TypeName() const;
   std::uint64_t DirEntry() const { return dirEntry_; }
@@ -125,17 +135,21 @@ class TResourceItem {
   TResourceList& Owner() const { return owner_; }
 
  protected:
-  std::uint32_t OffsetToData() const;
+  std::uint32_t OffsetToData() const { return offsetToData_; }
   // The OffsetToData of the first entry of the directory this entry leads
   // to; nothing when that directory is empty.
   std::optional<std::uint32_t> FirstChildOffsetToData() const;
   TExeImage& image_;
   TResourceList& owner_;
   std::uint64_t dirEntry_;
-  std::unique_ptr<TResourceList> subList_;
+  ArenaPtr<TResourceList> subList_;
 
  private:
-  std::optional<bool> isList_;  // asked for by every view of the item
+  // The entry's two fields, read once: every view of the item asks for them.
+  std::uint32_t name_;
+  std::uint32_t offsetToData_;
+  std::optional<bool> isList_;
+  std::optional<std::uint64_t> dataEntry_;
 };
 
 // RT_GROUP_ICON and RT_GROUP_CURSOR: always lists, of their images.
@@ -258,7 +272,14 @@ class TExeImage {
   void CountItem();
   // The images of IconEntries (CursorEntries) by their ids, in file order;
   // built once, for the group lists.
-  const std::vector<TResourceItem*>& ImagesWithId(bool cursors, std::uint32_t id);
+  std::span<TResourceItem* const> ImagesWithId(bool cursors, std::uint32_t id);
+
+  // A new item or list of the tree, in the image's arena.
+  std::pmr::memory_resource* Arena() { return &arena_; }
+  template <class T, class... Args>
+  ArenaPtr<T> Make(Args&&... args) {
+    return ArenaPtr<T>(new (arena_.allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...));
+  }
 
  private:
   void CheckHeaders();
@@ -267,9 +288,15 @@ class TExeImage {
   std::string fileName_;
   platform::FileView file_;
   std::uint64_t ntHeaders_ = 0;
-  std::unique_ptr<TResourceList> resources_;
+  std::pmr::monotonic_buffer_resource arena_{8192};  // outlives the tree below
+  ArenaPtr<TResourceList> resources_;
   std::uint64_t resourceBase_ = 0;
   std::uint32_t resourceVirtualAddress_ = 0;
   std::size_t itemCount_ = 0;
-  std::optional<std::unordered_map<std::uint32_t, std::vector<TResourceItem*>>> imageIds_[2];
+  // The images ordered by id, then file order, beside their ids.
+  struct ImageIndex {
+    std::vector<std::uint32_t> ids;
+    std::vector<TResourceItem*> items;
+  };
+  std::optional<ImageIndex> imageIds_[2];
 };

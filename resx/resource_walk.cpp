@@ -1,12 +1,17 @@
 #include "resx/resource_walk.h"
 
 #include <algorithm>
+#include <memory>
+#include <span>
 
 namespace {
 
-std::string Escape(const std::string& name) {
-  if (name.find_first_of("%/") == std::string::npos) return name;
-  std::string out;
+// Appends a display name as a path component.
+void AppendEscaped(std::string& out, const std::string& name) {
+  if (std::none_of(name.begin(), name.end(), [](char c) { return c == '%' || c == '/'; })) {
+    out += name;
+    return;
+  }
   for (char c : name) {
     if (c == '%')
       out += "%25";
@@ -15,81 +20,120 @@ std::string Escape(const std::string& name) {
     else
       out += c;
   }
-  return out;
 }
 
-// Sibling names are nearly always unique, which their hashes show without
-// sorting the names themselves.
-bool MayRepeat(const std::vector<WalkNode>& nodes) {
-  std::vector<std::size_t> hashes;
-  hashes.reserve(nodes.size());
-  for (const WalkNode& node : nodes) hashes.push_back(std::hash<std::string>{}(node.path));
-  std::sort(hashes.begin(), hashes.end());
-  return std::adjacent_find(hashes.begin(), hashes.end()) != hashes.end();
-}
+struct Sibling {
+  TResourceItem* item = nullptr;
+  std::string name;
+  std::uint32_t offset = 0;
+  std::uint32_t size = 0;
+  bool list = false;
+  std::size_t repeat = 1;  // the n-th sibling of this name, in file order
+};
 
-template <class F>
-void Try(std::vector<std::string>& errors, F&& f) {
-  try {
-    f();
-  } catch (const EExeError& e) {
-    errors.push_back(e.what());
-  }
-}
+class Walker {
+ public:
+  Walker(const std::function<void(const WalkNode&)>& visit, std::vector<std::string>& errors)
+      : visit_(visit), errors_(errors) {}
 
-void Walk(TResourceList& list, const std::string& prefix, int depth,
-          const std::function<void(const WalkNode&)>& visit, std::vector<std::string>& errors) {
-  const std::vector<TResourceItem*>* items = nullptr;
-  try {
-    items = &list.Items();
-  } catch (const EExeError& e) {
-    errors.push_back(e.what());
-    items = &list.Items();  // what was read before the damage
+  void Walk(TResourceList& list, const std::string& prefix, int depth) {
+    std::span<TResourceItem* const> items;
+    try {
+      items = list.Items();
+    } catch (const EExeError& e) {
+      errors_.push_back(e.what());
+      items = list.Items();  // what was read before the damage
+    }
+    Level& level = At(depth);
+    WalkNode& node = level.node;
+    node.depth = depth;
+    // the items of a list share their owner, and so their type name
+    node.typeName = "?";
+    if (!items.empty()) Try([&] { node.typeName = items.front()->TypeName(); });
+    std::vector<Sibling>& siblings = level.siblings;
+    siblings.resize(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      Sibling& s = siblings[i];
+      TResourceItem* item = s.item = items[i];
+      s.name = "?", s.offset = s.size = 0, s.list = false, s.repeat = 1;
+      Try([&] { s.name = item->DisplayName(); });
+      Try([&] { s.list = item->IsList(); });
+      Try([&] { s.offset = item->Offset(); });
+      if (!s.list) Try([&] { s.size = item->ResourceSize(); });
+    }
+    NumberRepeats(level);
+    for (Sibling& s : siblings) {
+      node.path.assign(prefix);
+      if (!prefix.empty()) node.path += '/';
+      AppendEscaped(node.path, s.name);
+      if (s.repeat > 1) node.path.append(1, '~').append(std::to_string(s.repeat));
+      node.item = s.item;
+      node.name.swap(s.name);
+      node.offset = s.offset;
+      node.size = s.size;
+      node.list = s.list;
+      visit_(node);
+      if (node.list) {
+        TResourceList* sub = nullptr;
+        Try([&] { sub = &node.item->SubList(); });
+        if (sub != nullptr) Walk(*sub, node.path, depth + 1);
+      }
+    }
   }
-  // the items of a list share their owner, and so their type name
-  std::string typeName = "?";
-  if (!items->empty()) Try(errors, [&] { typeName = items->front()->TypeName(); });
-  std::vector<WalkNode> nodes;
-  nodes.reserve(items->size());
-  for (TResourceItem* item : *items) {
-    WalkNode& node = nodes.emplace_back(WalkNode{item, {}, "?", typeName, 0, 0, false, depth});
-    Try(errors, [&] { node.name = item->DisplayName(); });
-    Try(errors, [&] { node.list = item->IsList(); });
-    Try(errors, [&] { node.offset = item->Offset(); });
-    if (!node.list) Try(errors, [&] { node.size = item->ResourceSize(); });
-    node.path = Escape(node.name);
+
+ private:
+  // What a list needs while it is walked, kept for the next list at its
+  // depth: a tree is walked with a few allocations, not several a list.
+  struct Level {
+    std::vector<Sibling> siblings;
+    std::vector<std::size_t> hashes;
+    std::vector<std::size_t> order;
+    WalkNode node{nullptr, {}, {}, {}, 0, 0, false, 0};
+  };
+
+  Level& At(int depth) {
+    while (levels_.size() <= static_cast<std::size_t>(depth)) levels_.push_back(std::make_unique<Level>());
+    return *levels_[static_cast<std::size_t>(depth)];
   }
-  // a name met again among its siblings gets "~2", "~3", ... in file order
-  if (MayRepeat(nodes)) {
-    std::vector<std::size_t> order(nodes.size());
+
+  // A name met again among its siblings gets "~2", "~3", ... in file order.
+  // Sibling names are nearly always unique, which their hashes show without
+  // sorting the names themselves.
+  static void NumberRepeats(Level& level) {
+    std::vector<Sibling>& siblings = level.siblings;
+    level.hashes.clear();
+    for (const Sibling& s : siblings) level.hashes.push_back(std::hash<std::string>{}(s.name));
+    std::sort(level.hashes.begin(), level.hashes.end());
+    if (std::adjacent_find(level.hashes.begin(), level.hashes.end()) == level.hashes.end()) return;
+    std::vector<std::size_t>& order = level.order;
+    order.resize(siblings.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return nodes[a].path < nodes[b].path; });
-    for (std::size_t i = 1, run = 1; i < order.size(); ++i) {
-      run = nodes[order[i]].path == nodes[order[i - 1]].path ? run + 1 : 1;
-      if (run > 1) nodes[order[i]].path += "~" + std::to_string(run);
+                     [&](std::size_t a, std::size_t b) { return siblings[a].name < siblings[b].name; });
+    for (std::size_t i = 1; i < order.size(); ++i)
+      if (siblings[order[i]].name == siblings[order[i - 1]].name)
+        siblings[order[i]].repeat = siblings[order[i - 1]].repeat + 1;
+  }
+
+  template <class F>
+  void Try(F&& f) {
+    try {
+      f();
+    } catch (const EExeError& e) {
+      errors_.push_back(e.what());
     }
   }
-  std::string path;
-  for (WalkNode& node : nodes) {
-    if (!prefix.empty()) {
-      path.assign(prefix).append(1, '/').append(node.path);
-      node.path.swap(path);
-    }
-    visit(node);
-    if (node.list) {
-      TResourceList* sub = nullptr;
-      Try(errors, [&] { sub = &node.item->SubList(); });
-      if (sub != nullptr) Walk(*sub, node.path, depth + 1, visit, errors);
-    }
-  }
-}
+
+  const std::function<void(const WalkNode&)>& visit_;
+  std::vector<std::string>& errors_;
+  std::vector<std::unique_ptr<Level>> levels_;  // a deeper level is added while shallower ones are in use
+};
 
 }  // namespace
 
 void WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
                    std::vector<std::string>& errors) {
-  Walk(image.Resources(), {}, 0, visit, errors);
+  Walker(visit, errors).Walk(image.Resources(), {}, 0);
 }
 
 TResourceItem* FindResource(TExeImage& image, const std::string& path) {

@@ -39,13 +39,13 @@ constexpr const char* kHelp =
 // the way of a folder of files: upper case, zero-filled to `digits`.
 void AppendHex(std::string& out, std::uint32_t value, int digits) {
   char buf[8];
-  int n = 0;
+  char* end = buf + sizeof buf;
+  char* at = end;
   do {
-    buf[n++] = "0123456789ABCDEF"[value & 0xF];
+    *--at = "0123456789ABCDEF"[value & 0xF];
     value >>= 4;
-  } while (value != 0);
-  for (int i = n; i < digits; ++i) out += '0';
-  while (n > 0) out += buf[--n];
+  } while (value != 0 || end - at < digits);
+  out.append(at, end);
 }
 
 void AppendJson(std::string& out, const std::string& s) {

@@ -139,6 +139,43 @@ TEST(ExeImage, TheListRuleLooksAtTheFirstChildOnly) {
   EXPECT_EQ(Names(languages), (std::vector<std::string>{"7", "1029"}));
 }
 
+TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
+  // a group naming two images of one size; names "7" met three times (a
+  // damaged directory may repeat a string name); "/" and "%" in a name
+  std::string image = IconImage(16, 16, 4);
+  PeFile file = BuildPe({
+      Dir(3u, {Named(1u, image), Named(2u, image), Named(3u, image)}),
+      Dir(10u, {Named(u"7", "first"), Named(u"a/b%c", "slash"), Named(u"a%2Fb%25c", "escaped"), Named(7u, "second"),
+                Named(u"7", "third")}),
+      Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}, {32, 32, 16, 4, 2, 0}, {16, 16, 16, 4, 3, 0}}))}),
+  });
+  TExeImage image32("w.dll", AsBytes(file.bytes));
+  std::vector<std::string> errors, paths, names;
+  WalkResources(image32, [&](const WalkNode& n) {
+    paths.push_back(n.path);
+    names.push_back(n.name);
+  }, errors);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(paths, (std::vector<std::string>{
+                       "RCData", "RCData/7", "RCData/a%2Fb%25c", "RCData/a%252Fb%2525c", "RCData/7~2", "RCData/7~3",
+                       "Icon", "Icon/1", "Icon/1/16 X 16 16 Colors", "Icon/1/32 X 32 16 Colors",
+                       "Icon/1/16 X 16 16 Colors~2"}));
+  EXPECT_EQ(names[5], "7");  // the number is the path's, not the name's
+  auto data = [&](const std::string& path) {
+    TResourceItem* item = FindResource(image32, path);
+    if (item == nullptr) return std::string("none");
+    std::string out;
+    item->SaveToStream(out);
+    return out;
+  };
+  EXPECT_EQ(data("RCData/7~3"), "third");
+  EXPECT_EQ(data("RCData/7~2"), "second");
+  EXPECT_EQ(data("RCData/a%2Fb%25c"), "slash");
+  EXPECT_EQ(data("RCData/a%252Fb%2525c"), "escaped");
+  EXPECT_EQ(data("RCData/7~4"), "none");
+  EXPECT_EQ(FindResource(image32, "Icon/1/16 X 16 16 Colors~2"), image32.IconEntries->SubList().Items()[2]);
+}
+
 TEST(ExeImage, DamagedFilesGiveAnErrorAndKeepWhatWasRead) {
   PeFile file = Sample();
   // a directory that contains itself: the type directory of AVI points back at the root
