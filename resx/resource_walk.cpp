@@ -55,16 +55,18 @@ class Walker {
     for (std::size_t i = 0; i < items.size(); ++i) {
       Sibling& s = siblings[i];
       TResourceItem* item = s.item = items[i];
-      s.name = "?", s.offset = s.size = 0, s.list = false, s.repeat = 1;
-      Try([&] { s.name = item->DisplayName(); });
+      s.offset = s.size = 0, s.list = false, s.repeat = 1;
+      if (!Try([&] { s.name = item->DisplayName(); })) s.name = "?";
       Try([&] { s.list = item->IsList(); });
       Try([&] { s.offset = item->Offset(); });
       if (!s.list) Try([&] { s.size = item->ResourceSize(); });
     }
     NumberRepeats(level);
+    node.path.assign(prefix);
+    if (!prefix.empty()) node.path += '/';
+    const std::size_t base = node.path.size();
     for (Sibling& s : siblings) {
-      node.path.assign(prefix);
-      if (!prefix.empty()) node.path += '/';
+      node.path.resize(base);
       AppendEscaped(node.path, s.name);
       if (s.repeat > 1) node.path.append(1, '~').append(std::to_string(s.repeat));
       node.item = s.item;
@@ -116,11 +118,13 @@ class Walker {
   }
 
   template <class F>
-  void Try(F&& f) {
+  bool Try(F&& f) {
     try {
       f();
+      return true;
     } catch (const EExeError& e) {
       errors_.push_back(e.what());
+      return false;
     }
   }
 

@@ -37,14 +37,32 @@ constexpr const char* kHelp =
 
 // "%.7x" and "%.5x" as the window prints them, without a format parser in
 // the way of a folder of files: upper case, zero-filled to `digits`.
-void AppendHex(std::string& out, std::uint32_t value, int digits) {
-  char buf[8];
-  char* end = buf + sizeof buf;
+char* PutHex(char* end, std::uint32_t value, int digits) {
   char* at = end;
   do {
     *--at = "0123456789ABCDEF"[value & 0xF];
     value >>= 4;
   } while (value != 0 || end - at < digits);
+  return at;
+}
+
+void AppendHex(std::string& out, std::uint32_t value, int digits) {
+  char buf[8];
+  out.append(PutHex(buf + sizeof buf, value, digits), buf + sizeof buf);
+}
+
+// A node's line: indented by depth; path, type name, offset, size.
+void AppendLine(std::string& out, const WalkNode& n) {
+  out.append(2 * static_cast<std::size_t>(n.depth), ' ').append(n.path).append(1, '\t').append(n.typeName);
+  // the numbers and the end of the line, filled in from the back
+  char buf[32];
+  char* end = buf + sizeof buf;
+  char* at = end - (n.list ? 6 : 1);
+  std::memcpy(at, n.list ? "\tlist\n" : "\n", static_cast<std::size_t>(end - at));
+  at = PutHex(at, n.size, 5);
+  *--at = '\t';
+  at = PutHex(at, n.offset, 7);
+  *--at = '\t';
   out.append(at, end);
 }
 
@@ -83,7 +101,7 @@ class Output {
   }
 
  private:
-  static constexpr std::size_t kFlushAt = 1 << 16;
+  static constexpr std::size_t kFlushAt = 1 << 14;
   void Flush() {
     std::fwrite(text_.data(), 1, text_.size(), stdout);
     text_.clear();
@@ -124,15 +142,7 @@ int List(const std::vector<std::string>& files, bool json) {
           out += std::to_string(n.depth);
           out += '}';
         } else {
-          out.append(2 * static_cast<std::size_t>(n.depth), ' ');
-          out += n.path;
-          out += '\t';
-          out += n.typeName;
-          out += '\t';
-          AppendHex(out, n.offset, 7);
-          out += '\t';
-          AppendHex(out, n.size, 5);
-          out += n.list ? "\tlist\n" : "\n";
+          AppendLine(out, n);
         }
         first = false;
         output.Written();

@@ -1,6 +1,7 @@
 #include "platform/file_view.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -84,6 +85,11 @@ TEST(FileView, FilesThatCannotBeViewed) {
   EXPECT_EQ(folder.Open(root.dir().string()), FileView::Result::CannotOpen);
   root.Write(root.dir() / "empty.dll", "");
   EXPECT_EQ(empty.Open((root.dir() / "empty.dll").string()), FileView::Result::Empty);
+  // a named pipe with no writer: refused at once, not waited on for ever
+  std::string pipe = (root.dir() / "pipe.dll").string();
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  FileView fifo;
+  EXPECT_EQ(fifo.Open(pipe), FileView::Result::CannotOpen);
 }
 
 }  // namespace
