@@ -52,7 +52,8 @@ bool FileView::ReadInto(std::uint64_t offset, std::uint64_t size, std::uint8_t* 
   while (size > 0) {
     ssize_t n = ::pread(fd_, to, size, static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;  // an error, or the file shrank since it was opened
+    if (n == 0) shrunk_ = true;
+    if (n <= 0) return false;
     to += n;
     offset += static_cast<std::uint64_t>(n);
     size -= static_cast<std::uint64_t>(n);
@@ -77,7 +78,7 @@ const std::uint8_t* FileView::Load(const Part& part, std::uint64_t at, std::uint
     std::uint64_t run = page;  // the pages still to read, in one read
     while (run < end && !part.loaded[run]) ++run;
     std::uint64_t from = page * kPage, to = std::min(run * kPage, part.size);
-    if (!ReadInto(part.offset + from, to - from, part.bytes.get() + from)) return Mapped(part.offset + at);
+    if (!ReadInto(part.offset + from, to - from, part.bytes.get() + from)) return shrunk_ ? nullptr : Mapped(part.offset + at);
     std::fill(part.loaded.get() + page, part.loaded.get() + run, true);
     page = run;
   }
@@ -86,7 +87,12 @@ const std::uint8_t* FileView::Load(const Part& part, std::uint64_t at, std::uint
 
 const std::uint8_t* FileView::Mapped(std::uint64_t offset) const {
   if (external_ != nullptr) return external_ + offset;
-  if (mapping_ == nullptr && !mapFailed_) {
+  if (mapping_ == nullptr && !mapFailed_ && !shrunk_) {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || static_cast<std::uint64_t>(st.st_size) < size_) {
+      shrunk_ = true;
+      return nullptr;
+    }
     void* view = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd_, 0);
     if (view == MAP_FAILED)
       mapFailed_ = true;

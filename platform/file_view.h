@@ -37,11 +37,15 @@ class FileView {
   Result Open(std::span<const std::uint8_t> bytes);
 
   std::size_t size() const { return size_; }
+  // The file turned out shorter than when it was opened (rewritten or cut
+  // by another program). Its missing bytes are not read from a mapping,
+  // where touching them would kill the process with SIGBUS.
+  bool Shrunk() const { return shrunk_; }
   // Serves [offset, offset + size) from memory when it lies in the file
   // and is no larger than kMaxWindow; otherwise it stays with the mapping.
   void Window(std::uint64_t offset, std::uint64_t size);
   // The bytes at [offset, offset + size), which the caller has checked to
-  // lie in the file; nullptr when the file cannot be mapped.
+  // lie in the file; nullptr when the file cannot be mapped or has shrunk.
   const std::uint8_t* At(std::uint64_t offset, std::uint64_t size) const {
     for (const Part& part : parts_) {
       std::uint64_t at = offset - part.offset;
@@ -71,6 +75,7 @@ class FileView {
   std::vector<Part> parts_;
   mutable const std::uint8_t* mapping_ = nullptr;
   mutable bool mapFailed_ = false;
+  mutable bool shrunk_ = false;
 };
 
 }  // namespace platform

@@ -74,7 +74,10 @@ void TExeImage::CheckHeaders() {
   ntHeaders_ = static_cast<std::uint64_t>(lfanew);
 }
 
-void TExeImage::CannotView() { throw EExeError("MapViewOfFile failed"); }
+void TExeImage::CannotView() const {
+  if (file_.Shrunk()) throw EExeError("Damaged file: the file has become shorter since it was opened");
+  throw EExeError("MapViewOfFile failed");
+}
 
 void TExeImage::Outside(std::uint64_t offset, const char* what) {
   throw EExeError(Format("Damaged file: %s at offset %x lies outside the file", {what, static_cast<long long>(offset)}));

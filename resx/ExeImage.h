@@ -233,7 +233,9 @@ class TExeImage {
   // file". The file is read through a FileView: its headers and a resource
   // section of up to a megabyte are read into memory as they are met, the
   // rest is mapped when first read ("MapViewOfFile failed" when it cannot
-  // be).
+  // be). A file cut short by another program after it was opened gives
+  // "Damaged file: the file has become shorter since it was opened" for
+  // what it no longer holds.
   explicit TExeImage(const std::string& fileName);
   // The same over bytes the caller keeps alive (tests, fuzzing).
   TExeImage(const std::string& fileName, Bytes bytes);
@@ -284,7 +286,7 @@ class TExeImage {
  private:
   void CheckHeaders();
   [[noreturn]] static void Outside(std::uint64_t offset, const char* what);
-  [[noreturn]] static void CannotView();
+  [[noreturn]] void CannotView() const;
   std::string fileName_;
   platform::FileView file_;
   std::uint64_t ntHeaders_ = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/support/open_files.h"
@@ -76,6 +77,36 @@ TEST(FileView, WhatIsNotWindowStaysMapped) {
   EXPECT_TRUE(MappedInThisProcess(path));
   ExpectFileBytes(view, bytes, 90000);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(view.At(bytes.size() - 10, 10)), 10), bytes.substr(bytes.size() - 10));
+}
+
+// Another program may cut a file short while it is viewed: what was read
+// stays, what is gone gives nullptr (never a mapping, whose missing pages
+// would kill the process with SIGBUS).
+TEST(FileView, AFileCutShortAfterItWasOpened) {
+  TempRoot root;
+  std::string path = (root.dir() / "lib.dll").string(), bytes = Pattern(200000);
+  root.Write(path, bytes);
+  FileView view;
+  ASSERT_EQ(view.Open(path), FileView::Result::Opened);
+  view.Window(90000, 20000);
+  ASSERT_NE(view.At(0, 16), nullptr);
+  std::filesystem::resize_file(path, 50000);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(view.At(0, 16)), 16), bytes.substr(0, 16));
+  EXPECT_FALSE(view.Shrunk());
+  EXPECT_EQ(view.At(95000, 4), nullptr);  // in the window
+  EXPECT_TRUE(view.Shrunk());
+  EXPECT_EQ(view.At(150000, 4), nullptr);  // in the rest
+  EXPECT_FALSE(MappedInThisProcess(path));
+
+  // the rest of a file too large for windows: cut before its mapping is made
+  std::string big = (root.dir() / "big.dll").string();
+  root.Write(big, Pattern(FileView::kMaxWindow + 10000));
+  FileView mapped;
+  ASSERT_EQ(mapped.Open(big), FileView::Result::Opened);
+  std::filesystem::resize_file(big, 100);
+  EXPECT_EQ(mapped.At(FileView::kMaxWindow, 4), nullptr);
+  EXPECT_TRUE(mapped.Shrunk());
+  EXPECT_FALSE(MappedInThisProcess(big));
 }
 
 TEST(FileView, FilesThatCannotBeViewed) {

@@ -207,6 +207,22 @@ TEST(ExeImage, DamagedFilesGiveAnErrorAndKeepWhatWasRead) {
   EXPECT_THROW(first->SaveToStream(out), EExeError);
 }
 
+TEST(ExeImage, AFileCutShortWhileOpenGivesAnError) {
+  TempRoot root;
+  std::string path = (root.dir() / "cut.dll").string();
+  // code first: the resources lie past the headers read at the opening
+  PeOptions options;
+  options.codeSize = 0x8000;
+  options.resourceVirtualAddress = 0x9000;
+  root.Write(path, BuildPe({Dir(10u, {Named(1u, "data")})}, options).bytes);
+  TExeImage image(path);
+  std::filesystem::resize_file(path, 1024);
+  std::vector<std::string> errors;
+  WalkResources(image, [](const WalkNode&) {}, errors);
+  ASSERT_FALSE(errors.empty());
+  EXPECT_EQ(errors[0], "Damaged file: the file has become shorter since it was opened");
+}
+
 TEST(ExeImage, SharedDirectoriesDoNotMultiplyWithoutEnd) {
   // a type of 1,500 names that all lead to one directory of 1,500 names,
   // whose languages all lead to one data entry: 2,250,000 resources on
