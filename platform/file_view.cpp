@@ -13,6 +13,7 @@
 namespace platform {
 
 FileView::~FileView() {
+  guard_.reset();
   if (mapping_ != nullptr && external_ == nullptr) ::munmap(const_cast<std::uint8_t*>(mapping_), size_);
   if (fd_ >= 0) ::close(fd_);
 }
@@ -94,10 +95,12 @@ const std::uint8_t* FileView::Mapped(std::uint64_t offset) const {
       return nullptr;
     }
     void* view = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd_, 0);
-    if (view == MAP_FAILED)
+    if (view == MAP_FAILED) {
       mapFailed_ = true;
-    else
+    } else {
       mapping_ = static_cast<const std::uint8_t*>(view);
+      guard_.emplace(view, size_);
+    }
   }
   return mapping_ == nullptr ? nullptr : mapping_ + offset;
 }

@@ -11,9 +11,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "platform/mapping_guard.h"
 
 namespace platform {
 
@@ -38,9 +41,9 @@ class FileView {
 
   std::size_t size() const { return size_; }
   // The file turned out shorter than when it was opened (rewritten or cut
-  // by another program). Its missing bytes are not read from a mapping,
-  // where touching them would kill the process with SIGBUS.
-  bool Shrunk() const { return shrunk_; }
+  // by another program). Its missing bytes read as zeros where they were
+  // already mapped; elsewhere At() gives nullptr for them.
+  bool Shrunk() const { return shrunk_ || (guard_ && guard_->LostPages()); }
   // Serves [offset, offset + size) from memory when it lies in the file
   // and is no larger than kMaxWindow; otherwise it stays with the mapping.
   void Window(std::uint64_t offset, std::uint64_t size);
@@ -76,6 +79,7 @@ class FileView {
   mutable const std::uint8_t* mapping_ = nullptr;
   mutable bool mapFailed_ = false;
   mutable bool shrunk_ = false;
+  mutable std::optional<MappingGuard> guard_;  // while mapping_ is
 };
 
 }  // namespace platform

@@ -1,8 +1,11 @@
 #include "platform/file_view.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -107,6 +110,36 @@ TEST(FileView, AFileCutShortAfterItWasOpened) {
   EXPECT_EQ(mapped.At(FileView::kMaxWindow, 4), nullptr);
   EXPECT_TRUE(mapped.Shrunk());
   EXPECT_FALSE(MappedInThisProcess(big));
+
+  // cut after its mapping is made: the lost pages read as zeros
+  std::string cut = (root.dir() / "cut.dll").string(), cutBytes = Pattern(FileView::kMaxWindow + 10000);
+  root.Write(cut, cutBytes);
+  FileView late;
+  ASSERT_EQ(late.Open(cut), FileView::Result::Opened);
+  const std::uint8_t* head = late.At(5000, 4);
+  const std::uint8_t* tail = late.At(FileView::kMaxWindow, 4);
+  ASSERT_NE(tail, nullptr);
+  ASSERT_TRUE(MappedInThisProcess(cut));
+  std::filesystem::resize_file(cut, 100);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(tail), 4), std::string(4, '\0'));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(head), 4), std::string(4, '\0'));
+  EXPECT_TRUE(late.Shrunk());
+}
+
+TEST(FileView, OtherBusErrorsStillEndTheProgram) {
+  // the guard of the views is installed, and a mapping of its own is cut
+  TempRoot root;
+  std::string path = (root.dir() / "other.bin").string();
+  root.Write(path, Pattern(3 * 4096));
+  platform::MappingGuard installed(&path, 1);
+  EXPECT_DEATH(
+      {
+        int fd = ::open(path.c_str(), O_RDONLY);
+        auto* bytes = static_cast<volatile const char*>(::mmap(nullptr, 3 * 4096, PROT_READ, MAP_PRIVATE, fd, 0));
+        std::filesystem::resize_file(path, 10);
+        std::printf("%d\n", bytes[2 * 4096]);
+      },
+      "");
 }
 
 TEST(FileView, FilesThatCannotBeViewed) {
