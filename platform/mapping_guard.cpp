@@ -64,6 +64,7 @@ void InstallHandler() {
 }  // namespace
 
 MappingGuard::MappingGuard(const void* base, std::size_t size) {
+  if (size == 0) return;  // nothing to guard; a slot is taken by a size above zero
   static std::once_flag installed;
   std::call_once(installed, InstallHandler);
   for (int i = 0; i < kSlots; ++i) {
