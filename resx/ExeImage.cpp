@@ -222,7 +222,6 @@ TResourceItem::TResourceItem(TExeImage& image, TResourceList& owner, std::uint64
 
 TResourceItem::~TResourceItem() = default;
 
-
 namespace {
 
 std::string CountedName(const TExeImage& image, std::uint32_t field) {
