@@ -22,6 +22,13 @@ std::string Pattern(std::size_t size) {
   return bytes;
 }
 
+// A file of `bytes` below the root; its path.
+std::string PatternFile(const TempRoot& root, const char* name, const std::string& bytes) {
+  std::string path = (root.dir() / name).string();
+  root.Write(path, bytes);
+  return path;
+}
+
 // Every read gives the file's own bytes, whether it lies in the head, in a
 // part read ahead, across a part's edge or in the mapped rest.
 void ExpectFileBytes(const FileView& view, const std::string& bytes, std::uint64_t ahead) {
@@ -38,8 +45,7 @@ void ExpectFileBytes(const FileView& view, const std::string& bytes, std::uint64
 
 TEST(FileView, TheHeadAndAWindowAreReadAndTheRestIsMappedOnFirstNeed) {
   TempRoot root;
-  std::string path = (root.dir() / "lib.dll").string(), bytes = Pattern(200000);
-  root.Write(path, bytes);
+  std::string bytes = Pattern(200000), path = PatternFile(root, "lib.dll", bytes);
   {
     FileView view;
     ASSERT_EQ(view.Open(path), FileView::Result::Opened);
@@ -68,8 +74,7 @@ TEST(FileView, BytesInMemoryReadAsAFile) {
 
 TEST(FileView, WhatIsNotWindowStaysMapped) {
   TempRoot root;
-  std::string path = (root.dir() / "big.dll").string(), bytes = Pattern(FileView::kMaxWindow + 10000);
-  root.Write(path, bytes);
+  std::string bytes = Pattern(FileView::kMaxWindow + 10000), path = PatternFile(root, "big.dll", bytes);
   FileView view;
   ASSERT_EQ(view.Open(path), FileView::Result::Opened);
   view.Window(90000, FileView::kMaxWindow + 1);  // too large to copy
@@ -87,8 +92,7 @@ TEST(FileView, WhatIsNotWindowStaysMapped) {
 // would kill the process with SIGBUS).
 TEST(FileView, AFileCutShortAfterItWasOpened) {
   TempRoot root;
-  std::string path = (root.dir() / "lib.dll").string(), bytes = Pattern(200000);
-  root.Write(path, bytes);
+  std::string bytes = Pattern(200000), path = PatternFile(root, "lib.dll", bytes);
   FileView view;
   ASSERT_EQ(view.Open(path), FileView::Result::Opened);
   view.Window(90000, 20000);
@@ -102,8 +106,7 @@ TEST(FileView, AFileCutShortAfterItWasOpened) {
   EXPECT_FALSE(MappedInThisProcess(path));
 
   // the rest of a file too large for windows: cut before its mapping is made
-  std::string big = (root.dir() / "big.dll").string();
-  root.Write(big, Pattern(FileView::kMaxWindow + 10000));
+  std::string big = PatternFile(root, "big.dll", Pattern(FileView::kMaxWindow + 10000));
   FileView mapped;
   ASSERT_EQ(mapped.Open(big), FileView::Result::Opened);
   std::filesystem::resize_file(big, 100);
@@ -112,8 +115,7 @@ TEST(FileView, AFileCutShortAfterItWasOpened) {
   EXPECT_FALSE(MappedInThisProcess(big));
 
   // cut after its mapping is made: the lost pages read as zeros
-  std::string cut = (root.dir() / "cut.dll").string(), cutBytes = Pattern(FileView::kMaxWindow + 10000);
-  root.Write(cut, cutBytes);
+  std::string cut = PatternFile(root, "cut.dll", Pattern(FileView::kMaxWindow + 10000));
   FileView late;
   ASSERT_EQ(late.Open(cut), FileView::Result::Opened);
   const std::uint8_t* head = late.At(5000, 4);
@@ -129,8 +131,7 @@ TEST(FileView, AFileCutShortAfterItWasOpened) {
 TEST(FileView, OtherBusErrorsStillEndTheProgram) {
   // the guard of the views is installed, and a mapping of its own is cut
   TempRoot root;
-  std::string path = (root.dir() / "other.bin").string();
-  root.Write(path, Pattern(3 * 4096));
+  std::string path = PatternFile(root, "other.bin", Pattern(3 * 4096));
   platform::MappingGuard installed(&path, 1);
   EXPECT_DEATH(
       {
