@@ -65,8 +65,13 @@ bool FileView::ReadInto(std::uint64_t offset, std::uint64_t size, std::uint8_t* 
 void FileView::Window(std::uint64_t offset, std::uint64_t size) {
   if (size == 0 || size > kMaxWindow || offset > size_ || size > size_ - offset) return;
   std::size_t pages = (size + kPage - 1) / kPage;
-  parts_.push_back({offset, size, std::make_unique_for_overwrite<std::uint8_t[]>(size),
-                    std::make_unique<bool[]>(pages)});
+  Part part{offset, size, std::make_unique_for_overwrite<std::uint8_t[]>(size), std::make_unique<bool[]>(pages)};
+  // a window apart from the parts before it is read most and looked at
+  // first; one that overlaps them comes after, so they serve what they
+  // have already read
+  bool apart = std::none_of(parts_.begin(), parts_.end(),
+                            [&](const Part& p) { return offset < p.offset + p.size && p.offset < offset + size; });
+  parts_.insert(apart ? parts_.begin() : parts_.end(), std::move(part));
 }
 
 const std::uint8_t* FileView::Load(const Part& part, std::uint64_t at, std::uint64_t size) const {

@@ -51,8 +51,8 @@ class FileView {
   // lie in the file; nullptr when the file cannot be mapped or has shrunk.
   const std::uint8_t* At(std::uint64_t offset, std::uint64_t size) const {
     for (const Part& part : parts_) {
-      std::uint64_t at = offset - part.offset;
-      if (offset < part.offset || at > part.size || size > part.size - at) continue;
+      std::uint64_t at = offset - part.offset;  // wraps past part.size below the part
+      if (at > part.size || size > part.size - at) continue;
       // most reads are a few bytes on a page read before
       if (size == 0 || (size <= kPage && part.loaded[at / kPage] && part.loaded[(at + size - 1) / kPage]))
         return part.bytes.get() + at;

@@ -91,8 +91,11 @@ std::span<TResourceItem* const> TExeImage::ImagesWithId(bool cursors, std::uint3
     if (images != nullptr && images->IsList()) {
       std::span<TResourceItem* const> items = images->SubList().Items();
       index->items.assign(items.begin(), items.end());
-      std::stable_sort(index->items.begin(), index->items.end(),
-                       [](const TResourceItem* a, const TResourceItem* b) { return a->Name() < b->Name(); });
+      // a directory lists its ids in ascending order, unless it is damaged
+      auto byId = [](const TResourceItem* a, const TResourceItem* b) { return a->Name() < b->Name(); };
+      if (!std::is_sorted(index->items.begin(), index->items.end(), byId))
+        std::stable_sort(index->items.begin(), index->items.end(), byId);
+      index->ids.reserve(index->items.size());
       for (const TResourceItem* item : index->items) index->ids.push_back(item->Name());
     }
   }
@@ -196,15 +199,16 @@ void TIconResourceList::Build() {
   std::uint16_t count = image_.U16(directory_ + 4, "icon group");
   image_.Read(directory_ + 6, std::uint64_t{count} * 14, "icon group entries");
   // every image whose id the entry names, in file order (a file without
-  // images shows its groups empty)
+  // images shows its groups empty); the images of RT_CURSOR are
+  // TCursorResEntry and those of RT_ICON TIconResEntry, as their lists make them
   for (std::uint16_t i = 0; i < count; ++i) {
     std::uint64_t entry = directory_ + 6 + std::uint64_t{i} * 14;
     std::uint16_t id = image_.U16(entry + 12, "icon group entry");
     for (TResourceItem* candidate : image_.ImagesWithId(Cursors(), id)) {
-      if (auto* cursor = dynamic_cast<TCursorResEntry*>(candidate); cursor && Cursors())
-        cursor->CursorGroupEntry = entry;
-      else if (auto* icon = dynamic_cast<TIconResEntry*>(candidate))
-        icon->GroupEntry = entry;
+      if (Cursors())
+        static_cast<TCursorResEntry*>(candidate)->CursorGroupEntry = entry;
+      else
+        static_cast<TIconResEntry*>(candidate)->GroupEntry = entry;
       image_.CountItem();
       items_.push_back(candidate);
     }
@@ -239,7 +243,8 @@ std::string SizeName(unsigned width, unsigned height, unsigned count, std::strin
   at = std::to_chars(at, at + 10, height).ptr;
   *at++ = ' ';
   at = std::to_chars(at, at + 10, count).ptr;
-  return std::string(buf, at).append(unit);
+  at = std::copy(unit.begin(), unit.end(), at);  // unit is one of two short words
+  return std::string(buf, at);
 }
 
 [[noreturn]] void CannotAssign(const char* item, const char* target) {

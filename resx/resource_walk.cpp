@@ -99,23 +99,37 @@ class Walker {
   }
 
   // A name met again among its siblings gets "~2", "~3", ... in file order.
-  // Sibling names are nearly always unique, which their hashes show without
-  // sorting the names themselves.
+  // Sibling names are nearly always unique: a few are compared directly,
+  // more by their hashes first, and only repeated names are sorted.
   static void NumberRepeats(Level& level) {
     std::vector<Sibling>& siblings = level.siblings;
+    const std::size_t n = siblings.size();
+    if (n <= kCompareDirectly) {
+      for (std::size_t i = 1; i < n; ++i)
+        for (std::size_t j = i; j-- > 0;)
+          if (siblings[j].name == siblings[i].name) {
+            siblings[i].repeat = siblings[j].repeat + 1;
+            break;
+          }
+      return;
+    }
     level.hashes.clear();
     for (const Sibling& s : siblings) level.hashes.push_back(std::hash<std::string>{}(s.name));
     std::sort(level.hashes.begin(), level.hashes.end());
     if (std::adjacent_find(level.hashes.begin(), level.hashes.end()) == level.hashes.end()) return;
     std::vector<std::size_t>& order = level.order;
-    order.resize(siblings.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return siblings[a].name < siblings[b].name; });
-    for (std::size_t i = 1; i < order.size(); ++i)
+    order.resize(n);
+    for (std::size_t i = 0; i < n; ++i) order[i] = i;
+    // by name, then file order
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+      int c = siblings[a].name.compare(siblings[b].name);
+      return c < 0 || (c == 0 && a < b);
+    });
+    for (std::size_t i = 1; i < n; ++i)
       if (siblings[order[i]].name == siblings[order[i - 1]].name)
         siblings[order[i]].repeat = siblings[order[i - 1]].repeat + 1;
   }
+  static constexpr std::size_t kCompareDirectly = 8;
 
   template <class F>
   bool Try(F&& f) {

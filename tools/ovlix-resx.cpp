@@ -4,10 +4,14 @@
 //   ovlix-resx extract FILE DIR
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/atomic_file.h"
@@ -36,34 +40,27 @@ constexpr const char* kHelp =
     "resource could not be read or written, 2 for a wrong command line.\n";
 
 // "%.7x" and "%.5x" as the window prints them, without a format parser in
-// the way of a folder of files: upper case, zero-filled to `digits`.
-char* PutHex(char* end, std::uint32_t value, int digits) {
-  char* at = end;
-  do {
-    *--at = "0123456789ABCDEF"[value & 0xF];
-    value >>= 4;
-  } while (value != 0 || end - at < digits);
-  return at;
+// the way of a folder of files: upper case, zero-filled to `digits` (1 to
+// 8). Stores 8 bytes at `to` and returns the end of the number.
+char* PutHex(char* to, std::uint32_t value, int digits) {
+  static_assert(std::endian::native == std::endian::little);
+  // one nibble a byte, the first digit in the lowest byte
+  std::uint64_t x = value;
+  x = (x & 0xFFFF0000u) >> 16 | (x & 0xFFFFu) << 32;
+  x = (x & 0x0000FF000000FF00u) >> 8 | (x & 0x000000FF000000FFu) << 16;
+  x = (x & 0x00F000F000F000F0u) >> 4 | (x & 0x000F000F000F000Fu) << 8;
+  // '0' + d, and 7 more for the letters
+  std::uint64_t letters = ((x + 0x0606060606060606u) >> 4) & 0x0101010101010101u;
+  x += 0x3030303030303030u + 7 * letters;
+  int n = std::max(digits, static_cast<int>(std::bit_width(value) + 3) / 4);
+  x >>= 8 * (8 - n);
+  std::memcpy(to, &x, 8);
+  return to + n;
 }
 
 void AppendHex(std::string& out, std::uint32_t value, int digits) {
   char buf[8];
-  out.append(PutHex(buf + sizeof buf, value, digits), buf + sizeof buf);
-}
-
-// A node's line: indented by depth; path, type name, offset, size.
-void AppendLine(std::string& out, const WalkNode& n) {
-  out.append(2 * static_cast<std::size_t>(n.depth), ' ').append(n.path).append(1, '\t').append(n.typeName);
-  // the numbers and the end of the line, filled in from the back
-  char buf[32];
-  char* end = buf + sizeof buf;
-  char* at = end - (n.list ? 6 : 1);
-  std::memcpy(at, n.list ? "\tlist\n" : "\n", static_cast<std::size_t>(end - at));
-  at = PutHex(at, n.size, 5);
-  *--at = '\t';
-  at = PutHex(at, n.offset, 7);
-  *--at = '\t';
-  out.append(at, end);
+  out.append(buf, PutHex(buf, value, digits));
 }
 
 void AppendJson(std::string& out, const std::string& s) {
@@ -87,34 +84,78 @@ void Report(const std::string& file, const std::string& message) {
   std::fprintf(stderr, "ovlix-resx: %s: %s\n", file.c_str(), message.c_str());
 }
 
-// Standard output in large writes through one buffer that keeps its
-// memory, so a folder of files costs no growing and copying of text.
+// Standard output through one buffer, written out in large pieces as it
+// fills: a folder of files costs a write per 16 kB of text.
 class Output {
  public:
-  Output() { text_.reserve(kFlushAt + 4096); }
+  Output() : text_(std::make_unique_for_overwrite<char[]>(kSize)), capacity_(kSize) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // the buffer is this one
+  }
   ~Output() { Flush(); }
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
-  std::string& Text() { return text_; }
-  void Written() {
-    if (text_.size() >= kFlushAt) Flush();
+
+  // Room for `n` more bytes at the end of the text; Wrote(n) keeps them.
+  char* Room(std::size_t n) {
+    if (n > capacity_ - used_) {
+      Flush();
+      if (n > capacity_) {  // a line with a name longer than the buffer
+        text_ = std::make_unique_for_overwrite<char[]>(n);
+        capacity_ = n;
+      }
+    }
+    return text_.get() + used_;
+  }
+  void Wrote(std::size_t n) { used_ += n; }
+  void Put(std::string_view s) {
+    std::memcpy(Room(s.size()), s.data(), s.size());
+    Wrote(s.size());
   }
 
  private:
-  static constexpr std::size_t kFlushAt = 1 << 14;
+  static constexpr std::size_t kSize = 1 << 14;  // few pages to fault in
   void Flush() {
-    std::fwrite(text_.data(), 1, text_.size(), stdout);
-    text_.clear();
+    std::fwrite(text_.get(), 1, used_, stdout);
+    used_ = 0;
   }
-  std::string text_;
+  std::unique_ptr<char[]> text_;
+  std::size_t capacity_;
+  std::size_t used_ = 0;
 };
+
+// A node's line: indented by depth; path, type name, offset, size.
+void PutLine(Output& output, const WalkNode& n) {
+  const std::size_t indent = 2 * static_cast<std::size_t>(n.depth);
+  // room for the longest numbers and the pieces copied whole
+  char* const start = output.Room(indent + n.path.size() + n.typeName.size() + 40);
+  char* to = start;
+  constexpr const char kSpaces[] = "                ";
+  if (indent < sizeof kSpaces)
+    std::memcpy(to, kSpaces, sizeof kSpaces);
+  else
+    std::memset(to, ' ', indent);
+  to += indent;
+  std::memcpy(to, n.path.data(), n.path.size());
+  to += n.path.size();
+  *to++ = '\t';
+  std::memcpy(to, n.typeName.data(), n.typeName.size());
+  to += n.typeName.size();
+  *to++ = '\t';
+  to = PutHex(to, n.offset, 7);
+  *to++ = '\t';
+  to = PutHex(to, n.size, 5);
+  std::memcpy(to, n.list ? "\tlist\n" : "\n\0\0\0\0\0", 6);
+  to += n.list ? 6 : 1;
+  output.Wrote(static_cast<std::size_t>(to - start));
+}
 
 int List(const std::vector<std::string>& files, bool json) {
   int status = 0;
   Output output;
-  std::string& out = output.Text();
+  std::string out;  // a JSON document, or a file's heading
   for (const std::string& file : files) {
     std::vector<std::string> errors;
+    out.clear();
     if (json) {
       out += "{\"file\":";
       AppendJson(out, file);
@@ -122,30 +163,30 @@ int List(const std::vector<std::string>& files, bool json) {
     } else {
       out += file;
       out += ":\n";
+      output.Put(out);
     }
     bool first = true;
     try {
       TExeImage image(file);
       WalkResources(image, [&](const WalkNode& n) {
-        if (json) {
-          out += first ? "{\"path\":" : ",{\"path\":";
-          AppendJson(out, n.path);
-          out += ",\"name\":";
-          AppendJson(out, n.name);
-          out += ",\"type\":";
-          AppendJson(out, n.typeName);
-          out += ",\"offset\":\"";
-          AppendHex(out, n.offset, 7);
-          out += "\",\"size\":\"";
-          AppendHex(out, n.size, 5);
-          out += n.list ? "\",\"list\":true,\"depth\":" : "\",\"list\":false,\"depth\":";
-          out += std::to_string(n.depth);
-          out += '}';
-        } else {
-          AppendLine(out, n);
+        if (!json) {
+          PutLine(output, n);
+          return;
         }
+        out += first ? "{\"path\":" : ",{\"path\":";
+        AppendJson(out, n.path);
+        out += ",\"name\":";
+        AppendJson(out, n.name);
+        out += ",\"type\":";
+        AppendJson(out, n.typeName);
+        out += ",\"offset\":\"";
+        AppendHex(out, n.offset, 7);
+        out += "\",\"size\":\"";
+        AppendHex(out, n.size, 5);
+        out += n.list ? "\",\"list\":true,\"depth\":" : "\",\"list\":false,\"depth\":";
+        out += std::to_string(n.depth);
+        out += '}';
         first = false;
-        output.Written();
       }, errors);
     } catch (const EExeError& e) {
       errors.push_back(e.what());
@@ -159,8 +200,8 @@ int List(const std::vector<std::string>& files, bool json) {
         AppendJson(out, errors[i]);
       }
       out += "]}\n";
+      output.Put(out);
     }
-    output.Written();
   }
   return status;
 }

@@ -147,6 +147,9 @@ TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
       Dir(3u, {Named(1u, image), Named(2u, image), Named(3u, image)}),
       Dir(10u, {Named(u"7", "first"), Named(u"a/b%c", "slash"), Named(u"a%2Fb%25c", "escaped"), Named(7u, "second"),
                 Named(u"7", "third")}),
+      // more siblings than are compared one by one
+      Dir(11u, {Named(u"x", "x1"), Named(u"y", ""), Named(u"x", "x2"), Named(1u, ""), Named(2u, ""), Named(3u, ""),
+                Named(u"2", "string 2"), Named(5u, ""), Named(u"x", "x3"), Named(7u, ""), Named(8u, "")}),
       Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}, {32, 32, 16, 4, 2, 0}, {16, 16, 16, 4, 3, 0}}))}),
   });
   TExeImage image32("w.dll", AsBytes(file.bytes));
@@ -158,6 +161,9 @@ TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(paths, (std::vector<std::string>{
                        "RCData", "RCData/7", "RCData/a%2Fb%25c", "RCData/a%252Fb%2525c", "RCData/7~2", "RCData/7~3",
+                       "MessageTable", "MessageTable/x", "MessageTable/y", "MessageTable/x~2", "MessageTable/1",
+                       "MessageTable/2", "MessageTable/3", "MessageTable/2~2", "MessageTable/5", "MessageTable/x~3",
+                       "MessageTable/7", "MessageTable/8",
                        "Icon", "Icon/1", "Icon/1/16 X 16 16 Colors", "Icon/1/32 X 32 16 Colors",
                        "Icon/1/16 X 16 16 Colors~2"}));
   EXPECT_EQ(names[5], "7");  // the number is the path's, not the name's
@@ -173,6 +179,8 @@ TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
   EXPECT_EQ(data("RCData/a%2Fb%25c"), "slash");
   EXPECT_EQ(data("RCData/a%252Fb%2525c"), "escaped");
   EXPECT_EQ(data("RCData/7~4"), "none");
+  EXPECT_EQ(data("MessageTable/x~3"), "x3");
+  EXPECT_EQ(data("MessageTable/2~2"), "string 2");
   EXPECT_EQ(FindResource(image32, "Icon/1/16 X 16 16 Colors~2"), image32.IconEntries->SubList().Items()[2]);
 }
 

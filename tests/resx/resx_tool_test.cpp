@@ -62,6 +62,32 @@ TEST_F(ResxTool, ListsTheTreeAsTheWindowShowsIt) {
   EXPECT_EQ(Tool("--help").status, 0);
 }
 
+// Offsets print with at least 7 hexadecimal digits and sizes with at least
+// 5, in upper case, however many digits the value needs; a depth beyond
+// the usual few indents alike.
+TEST(ResxToolNumbers, PrintsEveryWidthOfOffsetAndSize) {
+  TempRoot root;
+  std::vector<ResNode> deep = {Leaf(1033u, "x")};
+  for (int depth = 0; depth < 10; ++depth) deep = {Dir(1u, deep)};
+  PeFile pe = BuildPe({Dir(10u, {Named(1u, "a"), Named(2u, "b"), Named(3u, "c"), Named(4u, "d")}),
+                       Dir(11u, deep)});
+  const std::uint32_t values[][2] = {{0xFEDCBA98, 0}, {0x0ABCDEF0, 0xABCDEF01}, {0, 0xF}, {0x10000000, 0x123456}};
+  for (int i = 0; i < 4; ++i) {
+    Poke32(pe.bytes, pe.resourceOffset + pe.dataEntries[static_cast<std::size_t>(i)], values[i][0]);
+    Poke32(pe.bytes, pe.resourceOffset + pe.dataEntries[static_cast<std::size_t>(i)] + 4, values[i][1]);
+  }
+  std::string file = (root.dir() / "n.dll").string();
+  root.Write(file, pe.bytes);
+  ToolRun run = Tool("list '" + file + "'");
+  EXPECT_EQ(run.status, 0) << run.out;
+  for (const char* line : {"\n  RCData/1\tRCData\tFEDCBA98\t00000\n", "\n  RCData/2\tRCData\tABCDEF0\tABCDEF01\n",
+                           "\n  RCData/3\tRCData\t0000000\t0000F\n", "\n  RCData/4\tRCData\t10000000\t123456\n"})
+    EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
+  EXPECT_NE(run.out.find("\n" + std::string(20, ' ') + "MessageTable/1/1/1/1/1/1/1/1/1/1\tMessageTable\t"),
+            std::string::npos)
+      << run.out;
+}
+
 TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
   std::string out = (root.dir() / "b.bmp").string();
   EXPECT_EQ(Tool("save '" + file_ + "' Bitmap/101 '" + out + "'").status, 0);
