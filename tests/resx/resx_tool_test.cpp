@@ -88,6 +88,20 @@ TEST(ResxToolNumbers, PrintsEveryWidthOfOffsetAndSize) {
       << run.out;
 }
 
+// A line longer than the output buffer (a name of 40,000 characters)
+// comes out whole, between the lines around it.
+TEST(ResxToolNumbers, ListsANameLongerThanTheOutputBuffer) {
+  TempRoot root;
+  std::u16string name(40000, u'n');
+  std::string file = (root.dir() / "long.dll").string();
+  root.Write(file, BuildPe({Dir(10u, {Named(1u, "a"), Named(name, "b"), Named(3u, "c")})}).bytes);
+  ToolRun run = Tool("list '" + file + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("\t00001\n  RCData/" + std::string(40000, 'n') + "\tRCData\t"),
+            std::string::npos);
+  EXPECT_NE(run.out.find("\t00001\n  RCData/3\tRCData\t"), std::string::npos);
+}
+
 TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
   std::string out = (root.dir() / "b.bmp").string();
   EXPECT_EQ(Tool("save '" + file_ + "' Bitmap/101 '" + out + "'").status, 0);
