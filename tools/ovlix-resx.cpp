@@ -149,6 +149,8 @@ void PutLine(Output& output, const WalkNode& n) {
   output.Wrote(static_cast<std::size_t>(to - start));
 }
 
+constexpr std::size_t kJsonPiece = 1 << 14;
+
 int List(const std::vector<std::string>& files, bool json) {
   int status = 0;
   Output output;
@@ -187,6 +189,10 @@ int List(const std::vector<std::string>& files, bool json) {
         out += std::to_string(n.depth);
         out += '}';
         first = false;
+        if (out.size() >= kJsonPiece) {  // a large tree's document goes out as it grows
+          output.Put(out);
+          out.clear();
+        }
       }, errors);
     } catch (const EExeError& e) {
       errors.push_back(e.what());
