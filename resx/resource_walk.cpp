@@ -70,7 +70,7 @@ class Walker {
       AppendEscaped(node.path, s.name);
       if (s.repeat > 1) node.path.append(1, '~').append(std::to_string(s.repeat));
       node.item = s.item;
-      node.name.swap(s.name);
+      node.name = s.name;  // a copy keeps the memory of both for the next list
       node.offset = s.offset;
       node.size = s.size;
       node.list = s.list;
