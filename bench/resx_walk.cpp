@@ -168,12 +168,14 @@ int main(int argc, char** argv) {
       int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
       struct stat st {};
       char page[4096];
-      if (fd < 0 || ::fstat(fd, &st) != 0 || ::pread(fd, page, sizeof page, 0) <= 0) std::fprintf(stderr, "cannot read %s\n", path.c_str());
+      if (fd < 0 || ::fstat(fd, &st) != 0 || ::pread(fd, page, sizeof page, 0) <= 0)
+        std::fprintf(stderr, "cannot read %s\n", path.c_str());
       if (fd >= 0) ::close(fd);
     }
     reads = std::min(reads, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count());
   }
-  std::printf("  floor: a process %.1f ms + opening and reading each file %.1f ms = %.1f ms (ratio to wrestool at most %.1f)\n",
+  std::printf("  floor: a process %.1f ms + opening and reading each file %.1f ms = %.1f ms"
+              " (ratio to wrestool at most %.1f)\n",
               start, reads, start + reads, wrestool / (start + reads));
   if (std::getenv("OVLIX_BENCH_KEEP") == nullptr) fs::remove_all(dir);
   return 0;
