@@ -12,58 +12,116 @@
 
 namespace platform {
 
+namespace {
+thread_local BatchedCloses* batch = nullptr;
+}
+
+BatchedCloses::BatchedCloses() : outer_(batch) { batch = this; }
+
+BatchedCloses::~BatchedCloses() {
+  CloseAll();
+  batch = outer_;
+}
+
+void BatchedCloses::Close(int fd) {
+  if (batch == nullptr) {
+    ::close(fd);
+    return;
+  }
+  if (batch->count_ == kHeld) batch->CloseAll();
+  batch->fds_[batch->count_++] = fd;
+}
+
+void BatchedCloses::CloseAll() {
+  // only the held descriptors: others may lie between them
+  std::sort(fds_, fds_ + count_);
+  for (std::size_t i = 0; i < count_;) {
+    std::size_t end = i + 1;
+    while (end < count_ && fds_[end] == fds_[end - 1] + 1) ++end;
+    if (end - i == 1 || ::close_range(static_cast<unsigned>(fds_[i]), static_cast<unsigned>(fds_[end - 1]), 0) != 0)
+      for (std::size_t j = i; j < end; ++j) ::close(fds_[j]);
+    i = end;
+  }
+  count_ = 0;
+}
+
 FileView::~FileView() {
   guard_.reset();
   if (mapping_ != nullptr && external_ == nullptr) ::munmap(const_cast<std::uint8_t*>(mapping_), size_);
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) BatchedCloses::Close(fd_);
 }
 
 FileView::Result FileView::Open(const std::string& path) {
   // O_NONBLOCK: a named pipe would otherwise wait for a writer in open()
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return Result::CannotOpen;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
+  fd_ = fd;
+  // every reader starts with the head; its read also tells a folder or a
+  // pipe (they cannot be read at an offset) and the length of a short file
+  AddPart(0, kHeadSize);
+  Part& head = parts_.back();
+  std::int64_t n = ReadUpTo(0, kHeadSize, head.bytes.get());
+  if (n == 0) {  // an empty file, or a device with nothing to give
+    struct stat st {};
+    bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    parts_.clear();
+    return regular ? Result::Empty : Result::CannotOpen;
+  }
+  if (n < 0) {
+    parts_.clear();
     return Result::CannotOpen;
   }
-  if (st.st_size == 0) {
-    ::close(fd);
-    return Result::Empty;
+  head.size = known_ = static_cast<std::uint64_t>(n);
+  head.loaded[0] = true;
+  if (head.size < kHeadSize) {
+    size_ = head.size;
+    sizeKnown_ = true;
   }
-  fd_ = fd;  // kept open: the mapping is made only when a read needs it
-  size_ = static_cast<std::size_t>(st.st_size);
-  Window(0, std::min<std::uint64_t>(size_, kHeadSize));
   return Result::Opened;
 }
 
 FileView::Result FileView::Open(std::span<const std::uint8_t> bytes) {
   if (bytes.empty()) return Result::Empty;
   external_ = bytes.data();
-  size_ = bytes.size();
+  size_ = known_ = bytes.size();
+  sizeKnown_ = true;
   Window(0, std::min<std::uint64_t>(size_, kHeadSize));
   return Result::Opened;
 }
 
-bool FileView::ReadInto(std::uint64_t offset, std::uint64_t size, std::uint8_t* to) const {
-  if (external_ != nullptr) {
-    std::memcpy(to, external_ + offset, size);
-    return true;
+std::size_t FileView::size() const {
+  if (!sizeKnown_) {
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
+      auto length = static_cast<std::uint64_t>(st.st_size);
+      if (length < known_) shrunk_ = true;  // cut below bytes already read
+      size_ = static_cast<std::size_t>(std::max(length, known_));
+    } else {
+      size_ = static_cast<std::size_t>(known_);  // never mapped
+    }
+    sizeKnown_ = true;
   }
-  while (size > 0) {
-    ssize_t n = ::pread(fd_, to, size, static_cast<off_t>(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n == 0) shrunk_ = true;
-    if (n <= 0) return false;
-    to += n;
-    offset += static_cast<std::uint64_t>(n);
-    size -= static_cast<std::uint64_t>(n);
-  }
-  return true;
+  return size_;
 }
 
-void FileView::Window(std::uint64_t offset, std::uint64_t size) {
-  if (size == 0 || size > kMaxWindow || offset > size_ || size > size_ - offset) return;
+std::int64_t FileView::ReadUpTo(std::uint64_t offset, std::uint64_t size, std::uint8_t* to) const {
+  if (external_ != nullptr) {
+    std::uint64_t n = offset < size_ ? std::min(size, size_ - offset) : 0;
+    std::memcpy(to, external_ + offset, n);
+    return static_cast<std::int64_t>(n);
+  }
+  std::uint64_t done = 0;
+  while (done < size) {
+    ssize_t n = ::pread(fd_, to + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    done += static_cast<std::uint64_t>(n);
+  }
+  return static_cast<std::int64_t>(done);
+}
+
+void FileView::AddPart(std::uint64_t offset, std::uint64_t size) {
   std::size_t pages = (size + kPage - 1) / kPage;
   Part part{offset, size, std::make_unique_for_overwrite<std::uint8_t[]>(size), std::make_unique<bool[]>(pages)};
   // a window apart from the parts before it is read most and looked at
@@ -74,7 +132,13 @@ void FileView::Window(std::uint64_t offset, std::uint64_t size) {
   parts_.insert(apart ? parts_.begin() : parts_.end(), std::move(part));
 }
 
-const std::uint8_t* FileView::Load(const Part& part, std::uint64_t at, std::uint64_t size) const {
+void FileView::Window(std::uint64_t offset, std::uint64_t size) {
+  if (size == 0 || size > kMaxWindow) return;
+  if (sizeKnown_ && (offset > size_ || size > size_ - offset)) return;
+  AddPart(offset, size);
+}
+
+const std::uint8_t* FileView::Load(Part& part, std::uint64_t at, std::uint64_t size) const {
   std::uint64_t page = at / kPage, end = (at + size - 1) / kPage + 1;  // size > 0
   while (page < end) {
     if (part.loaded[page]) {
@@ -84,14 +148,29 @@ const std::uint8_t* FileView::Load(const Part& part, std::uint64_t at, std::uint
     std::uint64_t run = page;  // the pages still to read, in one read
     while (run < end && !part.loaded[run]) ++run;
     std::uint64_t from = page * kPage, to = std::min(run * kPage, part.size);
-    if (!ReadInto(part.offset + from, to - from, part.bytes.get() + from)) return shrunk_ ? nullptr : Mapped(part.offset + at);
+    std::int64_t n = ReadUpTo(part.offset + from, to - from, part.bytes.get() + from);
+    if (n < 0) return Mapped(part.offset + at, size);
+    if (static_cast<std::uint64_t>(n) < to - from) {  // the end of the file came first
+      std::uint64_t length = this->size();
+      if (part.offset + part.size <= length) {  // it was longer
+        shrunk_ = true;
+        return nullptr;
+      }
+      // a window claimed past the end before the length was known
+      part.size = part.offset < length ? length - part.offset : 0;
+      hotOffset_ = ~std::uint64_t{0}, hotSize_ = 0;  // it may have been a page of this part
+      if (at > part.size || size > part.size - at) return nullptr;
+      return Load(part, at, size);
+    }
+    known_ = std::max(known_, part.offset + to);
     std::fill(part.loaded.get() + page, part.loaded.get() + run, true);
     page = run;
   }
   return part.bytes.get() + at;
 }
 
-const std::uint8_t* FileView::Mapped(std::uint64_t offset) const {
+const std::uint8_t* FileView::Mapped(std::uint64_t offset, std::uint64_t size) const {
+  if (!Holds(offset, size)) return nullptr;
   if (external_ != nullptr) return external_ + offset;
   if (mapping_ == nullptr && !mapFailed_ && !shrunk_) {
     struct stat st {};

@@ -20,6 +20,28 @@
 
 namespace platform {
 
+// While one is alive on a thread, the files that views on that thread are
+// done with are closed in batches, each run of consecutive descriptors with
+// one close_range, instead of one close each: a program that reads through
+// a folder of files saves a call per file. At most kHeld stay open.
+class BatchedCloses {
+ public:
+  static constexpr std::size_t kHeld = 64;
+  BatchedCloses();
+  ~BatchedCloses();
+  BatchedCloses(const BatchedCloses&) = delete;
+  BatchedCloses& operator=(const BatchedCloses&) = delete;
+
+  // Closes `fd` now, or with the batch of the scope alive on this thread.
+  static void Close(int fd);
+
+ private:
+  void CloseAll();
+  int fds_[kHeld];
+  std::size_t count_ = 0;
+  BatchedCloses* outer_;
+};
+
 class FileView {
  public:
   enum class Result { Opened, CannotOpen, Empty };
@@ -32,50 +54,79 @@ class FileView {
   FileView(const FileView&) = delete;
   FileView& operator=(const FileView&) = delete;
 
-  // CannotOpen: missing, not a regular file, no access; Empty: a file of
-  // no bytes (the platform cannot map nothing).
+  // Opens the file and reads its head. CannotOpen: missing, a folder, a
+  // pipe, no access; Empty: a file of no bytes (the platform cannot map
+  // nothing).
   Result Open(const std::string& path);
   // The same over bytes the caller keeps alive; they are read as a file
   // would be, parts copied, so the view behaves alike over both.
   Result Open(std::span<const std::uint8_t> bytes);
 
-  std::size_t size() const { return size_; }
-  // The file turned out shorter than when it was opened (rewritten or cut
-  // by another program). Its missing bytes read as zeros where they were
-  // already mapped; elsewhere At() gives nullptr for them.
+  // The file's length, asked of the file system on first need: a file
+  // whose reads all fall in what was read is never asked. What is not a
+  // regular file (a device) is as long as what its first read gave.
+  std::size_t size() const;
+  // Whether [offset, offset + size) lies in the file.
+  bool Holds(std::uint64_t offset, std::uint64_t size) const {
+    return (offset <= known_ && size <= known_ - offset) || (offset <= this->size() && size <= this->size() - offset);
+  }
+  // The file turned out shorter than the view had found it (rewritten or
+  // cut by another program). Its missing bytes read as zeros where they
+  // were already mapped; elsewhere At() gives nullptr for them. A cut made
+  // before the view asked for the length, to no less than what it had
+  // read, is a shorter file to it.
   bool Shrunk() const { return shrunk_ || (guard_ && guard_->LostPages()); }
-  // Serves [offset, offset + size) from memory when it lies in the file
-  // and is no larger than kMaxWindow; otherwise it stays with the mapping.
+  // Serves [offset, offset + size) from memory when it is no larger than
+  // kMaxWindow and does not lie past the end (as far as known: a window
+  // past it is cut to the file when a read meets the end); otherwise it
+  // stays with the mapping.
   void Window(std::uint64_t offset, std::uint64_t size);
-  // The bytes at [offset, offset + size), which the caller has checked to
-  // lie in the file; nullptr when the file cannot be mapped or has shrunk.
+  // The bytes at [offset, offset + size), or nullptr when they do not lie
+  // in the file (Holds), the file cannot be mapped or has shrunk.
   const std::uint8_t* At(std::uint64_t offset, std::uint64_t size) const {
-    for (const Part& part : parts_) {
+    // most reads are a few bytes on the page read before
+    std::uint64_t hot = offset - hotOffset_;  // wraps past hotSize_ below the page
+    if (hot <= hotSize_ && size <= hotSize_ - hot) return hotBytes_ + hot;
+    for (Part& part : parts_) {
       std::uint64_t at = offset - part.offset;  // wraps past part.size below the part
       if (at > part.size || size > part.size - at) continue;
-      // most reads are a few bytes on a page read before
-      if (size == 0 || (size <= kPage && part.loaded[at / kPage] && part.loaded[(at + size - 1) / kPage]))
+      if (size == 0) return part.bytes.get() + at;
+      if (size <= kPage && part.loaded[at / kPage] && part.loaded[(at + size - 1) / kPage]) {
+        std::uint64_t page = at / kPage * kPage;
+        hotOffset_ = part.offset + page;
+        hotSize_ = std::min(part.size - page, std::uint64_t{kPage});
+        hotBytes_ = part.bytes.get() + page;
         return part.bytes.get() + at;
+      }
       return Load(part, at, size);
     }
-    return Mapped(offset);
+    return Mapped(offset, size);
   }
 
  private:
   struct Part {
     std::uint64_t offset;
-    std::uint64_t size;
+    std::uint64_t size;  // cut to the file when a read meets its end
     std::unique_ptr<std::uint8_t[]> bytes;
     std::unique_ptr<bool[]> loaded;  // by page of the part
   };
-  const std::uint8_t* Load(const Part& part, std::uint64_t at, std::uint64_t size) const;
-  bool ReadInto(std::uint64_t offset, std::uint64_t size, std::uint8_t* to) const;
-  const std::uint8_t* Mapped(std::uint64_t offset) const;
+  void AddPart(std::uint64_t offset, std::uint64_t size);
+  const std::uint8_t* Load(Part& part, std::uint64_t at, std::uint64_t size) const;
+  // Reads up to `size` bytes, fewer at the end of the file; -1 on an error.
+  std::int64_t ReadUpTo(std::uint64_t offset, std::uint64_t size, std::uint8_t* to) const;
+  const std::uint8_t* Mapped(std::uint64_t offset, std::uint64_t size) const;
 
   int fd_ = -1;
   const std::uint8_t* external_ = nullptr;
-  std::size_t size_ = 0;
-  std::vector<Part> parts_;
+  mutable std::size_t size_ = 0;
+  mutable bool sizeKnown_ = false;
+  mutable std::uint64_t known_ = 0;  // the file holds at least this much: reads found it
+  mutable std::vector<Part> parts_;
+  // the page of a part read last: [hotOffset_, hotOffset_ + hotSize_) of
+  // the file at hotBytes_
+  mutable std::uint64_t hotOffset_ = ~std::uint64_t{0};
+  mutable std::uint64_t hotSize_ = 0;
+  mutable const std::uint8_t* hotBytes_ = nullptr;
   mutable const std::uint8_t* mapping_ = nullptr;
   mutable bool mapFailed_ = false;
   mutable bool shrunk_ = false;

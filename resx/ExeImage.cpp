@@ -2,11 +2,19 @@
 
 #include <algorithm>
 #include <charconv>
+#include <type_traits>
 
 #include "framework/format.h"
 #include "platform/codepage.h"
 #include "platform/little_endian.h"
 #include "platform/text_util.h"
+
+// Nothing of the tree is ever destroyed: an item that came to hold memory
+// of its own would lose it.
+template <class... Item>
+constexpr bool kNeedNoDestruction = (std::is_trivially_destructible_v<Item> && ...);
+static_assert(kNeedNoDestruction<TResourceItem, TIconResource, TCursorResource, TIconResEntry, TCursorResEntry,
+                                 TBitMapResource, TStringResource, TMenuResource>);
 
 namespace {
 
@@ -65,22 +73,23 @@ TExeImage::TExeImage(const std::string& fileName, Bytes bytes) : fileName_(fileN
 TExeImage::~TExeImage() = default;
 
 void TExeImage::CheckHeaders() {
-  if (file_.size() < 2 || U16(0, "DOS header") != 0x5A4D) throw EExeError("unrecognized file format");
+  if (!file_.Holds(0, 2) || U16(0, "DOS header") != 0x5A4D) throw EExeError("unrecognized file format");
   // e_lfanew is signed on the platform: a negative one points before the file
-  std::int64_t lfanew = file_.size() >= 0x40 ? static_cast<std::int32_t>(U32(0x3C, "DOS header")) : -1;
-  if (lfanew < 0 || static_cast<std::uint64_t>(lfanew) + kNtHeadersSize > file_.size() ||
+  std::int64_t lfanew = file_.Holds(0, 0x40) ? static_cast<std::int32_t>(U32(0x3C, "DOS header")) : -1;
+  if (lfanew < 0 || !file_.Holds(static_cast<std::uint64_t>(lfanew), kNtHeadersSize) ||
       U32(static_cast<std::uint64_t>(lfanew), "NT headers") != 0x00004550)
     throw EExeError("Not a PE (WIN32 Executable) file");
   ntHeaders_ = static_cast<std::uint64_t>(lfanew);
 }
 
-void TExeImage::CannotView() const {
+void TExeImage::Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const {
+  // asking whether the bytes lie in the file may find it cut: once it was,
+  // what is missing is put down to that
+  bool inFile = file_.Holds(offset, size);
   if (file_.Shrunk()) throw EExeError("Damaged file: the file has become shorter since it was opened");
+  if (!inFile)
+    throw EExeError(Format("Damaged file: %s at offset %x lies outside the file", {what, static_cast<long long>(offset)}));
   throw EExeError("MapViewOfFile failed");
-}
-
-void TExeImage::Outside(std::uint64_t offset, const char* what) {
-  throw EExeError(Format("Damaged file: %s at offset %x lies outside the file", {what, static_cast<long long>(offset)}));
 }
 
 std::span<TResourceItem* const> TExeImage::ImagesWithId(bool cursors, std::uint32_t id) {
@@ -142,19 +151,12 @@ TResourceList& TExeImage::Resources() {
 TResourceList::TResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode,
                              const TResourceList* parent)
     : image_(image), directory_(directory), typeCode_(typeCode), parent_(parent),
-      depth_(parent ? parent->depth_ + 1 : 0), owned_(image.Arena()), items_(image.Arena()) {}
-
-TResourceList::~TResourceList() = default;
+      depth_(parent ? parent->depth_ + 1 : 0), items_(image.Arena()) {}
 
 std::span<TResourceItem* const> TResourceList::Items() {
   if (!built_) {
     built_ = true;
-    try {
-      Build();
-    } catch (const EExeError& e) {
-      error_ = e.what();
-      throw;
-    }
+    Build();
   }
   return items_;
 }
@@ -167,12 +169,11 @@ std::uint32_t TExeImage::EntryCount(std::uint64_t directory) const {
 void TResourceList::Build() {
   std::uint32_t count = image_.EntryCount(directory_);
   image_.Read(directory_ + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
-  owned_.reserve(count);
   items_.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
     image_.CountItem();
     std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
-    ArenaPtr<TResourceItem> item;
+    TResourceItem* item = nullptr;
     switch (ResourceClassFor(typeCode_)) {
       case ResourceClass::CursorEntry: item = image_.Make<TCursorResEntry>(image_, *this, entry); break;
       case ResourceClass::Bitmap: item = image_.Make<TBitMapResource>(image_, *this, entry); break;
@@ -183,14 +184,12 @@ void TResourceList::Build() {
       case ResourceClass::Icon: item = image_.Make<TIconResource>(image_, *this, entry); break;
       case ResourceClass::Item: item = image_.Make<TResourceItem>(image_, *this, entry); break;
     }
-    TResourceItem* raw = item.get();
-    owned_.push_back(std::move(item));
-    if (parent_ == nullptr && raw->Name() == rtCursorEntry) {
-      image_.CursorEntries = raw;  // the images are shown through their groups
-    } else if (parent_ == nullptr && raw->Name() == rtIconEntry) {
-      image_.IconEntries = raw;
+    if (parent_ == nullptr && item->Name() == rtCursorEntry) {
+      image_.CursorEntries = item;  // the images are shown through their groups
+    } else if (parent_ == nullptr && item->Name() == rtIconEntry) {
+      image_.IconEntries = item;
     } else {
-      items_.push_back(raw);
+      items_.push_back(item);
     }
   }
 }
@@ -223,8 +222,6 @@ TResourceItem::TResourceItem(TExeImage& image, TResourceList& owner, std::uint64
   name_ = platform::Get32(entry, 0);
   offsetToData_ = platform::Get32(entry, 4);
 }
-
-TResourceItem::~TResourceItem() = default;
 
 namespace {
 

@@ -36,16 +36,6 @@ struct TPicture;
 class TExeImage;
 class TResourceItem;
 
-// The tree's items and lists are made in their image's arena
-// (TExeImage::Make) and freed with it: destroyed one by one, never freed one
-// by one.
-struct DestroyInArena {
-  template <class T>
-  void operator()(T* p) const { p->~T(); }
-};
-template <class T>
-using ArenaPtr = std::unique_ptr<T, DestroyInArena>;
-
 bool HighBitSet(std::uint32_t value);
 std::uint32_t StripHighBit(std::uint32_t value);
 // Exactly `count` UTF-16LE code units (read from unaligned bytes) as UTF-8.
@@ -53,18 +43,20 @@ std::string WideToNarrow(const std::uint8_t* units, std::size_t count);
 // Palette entries implied by a bit count: 1 -> 2, 4 -> 16, 8 -> 256, else 0.
 std::uint32_t ColorsForBitCount(std::uint32_t bitCount);
 
+// The tree's items and lists are made in their image's arena
+// (TExeImage::Make) and go with it, never destroyed: they hold nothing but
+// the arena's memory (items are trivially destructible, lists keep their
+// items in the arena).
 class TResourceList {
  public:
   TResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode, const TResourceList* parent);
-  virtual ~TResourceList();
   TResourceList(const TResourceList&) = delete;
   TResourceList& operator=(const TResourceList&) = delete;
 
   // Built on the first call. When the file is damaged the first call fails
   // with the reason; the items read before it stay, and later calls return
-  // them (Error() keeps the reason).
+  // them.
   virtual std::span<TResourceItem* const> Items();
-  const std::string& Error() const { return error_; }
 
   std::uint32_t TypeCode() const { return typeCode_; }
   std::uint64_t Directory() const { return directory_; }
@@ -79,12 +71,12 @@ class TResourceList {
   std::uint32_t typeCode_;
   const TResourceList* parent_;
   int depth_;
-  std::pmr::vector<ArenaPtr<TResourceItem>> owned_;  // in the image's arena, as the items
-  std::pmr::vector<TResourceItem*> items_;
+  std::pmr::vector<TResourceItem*> items_;  // in the image's arena
+
+  ~TResourceList() = default;  // never called: see above
 
  private:
   bool built_ = false;
-  std::string error_;
 };
 
 // The images of one RT_GROUP_ICON (RT_GROUP_CURSOR) resource: the items of
@@ -109,7 +101,6 @@ class TCursorResourceList : public TIconResourceList {
 class TResourceItem {
  public:
   TResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry);
-  virtual ~TResourceItem();
   TResourceItem(const TResourceItem&) = delete;
   TResourceItem& operator=(const TResourceItem&) = delete;
 
@@ -142,7 +133,7 @@ class TResourceItem {
   TExeImage& image_;
   TResourceList& owner_;
   std::uint64_t dirEntry_;
-  ArenaPtr<TResourceList> subList_;
+  TResourceList* subList_ = nullptr;
 
  private:
   // The entry's two fields, read once: every view of the item asks for them.
@@ -258,9 +249,8 @@ class TExeImage {
   // Bounded reads of the file; outside it they fail with a message naming
   // `what`. The bytes stay valid as long as the image.
   Bytes Read(std::uint64_t offset, std::uint64_t size, const char* what) const {
-    if (offset > file_.size() || size > file_.size() - offset) Outside(offset, what);
     const std::uint8_t* at = file_.At(offset, size);
-    if (at == nullptr) CannotView();
+    if (at == nullptr) Unreadable(offset, size, what);
     return Bytes(at, size);
   }
   std::uint16_t U16(std::uint64_t offset, const char* what) const { return platform::Get16(Read(offset, 2, what), 0); }
@@ -279,19 +269,20 @@ class TExeImage {
   // A new item or list of the tree, in the image's arena.
   std::pmr::memory_resource* Arena() { return &arena_; }
   template <class T, class... Args>
-  ArenaPtr<T> Make(Args&&... args) {
-    return ArenaPtr<T>(new (arena_.allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...));
+  T* Make(Args&&... args) {
+    return new (arena_.allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...);
   }
 
  private:
   void CheckHeaders();
-  [[noreturn]] static void Outside(std::uint64_t offset, const char* what);
-  [[noreturn]] void CannotView() const;
+  // Why bytes could not be read: outside the file, gone from it since, or
+  // not mapped.
+  [[noreturn]] void Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const;
   std::string fileName_;
   platform::FileView file_;
   std::uint64_t ntHeaders_ = 0;
-  std::pmr::monotonic_buffer_resource arena_{8192};  // outlives the tree below
-  ArenaPtr<TResourceList> resources_;
+  std::pmr::monotonic_buffer_resource arena_{8192};  // the tree's memory
+  TResourceList* resources_ = nullptr;
   std::uint64_t resourceBase_ = 0;
   std::uint32_t resourceVirtualAddress_ = 0;
   std::size_t itemCount_ = 0;

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/support/open_files.h"
 #include "tests/support/temp_root.h"
@@ -78,8 +80,14 @@ TEST(FileView, WhatIsNotWindowStaysMapped) {
   FileView view;
   ASSERT_EQ(view.Open(path), FileView::Result::Opened);
   view.Window(90000, FileView::kMaxWindow + 1);  // too large to copy
-  view.Window(bytes.size() - 10, 11);            // past the end
+  view.Window(bytes.size() - 10, 11);            // past the end, as far as the view knows yet
   view.Window(bytes.size() - 10, 10);
+  // the read that meets the end cuts the window to the file
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(view.At(bytes.size() - 5, 5)), 5), bytes.substr(bytes.size() - 5));
+  EXPECT_EQ(view.At(bytes.size() - 5, 6), nullptr);
+  EXPECT_FALSE(view.Shrunk());
+  view.Window(bytes.size() + 10, 10);  // past the known end
+  EXPECT_EQ(view.At(bytes.size() + 10, 1), nullptr);
   EXPECT_FALSE(MappedInThisProcess(path));
   view.At(91000, 100);
   EXPECT_TRUE(MappedInThisProcess(path));
@@ -97,6 +105,7 @@ TEST(FileView, AFileCutShortAfterItWasOpened) {
   ASSERT_EQ(view.Open(path), FileView::Result::Opened);
   view.Window(90000, 20000);
   ASSERT_NE(view.At(0, 16), nullptr);
+  ASSERT_EQ(view.size(), bytes.size());
   std::filesystem::resize_file(path, 50000);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(view.At(0, 16)), 16), bytes.substr(0, 16));
   EXPECT_FALSE(view.Shrunk());
@@ -126,6 +135,32 @@ TEST(FileView, AFileCutShortAfterItWasOpened) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(tail), 4), std::string(4, '\0'));
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(head), 4), std::string(4, '\0'));
   EXPECT_TRUE(late.Shrunk());
+
+  // the length is asked only when a read goes past what was read: a cut
+  // before that, to no less than the head, is a shorter file
+  std::string early = PatternFile(root, "early.dll", bytes);
+  FileView shorter;
+  ASSERT_EQ(shorter.Open(early), FileView::Result::Opened);
+  shorter.Window(40000, 20000);
+  std::filesystem::resize_file(early, 50000);
+  ASSERT_NE(shorter.At(45000, 8), nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(shorter.At(45000, 8)), 8), bytes.substr(45000, 8));
+  EXPECT_EQ(shorter.At(49996, 8), nullptr);  // the window is cut to the file
+  EXPECT_FALSE(shorter.Holds(49996, 8));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(shorter.At(49992, 8)), 8), bytes.substr(49992, 8));
+  EXPECT_EQ(shorter.size(), 50000u);
+  EXPECT_FALSE(shorter.Shrunk());
+  EXPECT_FALSE(MappedInThisProcess(early));
+
+  // one into the head, read at the opening, is a cut
+  std::string into = PatternFile(root, "head.dll", bytes);
+  FileView cutHead;
+  ASSERT_EQ(cutHead.Open(into), FileView::Result::Opened);
+  std::filesystem::resize_file(into, 100);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(cutHead.At(1000, 8)), 8), bytes.substr(1000, 8));
+  EXPECT_EQ(cutHead.At(100000, 8), nullptr);
+  EXPECT_TRUE(cutHead.Shrunk());
+  EXPECT_FALSE(MappedInThisProcess(into));
 }
 
 TEST(FileView, OtherBusErrorsStillEndTheProgram) {
@@ -143,6 +178,36 @@ TEST(FileView, OtherBusErrorsStillEndTheProgram) {
       "");
 }
 
+// Within a batch, views leave their files open until the batch ends or
+// holds its most; files opened otherwise, between them, stay open.
+TEST(FileView, FilesAreClosedInBatches) {
+  TempRoot root;
+  std::string other = PatternFile(root, "other.bin", Pattern(10));
+  std::vector<std::string> paths;
+  for (std::size_t i = 0; i < platform::BatchedCloses::kHeld + 1; ++i)
+    paths.push_back(PatternFile(root, ("lib" + std::to_string(i) + ".dll").c_str(), Pattern(100)));
+  int kept = -1;
+  {
+    platform::BatchedCloses batch;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      FileView view;
+      ASSERT_EQ(view.Open(paths[i]), FileView::Result::Opened);
+      if (i == 3) kept = ::open(other.c_str(), O_RDONLY | O_CLOEXEC);  // a descriptor among the held ones
+    }
+    EXPECT_FALSE(OpenInThisProcess(paths[0])) << "a full batch is closed";
+    EXPECT_TRUE(OpenInThisProcess(paths.back()));
+    EXPECT_TRUE(OpenInThisProcess(other));
+  }
+  EXPECT_FALSE(OpenInThisProcess(paths.back()));
+  EXPECT_TRUE(OpenInThisProcess(other));
+  ::close(kept);
+  {  // no batch: closed with its view
+    FileView view;
+    ASSERT_EQ(view.Open(paths[0]), FileView::Result::Opened);
+  }
+  EXPECT_FALSE(OpenInThisProcess(paths[0]));
+}
+
 TEST(FileView, FilesThatCannotBeViewed) {
   TempRoot root;
   FileView missing, folder, empty;
@@ -155,6 +220,15 @@ TEST(FileView, FilesThatCannotBeViewed) {
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   FileView fifo;
   EXPECT_EQ(fifo.Open(pipe), FileView::Result::CannotOpen);
+  FileView nothing;
+  EXPECT_EQ(nothing.Open("/dev/null"), FileView::Result::CannotOpen);
+  // a device that reads for ever is as long as its head, and never mapped
+  FileView zeros;
+  ASSERT_EQ(zeros.Open("/dev/zero"), FileView::Result::Opened);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(zeros.At(0, 8)), 8), std::string(8, '\0'));
+  EXPECT_EQ(zeros.At(FileView::kHeadSize, 1), nullptr);
+  EXPECT_EQ(zeros.size(), FileView::kHeadSize);
+  EXPECT_FALSE(MappedInThisProcess("/dev/zero"));
 }
 
 }  // namespace
