@@ -70,7 +70,7 @@ class Walker {
       AppendEscaped(node.path, s.name);
       if (s.repeat > 1) node.path.append(1, '~').append(std::to_string(s.repeat));
       node.item = s.item;
-      node.name = s.name;  // a copy keeps the memory of both for the next list
+      node.name = s.name;
       node.offset = s.offset;
       node.size = s.size;
       node.list = s.list;
@@ -104,6 +104,14 @@ class Walker {
   static void NumberRepeats(Level& level) {
     std::vector<Sibling>& siblings = level.siblings;
     const std::size_t n = siblings.size();
+    // ids come in ascending order, and their names so in (length, text):
+    // names in a strictly ascending order are all different
+    auto before = [](const std::string& a, const std::string& b) {
+      return a.size() < b.size() || (a.size() == b.size() && a < b);
+    };
+    bool ascending = true;
+    for (std::size_t i = 1; i < n && ascending; ++i) ascending = before(siblings[i - 1].name, siblings[i].name);
+    if (ascending) return;
     if (n <= kCompareDirectly) {
       for (std::size_t i = 1; i < n; ++i)
         for (std::size_t j = i; j-- > 0;)

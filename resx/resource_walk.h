@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "resx/ExeImage.h"
@@ -14,7 +15,7 @@
 struct WalkNode {
   TResourceItem* item;
   std::string path;
-  std::string name;
+  std::string_view name;  // valid while the node is visited
   std::string typeName;
   std::uint32_t offset = 0;
   std::uint32_t size = 0;

@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,16 +44,21 @@ constexpr const char* kHelp =
 // "%.7x" and "%.5x" as the window prints them, without a format parser in
 // the way of a folder of files: upper case, zero-filled to `digits` (1 to
 // 8). Stores 8 bytes at `to` and returns the end of the number.
+constexpr auto kHexPairs = [] {
+  std::array<char, 512> pairs{};
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  for (std::size_t i = 0; i < 256; ++i) pairs[2 * i] = kDigits[i >> 4], pairs[2 * i + 1] = kDigits[i & 15];
+  return pairs;
+}();
+
 char* PutHex(char* to, std::uint32_t value, int digits) {
   static_assert(std::endian::native == std::endian::little);
-  // one nibble a byte, the first digit in the lowest byte
-  std::uint64_t x = value;
-  x = (x & 0xFFFF0000u) >> 16 | (x & 0xFFFFu) << 32;
-  x = (x & 0x0000FF000000FF00u) >> 8 | (x & 0x000000FF000000FFu) << 16;
-  x = (x & 0x00F000F000F000F0u) >> 4 | (x & 0x000F000F000F000Fu) << 8;
-  // '0' + d, and 7 more for the letters
-  std::uint64_t letters = ((x + 0x0606060606060606u) >> 4) & 0x0101010101010101u;
-  x += 0x3030303030303030u + 7 * letters;
+  auto pair = [](std::uint32_t byte) {  // two digits, the first in the lower byte
+    std::uint16_t p;
+    std::memcpy(&p, &kHexPairs[2 * (byte & 0xFF)], 2);
+    return std::uint64_t{p};
+  };
+  std::uint64_t x = pair(value >> 24) | pair(value >> 16) << 16 | pair(value >> 8) << 32 | pair(value) << 48;
   int n = std::max(digits, static_cast<int>(std::bit_width(value) + 3) / 4);
   x >>= 8 * (8 - n);
   std::memcpy(to, &x, 8);
@@ -63,7 +70,7 @@ void AppendHex(std::string& out, std::uint32_t value, int digits) {
   out.append(buf, PutHex(buf, value, digits));
 }
 
-void AppendJson(std::string& out, const std::string& s) {
+void AppendJson(std::string& out, std::string_view s) {
   out += '"';
   for (unsigned char c : s) {
     if (c == '"' || c == '\\') {
@@ -151,11 +158,14 @@ void PutLine(Output& output, const WalkNode& n) {
 
 constexpr std::size_t kJsonPiece = 1 << 14;
 
-int List(const std::vector<std::string>& files, bool json) {
+int List(std::span<char* const> files, bool json) {
   int status = 0;
+  platform::BatchedCloses closes;
   Output output;
   std::string out;  // a JSON document, or a file's heading
-  for (const std::string& file : files) {
+  std::string file;
+  for (const char* name : files) {
+    file = name;
     std::vector<std::string> errors;
     out.clear();
     if (json) {
@@ -303,18 +313,20 @@ int Extract(const std::string& file, const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+  // a folder of files is not copied
+  std::span<char* const> args(argv + 1, static_cast<std::size_t>(argc - 1));
+  auto is = [&](std::size_t i, std::string_view word) { return i < args.size() && args[i] == word; };
+  if (args.empty() || is(0, "--help") || is(0, "-h") || is(0, "help")) {
     std::fputs(kHelp, args.empty() ? stderr : stdout);
     return args.empty() ? 2 : 0;
   }
-  if (args[0] == "list") {
-    bool json = args.size() > 1 && args[1] == "--json";
-    std::vector<std::string> files(args.begin() + (json ? 2 : 1), args.end());
+  if (is(0, "list")) {
+    bool json = is(1, "--json");
+    std::span<char* const> files = args.subspan(json ? 2 : 1);
     if (!files.empty()) return List(files, json);
-  } else if (args[0] == "save" && args.size() == 4) {
+  } else if (is(0, "save") && args.size() == 4) {
     return Save(args[1], args[2], args[3]);
-  } else if (args[0] == "extract" && args.size() == 3) {
+  } else if (is(0, "extract") && args.size() == 3) {
     return Extract(args[1], args[2]);
   }
   std::fputs(kHelp, stderr);

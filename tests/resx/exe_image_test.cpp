@@ -141,10 +141,12 @@ TEST(ExeImage, TheListRuleLooksAtTheFirstChildOnly) {
 
 TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
   // a group naming two images of one size; names "7" met three times (a
-  // damaged directory may repeat a string name); "/" and "%" in a name
+  // damaged directory may repeat a string name); "/" and "%" in a name; an
+  // id listed twice in a row, among ids in order
   std::string image = IconImage(16, 16, 4);
   PeFile file = BuildPe({
       Dir(3u, {Named(1u, image), Named(2u, image), Named(3u, image)}),
+      Dir(9u, {Named(1u, ""), Named(2u, "a"), Named(2u, "b"), Named(10u, "")}),
       Dir(10u, {Named(u"7", "first"), Named(u"a/b%c", "slash"), Named(u"a%2Fb%25c", "escaped"), Named(7u, "second"),
                 Named(u"7", "third")}),
       // more siblings than are compared one by one
@@ -156,17 +158,18 @@ TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
   std::vector<std::string> errors, paths, names;
   WalkResources(image32, [&](const WalkNode& n) {
     paths.push_back(n.path);
-    names.push_back(n.name);
+    names.emplace_back(n.name);
   }, errors);
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(paths, (std::vector<std::string>{
+                       "Accelerators", "Accelerators/1", "Accelerators/2", "Accelerators/2~2", "Accelerators/10",
                        "RCData", "RCData/7", "RCData/a%2Fb%25c", "RCData/a%252Fb%2525c", "RCData/7~2", "RCData/7~3",
                        "MessageTable", "MessageTable/x", "MessageTable/y", "MessageTable/x~2", "MessageTable/1",
                        "MessageTable/2", "MessageTable/3", "MessageTable/2~2", "MessageTable/5", "MessageTable/x~3",
                        "MessageTable/7", "MessageTable/8",
                        "Icon", "Icon/1", "Icon/1/16 X 16 16 Colors", "Icon/1/32 X 32 16 Colors",
                        "Icon/1/16 X 16 16 Colors~2"}));
-  EXPECT_EQ(names[5], "7");  // the number is the path's, not the name's
+  EXPECT_EQ(names[10], "7");  // the number is the path's, not the name's
   auto data = [&](const std::string& path) {
     TResourceItem* item = FindResource(image32, path);
     if (item == nullptr) return std::string("none");
