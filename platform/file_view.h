@@ -1,7 +1,7 @@
 // A read-only view of a whole file (CreateFileA, CreateFileMappingA and
-// MapViewOfFile in one). Its first bytes, and a window a reader names
-// ahead, are served from memory, read page by page as they are first
-// asked for; everything else comes from a read-only mapping of the whole
+// MapViewOfFile in one). Its first bytes, read at the opening, and a window
+// a reader names ahead, read page by page as first asked for, are served
+// from memory; everything else comes from a read-only mapping of the whole
 // file, made on first need and unmapped with the object. Reading the few
 // pages a reader looks at costs far less than mapping a file and faulting
 // its pages in, which is what dominates when many small files are opened

@@ -2,7 +2,6 @@
 //   ovlix-resx list [--json] FILE...
 //   ovlix-resx save FILE NODE-PATH OUT
 //   ovlix-resx extract FILE DIR
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
