@@ -99,13 +99,13 @@ class Walker {
   }
 
   // A name met again among its siblings gets "~2", "~3", ... in file order.
-  // Sibling names are nearly always unique: a few are compared directly,
-  // more by their hashes first, and only repeated names are sorted.
+  // Sibling names are nearly always unique. Ids come in ascending order, and
+  // so do their names by (length, text): names in strictly ascending order
+  // are all different. Otherwise a few are compared directly, more by their
+  // hashes first, and only repeated names are sorted.
   static void NumberRepeats(Level& level) {
     std::vector<Sibling>& siblings = level.siblings;
     const std::size_t n = siblings.size();
-    // ids come in ascending order, and their names so in (length, text):
-    // names in a strictly ascending order are all different
     auto before = [](const std::string& a, const std::string& b) {
       return a.size() < b.size() || (a.size() == b.size() && a < b);
     };

@@ -161,7 +161,7 @@ int List(std::span<char* const> files, bool json) {
   int status = 0;
   platform::BatchedCloses closes;
   Output output;
-  std::string out;  // a JSON document, or a file's heading
+  std::string out;  // a JSON document
   std::string file;
   for (const char* name : files) {
     file = name;
@@ -172,9 +172,8 @@ int List(std::span<char* const> files, bool json) {
       AppendJson(out, file);
       out += ",\"nodes\":[";
     } else {
-      out += file;
-      out += ":\n";
-      output.Put(out);
+      output.Put(file);
+      output.Put(":\n");
     }
     bool first = true;
     try {
