@@ -231,9 +231,9 @@ std::string CountedName(const TExeImage& image, std::uint32_t field) {
   return WideToNarrow(image.Read(at + 2, 2 * std::uint64_t{length}, "resource name").data(), length);
 }
 
-// "%d X %d %d<unit>", made without a format parser: a group of many images
-// is named image by image.
-std::string SizeName(unsigned width, unsigned height, unsigned count, std::string_view unit) {
+// Appends "%d X %d %d<unit>", made without a format parser: a group of
+// many images is named image by image.
+void AppendSizeName(std::string& out, unsigned width, unsigned height, unsigned count, std::string_view unit) {
   char buf[48];
   char* at = std::to_chars(buf, buf + 10, width).ptr;
   at = std::copy_n(" X ", 3, at);
@@ -241,7 +241,7 @@ std::string SizeName(unsigned width, unsigned height, unsigned count, std::strin
   *at++ = ' ';
   at = std::to_chars(at, at + 10, count).ptr;
   at = std::copy(unit.begin(), unit.end(), at);  // unit is one of two short words
-  return std::string(buf, at);
+  out.append(buf, static_cast<std::size_t>(at - buf));
 }
 
 [[noreturn]] void CannotAssign(const char* item, const char* target) {
@@ -254,10 +254,21 @@ void TResourceItem::AssignTo(TPicture&) { CannotAssign(ClassName(), "TPicture");
 void TResourceItem::AssignTo(TStrings&) { CannotAssign(ClassName(), "TStrings"); }
 
 std::string TResourceItem::DisplayName() {
+  std::string name;
+  AppendDisplayName(name);
+  return name;
+}
+
+void TResourceItem::AppendDisplayName(std::string& out) {
   std::uint32_t name = Name();
-  if (owner_.Parent() == nullptr && name <= 16) return ResourceTypeDisplayName(name);
-  if (HighBitSet(name)) return CountedName(image_, name);
-  return std::to_string(name);  // "%d" of a value below 2^31
+  if (owner_.Parent() == nullptr && name <= 16) {
+    out += ResourceTypeDisplayName(name);
+  } else if (HighBitSet(name)) {
+    out += CountedName(image_, name);
+  } else {
+    char digits[10];  // "%d" of a value below 2^31
+    out.append(digits, static_cast<std::size_t>(std::to_chars(digits, digits + 10, name).ptr - digits));
+  }
 }
 
 std::string TResourceItem::TypeName() const {
@@ -354,16 +365,16 @@ void TResourceItem::SaveToStream(std::string& out) {
   out.append(reinterpret_cast<const char*>(data.data()), data.size());
 }
 
-std::string TIconResEntry::DisplayName() {
-  if (!GroupEntry) return TResourceItem::DisplayName();
+void TIconResEntry::AppendDisplayName(std::string& out) {
+  if (!GroupEntry) return TResourceItem::AppendDisplayName(out);
   Bytes e = image_.Read(*GroupEntry, 14, "icon group entry");
   // a width or height byte of 0 stands for 256
-  return SizeName(e[0] ? e[0] : 256u, e[1] ? e[1] : 256u, e[2], " Colors");
+  AppendSizeName(out, e[0] ? e[0] : 256u, e[1] ? e[1] : 256u, e[2], " Colors");
 }
 
-std::string TCursorResEntry::DisplayName() {
-  if (!CursorGroupEntry) return TIconResEntry::DisplayName();
+void TCursorResEntry::AppendDisplayName(std::string& out) {
+  if (!CursorGroupEntry) return TIconResEntry::AppendDisplayName(out);
   std::uint16_t width = image_.U16(*CursorGroupEntry, "cursor group entry");
   std::uint16_t bits = image_.U16(*CursorGroupEntry + 6, "cursor group entry");
-  return SizeName(width, width, bits, " Bit(s)");
+  AppendSizeName(out, width, width, bits, " Bit(s)");
 }

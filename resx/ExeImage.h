@@ -107,7 +107,9 @@ class TResourceItem {
   // Fail with "Cannot assign a <class> to a <target>" unless overridden.
   virtual void AssignTo(TPicture& picture);
   virtual void AssignTo(TStrings& lines);
-  virtual std::string DisplayName();
+  std::string DisplayName();
+  // Appends the display name: a walk over many items keeps one buffer.
+  virtual void AppendDisplayName(std::string& out);
   virtual bool IsList();
   virtual TResourceList& SubList();
   // Appends the item's file form.
@@ -170,7 +172,7 @@ class TIconResEntry : public TResourceItem {
   const char* ClassName() const override { return "TIconResEntry"; }
   void AssignTo(TPicture& picture) override;
   using TResourceItem::AssignTo;
-  std::string DisplayName() override;
+  void AppendDisplayName(std::string& out) override;
   // A one-image .ICO (.CUR for a cursor image) that holds the image as
   // stored; an image stored as PNG is written as the PNG it is.
   void SaveToStream(std::string& out) override;
@@ -183,7 +185,7 @@ class TCursorResEntry : public TIconResEntry {
  public:
   using TIconResEntry::TIconResEntry;
   const char* ClassName() const override { return "TCursorResEntry"; }
-  std::string DisplayName() override;
+  void AppendDisplayName(std::string& out) override;
 
   std::optional<std::uint64_t> CursorGroupEntry;
 };

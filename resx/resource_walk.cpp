@@ -7,7 +7,7 @@
 namespace {
 
 // Appends a display name as a path component.
-void AppendEscaped(std::string& out, const std::string& name) {
+void AppendEscaped(std::string& out, std::string_view name) {
   if (std::none_of(name.begin(), name.end(), [](char c) { return c == '%' || c == '/'; })) {
     out += name;
     return;
@@ -23,20 +23,52 @@ void AppendEscaped(std::string& out, const std::string& name) {
 }
 
 struct Sibling {
-  TResourceItem* item = nullptr;
-  std::string name;
-  std::uint32_t offset = 0;
-  std::uint32_t size = 0;
-  bool list = false;
-  std::size_t repeat = 1;  // the n-th sibling of this name, in file order
+  TResourceItem* item;
+  std::size_t nameEnd;  // in the level's names, after the previous sibling's
+  std::uint32_t offset;
+  std::uint32_t size;
+  bool list;
+  std::size_t repeat;  // the n-th sibling of this name, in file order
 };
+
+// What a list needs while it is walked, kept for the next list at its
+// depth, and the levels of a walk for the next walk on the thread: a folder
+// of files is walked with the allocations of its largest tree.
+struct Level {
+  std::vector<Sibling> siblings;
+  std::string names;  // the siblings' display names, one after another
+  std::string typeName;
+  std::vector<std::size_t> hashes;
+  std::vector<std::size_t> order;
+
+  std::string_view Name(std::size_t i) const {
+    std::size_t start = i == 0 ? 0 : siblings[i - 1].nameEnd;
+    return std::string_view(names.data() + start, siblings[i].nameEnd - start);
+  }
+};
+
+struct Buffers {
+  std::vector<std::unique_ptr<Level>> levels;  // a deeper level is added while shallower ones are in use
+  std::string path;
+};
+thread_local Buffers spare;
 
 class Walker {
  public:
   Walker(const std::function<void(const WalkNode&)>& visit, std::vector<std::string>& errors)
-      : visit_(visit), errors_(errors) {}
+      : visit_(visit), errors_(errors), buffers_(std::move(spare)) {
+    node_.path = std::move(buffers_.path);
+    node_.path.clear();
+  }
+  ~Walker() {
+    buffers_.path = std::move(node_.path);
+    spare = std::move(buffers_);  // a walk from within a visit leaves the outer one's
+  }
+  Walker(const Walker&) = delete;
+  Walker& operator=(const Walker&) = delete;
 
-  void Walk(TResourceList& list, const std::string& prefix, int depth) {
+  // The node's path holds the list's path when called.
+  void Walk(TResourceList& list, int depth) {
     std::span<TResourceItem* const> items;
     try {
       items = list.Items();
@@ -45,57 +77,54 @@ class Walker {
       items = list.Items();  // what was read before the damage
     }
     Level& level = At(depth);
-    WalkNode& node = level.node;
-    node.depth = depth;
     // the items of a list share their owner, and so their type name
-    node.typeName = "?";
-    if (!items.empty()) Try([&] { node.typeName = items.front()->TypeName(); });
+    level.typeName = "?";
+    if (!items.empty()) Try([&] { level.typeName = items.front()->TypeName(); });
     std::vector<Sibling>& siblings = level.siblings;
+    std::string& names = level.names;
     siblings.resize(items.size());
+    names.clear();
     for (std::size_t i = 0; i < items.size(); ++i) {
       Sibling& s = siblings[i];
       TResourceItem* item = s.item = items[i];
       s.offset = s.size = 0, s.list = false, s.repeat = 1;
-      if (!Try([&] { s.name = item->DisplayName(); })) s.name = "?";
+      const std::size_t start = names.size();
+      if (!Try([&] { item->AppendDisplayName(names); })) names.replace(start, std::string::npos, "?");
+      s.nameEnd = names.size();
       Try([&] { s.list = item->IsList(); });
       Try([&] { s.offset = item->Offset(); });
       if (!s.list) Try([&] { s.size = item->ResourceSize(); });
     }
     NumberRepeats(level);
-    node.path.assign(prefix);
-    if (!prefix.empty()) node.path += '/';
-    const std::size_t base = node.path.size();
-    for (Sibling& s : siblings) {
-      node.path.resize(base);
-      AppendEscaped(node.path, s.name);
-      if (s.repeat > 1) node.path.append(1, '~').append(std::to_string(s.repeat));
-      node.item = s.item;
-      node.name = s.name;
-      node.offset = s.offset;
-      node.size = s.size;
-      node.list = s.list;
-      visit_(node);
-      if (node.list) {
+    std::string& path = node_.path;
+    if (!path.empty()) path += '/';
+    const std::size_t base = path.size();
+    for (std::size_t i = 0; i < siblings.size(); ++i) {
+      const Sibling& s = siblings[i];
+      path.resize(base);
+      node_.name = level.Name(i);
+      AppendEscaped(path, node_.name);
+      if (s.repeat > 1) path.append(1, '~').append(std::to_string(s.repeat));
+      node_.item = s.item;
+      node_.typeName = level.typeName;
+      node_.offset = s.offset;
+      node_.size = s.size;
+      node_.list = s.list;
+      node_.depth = depth;
+      visit_(node_);
+      if (s.list) {
         TResourceList* sub = nullptr;
-        Try([&] { sub = &node.item->SubList(); });
-        if (sub != nullptr) Walk(*sub, node.path, depth + 1);
+        Try([&] { sub = &s.item->SubList(); });
+        if (sub != nullptr) Walk(*sub, depth + 1);
       }
     }
   }
 
  private:
-  // What a list needs while it is walked, kept for the next list at its
-  // depth: a tree is walked with a few allocations, not several a list.
-  struct Level {
-    std::vector<Sibling> siblings;
-    std::vector<std::size_t> hashes;
-    std::vector<std::size_t> order;
-    WalkNode node{nullptr, {}, {}, {}, 0, 0, false, 0};
-  };
-
   Level& At(int depth) {
-    while (levels_.size() <= static_cast<std::size_t>(depth)) levels_.push_back(std::make_unique<Level>());
-    return *levels_[static_cast<std::size_t>(depth)];
+    std::vector<std::unique_ptr<Level>>& levels = buffers_.levels;
+    while (levels.size() <= static_cast<std::size_t>(depth)) levels.push_back(std::make_unique<Level>());
+    return *levels[static_cast<std::size_t>(depth)];
   }
 
   // A name met again among its siblings gets "~2", "~3", ... in file order.
@@ -106,23 +135,23 @@ class Walker {
   static void NumberRepeats(Level& level) {
     std::vector<Sibling>& siblings = level.siblings;
     const std::size_t n = siblings.size();
-    auto before = [](const std::string& a, const std::string& b) {
+    auto before = [](std::string_view a, std::string_view b) {
       return a.size() < b.size() || (a.size() == b.size() && a < b);
     };
     bool ascending = true;
-    for (std::size_t i = 1; i < n && ascending; ++i) ascending = before(siblings[i - 1].name, siblings[i].name);
+    for (std::size_t i = 1; i < n && ascending; ++i) ascending = before(level.Name(i - 1), level.Name(i));
     if (ascending) return;
     if (n <= kCompareDirectly) {
       for (std::size_t i = 1; i < n; ++i)
         for (std::size_t j = i; j-- > 0;)
-          if (siblings[j].name == siblings[i].name) {
+          if (level.Name(j) == level.Name(i)) {
             siblings[i].repeat = siblings[j].repeat + 1;
             break;
           }
       return;
     }
     level.hashes.clear();
-    for (const Sibling& s : siblings) level.hashes.push_back(std::hash<std::string>{}(s.name));
+    for (std::size_t i = 0; i < n; ++i) level.hashes.push_back(std::hash<std::string_view>{}(level.Name(i)));
     std::sort(level.hashes.begin(), level.hashes.end());
     if (std::adjacent_find(level.hashes.begin(), level.hashes.end()) == level.hashes.end()) return;
     std::vector<std::size_t>& order = level.order;
@@ -130,11 +159,11 @@ class Walker {
     for (std::size_t i = 0; i < n; ++i) order[i] = i;
     // by name, then file order
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-      int c = siblings[a].name.compare(siblings[b].name);
+      int c = level.Name(a).compare(level.Name(b));
       return c < 0 || (c == 0 && a < b);
     });
     for (std::size_t i = 1; i < n; ++i)
-      if (siblings[order[i]].name == siblings[order[i - 1]].name)
+      if (level.Name(order[i]) == level.Name(order[i - 1]))
         siblings[order[i]].repeat = siblings[order[i - 1]].repeat + 1;
   }
   static constexpr std::size_t kCompareDirectly = 8;
@@ -152,14 +181,16 @@ class Walker {
 
   const std::function<void(const WalkNode&)>& visit_;
   std::vector<std::string>& errors_;
-  std::vector<std::unique_ptr<Level>> levels_;  // a deeper level is added while shallower ones are in use
+  Buffers buffers_;
+  WalkNode node_{nullptr, {}, {}, {}, 0, 0, false, 0};  // the node visited; its path grows and shrinks with the depth
 };
 
 }  // namespace
 
 void WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
                    std::vector<std::string>& errors) {
-  Walker(visit, errors).Walk(image.Resources(), {}, 0);
+  TResourceList& root = image.Resources();
+  Walker(visit, errors).Walk(root, 0);
 }
 
 TResourceItem* FindResource(TExeImage& image, const std::string& path) {

@@ -4,7 +4,6 @@
 //   ovlix-resx extract FILE DIR
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -43,21 +42,16 @@ constexpr const char* kHelp =
 // "%.7x" and "%.5x" as the window prints them, without a format parser in
 // the way of a folder of files: upper case, zero-filled to `digits` (1 to
 // 8). Stores 8 bytes at `to` and returns the end of the number.
-constexpr auto kHexPairs = [] {
-  std::array<char, 512> pairs{};
-  constexpr char kDigits[] = "0123456789ABCDEF";
-  for (std::size_t i = 0; i < 256; ++i) pairs[2 * i] = kDigits[i >> 4], pairs[2 * i + 1] = kDigits[i & 15];
-  return pairs;
-}();
-
-char* PutHex(char* to, std::uint32_t value, int digits) {
+inline char* PutHex(char* to, std::uint32_t value, int digits) {
   static_assert(std::endian::native == std::endian::little);
-  auto pair = [](std::uint32_t byte) {  // two digits, the first in the lower byte
-    std::uint16_t p;
-    std::memcpy(&p, &kHexPairs[2 * (byte & 0xFF)], 2);
-    return std::uint64_t{p};
-  };
-  std::uint64_t x = pair(value >> 24) | pair(value >> 16) << 16 | pair(value >> 8) << 32 | pair(value) << 48;
+  // each nibble to a byte of its own, the lowest nibble in the lowest byte
+  std::uint64_t x = value;
+  x = (x | x << 16) & 0x0000FFFF0000FFFFu;
+  x = (x | x << 8) & 0x00FF00FF00FF00FFu;
+  x = (x | x << 4) & 0x0F0F0F0F0F0F0F0Fu;
+  // '0' to '9', and 'A' to 'F' for the bytes above 9
+  std::uint64_t letters = ((x + 0x0606060606060606u) >> 4) & 0x0101010101010101u;
+  x = __builtin_bswap64(x + 0x3030303030303030u + letters * 7);  // the highest digit first
   int n = std::max(digits, static_cast<int>(std::bit_width(value) + 3) / 4);
   x >>= 8 * (8 - n);
   std::memcpy(to, &x, 8);
