@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -51,6 +52,23 @@ FileView::~FileView() {
   if (fd_ >= 0) BatchedCloses::Close(fd_);
 }
 
+OpenedFile::~OpenedFile() {
+  if (fd >= 0) BatchedCloses::Close(fd);
+}
+
+OpenedFile::OpenedFile(OpenedFile&& other) noexcept
+    : fd(std::exchange(other.fd, -1)), head(std::move(other.head)), read(other.read) {}
+
+OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
+  if (this != &other) {
+    if (fd >= 0) BatchedCloses::Close(fd);
+    fd = std::exchange(other.fd, -1);
+    head = std::move(other.head);
+    read = other.read;
+  }
+  return *this;
+}
+
 FileView::Result FileView::Open(const std::string& path) {
   // O_NONBLOCK: a named pipe would otherwise wait for a writer in open()
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -58,23 +76,39 @@ FileView::Result FileView::Open(const std::string& path) {
   fd_ = fd;
   // every reader starts with the head; its read also tells a folder or a
   // pipe (they cannot be read at an offset) and the length of a short file
-  AddPart(0, kHeadSize);
-  Part& head = parts_.back();
-  std::int64_t n = ReadUpTo(0, kHeadSize, head.bytes.get());
+  auto head = std::make_unique_for_overwrite<std::uint8_t[]>(kHeadSize);
+  std::int64_t n = ReadUpTo(0, kHeadSize, head.get());
+  return Opened(std::move(head), n);
+}
+
+FileView::Result FileView::Open(OpenedFile&& file) {
+  if (file.fd < 0) return Result::CannotOpen;
+  fd_ = std::exchange(file.fd, -1);
+  std::unique_ptr<std::uint8_t[]> head = std::move(file.head);
+  std::int64_t n = file.read;
+  if (n == OpenedFile::kNotRead) {
+    if (!head) head = std::make_unique_for_overwrite<std::uint8_t[]>(kHeadSize);
+    n = ReadUpTo(0, kHeadSize, head.get());
+  } else if (n > 0 && static_cast<std::size_t>(n) < kHeadSize) {
+    // a short read is the end of the file only when a read there says so
+    std::int64_t more = ReadUpTo(static_cast<std::uint64_t>(n), kHeadSize - static_cast<std::size_t>(n), head.get() + n);
+    n = more < 0 ? -1 : n + more;
+  }
+  return Opened(std::move(head), n);
+}
+
+FileView::Result FileView::Opened(std::unique_ptr<std::uint8_t[]> head, std::int64_t n) {
   if (n == 0) {  // an empty file, or a device with nothing to give
     struct stat st {};
-    bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    parts_.clear();
+    bool regular = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
     return regular ? Result::Empty : Result::CannotOpen;
   }
-  if (n < 0) {
-    parts_.clear();
-    return Result::CannotOpen;
-  }
-  head.size = known_ = static_cast<std::uint64_t>(n);
-  head.loaded[0] = true;
-  if (head.size < kHeadSize) {
-    size_ = head.size;
+  if (n < 0) return Result::CannotOpen;
+  parts_.push_back(Part{0, static_cast<std::uint64_t>(n), std::move(head), std::make_unique<bool[]>(1)});
+  parts_.back().loaded[0] = true;
+  known_ = static_cast<std::uint64_t>(n);
+  if (known_ < kHeadSize) {
+    size_ = known_;
     sizeKnown_ = true;
   }
   return Result::Opened;
@@ -136,6 +170,41 @@ void FileView::Window(std::uint64_t offset, std::uint64_t size) {
   if (size == 0 || size > kMaxWindow) return;
   if (sizeKnown_ && (offset > size_ || size > size_ - offset)) return;
   AddPart(offset, size);
+}
+
+void FileView::WillNeed(std::uint64_t offset, std::uint64_t size) {
+  if (size == 0) return;
+  if (neededCount_ == std::size(needed_)) neededCount_ = std::size(needed_) - 1;
+  needed_[neededCount_++] = {offset, size};
+}
+
+void FileView::NeededRuns(std::vector<PageRun>& out) {
+  for (std::size_t i = 0; i < neededCount_; ++i) {
+    auto [offset, size] = needed_[i];
+    for (std::size_t p = 0; p < parts_.size(); ++p) {
+      Part& part = parts_[p];
+      std::uint64_t at = offset - part.offset;  // wraps past part.size below the part
+      if (at >= part.size || size > part.size - at) continue;
+      std::size_t first = at / kPage, end = (at + size - 1) / kPage + 1;
+      while (first < end && part.loaded[first]) ++first;
+      while (end > first && part.loaded[end - 1]) --end;
+      if (first == end) break;
+      std::uint64_t from = first * kPage, to = std::min<std::uint64_t>(end * kPage, part.size);
+      bool taken = std::any_of(out.begin(), out.end(), [&](const PageRun& r) {
+        return r.fd == fd_ && r.part == p && r.firstPage < end && first < r.endPage;
+      });
+      if (!taken) out.push_back(PageRun{fd_, part.offset + from, to - from, part.bytes.get() + from, p, first, end});
+      break;
+    }
+  }
+  neededCount_ = 0;
+}
+
+void FileView::RunRead(const PageRun& run, std::int64_t n) {
+  if (n < 0 || static_cast<std::uint64_t>(n) != run.size) return;
+  Part& part = parts_[run.part];
+  std::fill(part.loaded.get() + run.firstPage, part.loaded.get() + run.endPage, true);
+  known_ = std::max(known_, run.offset + run.size);
 }
 
 const std::uint8_t* FileView::Load(Part& part, std::uint64_t at, std::uint64_t size) const {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/mapping_guard.h"
@@ -42,6 +43,20 @@ class BatchedCloses {
   BatchedCloses* outer_;
 };
 
+// A file opened, with its first bytes read, by a ReadBatch, for
+// FileView::Open to take. Closed with it when no view takes it.
+struct OpenedFile {
+  static constexpr std::int64_t kNotRead = -2;
+  OpenedFile() = default;
+  ~OpenedFile();
+  OpenedFile(OpenedFile&& other) noexcept;
+  OpenedFile& operator=(OpenedFile&& other) noexcept;
+
+  int fd = -1;
+  std::unique_ptr<std::uint8_t[]> head;  // FileView::kHeadSize bytes
+  std::int64_t read = kNotRead;          // bytes read into head; -1 on an error
+};
+
 class FileView {
  public:
   enum class Result { Opened, CannotOpen, Empty };
@@ -58,6 +73,8 @@ class FileView {
   // pipe, no access; Empty: a file of no bytes (the platform cannot map
   // nothing).
   Result Open(const std::string& path);
+  // The same over a file a ReadBatch opened.
+  Result Open(OpenedFile&& file);
   // The same over bytes the caller keeps alive; they are read as a file
   // would be, parts copied, so the view behaves alike over both.
   Result Open(std::span<const std::uint8_t> bytes);
@@ -81,6 +98,10 @@ class FileView {
   // past it is cut to the file when a read meets the end); otherwise it
   // stays with the mapping.
   void Window(std::uint64_t offset, std::uint64_t size);
+  // [offset, offset + size) will be read soon: a ReadBatch reads the pages
+  // of a window that hold it together with other views' (ReadBatch::Fill).
+  // Alone, a view reads them when asked, as it does anything else.
+  void WillNeed(std::uint64_t offset, std::uint64_t size);
   // The bytes at [offset, offset + size), or nullptr when they do not lie
   // in the file (Holds), the file cannot be mapped or has shrunk.
   const std::uint8_t* At(std::uint64_t offset, std::uint64_t size) const {
@@ -104,6 +125,22 @@ class FileView {
   }
 
  private:
+  friend class ReadBatch;
+  // A run of pages of a part that a ReadBatch reads for the view.
+  struct PageRun {
+    int fd;
+    std::uint64_t offset;  // in the file
+    std::uint64_t size;
+    std::uint8_t* to;
+    std::size_t part;
+    std::size_t firstPage, endPage;
+  };
+  // The pages not yet read that hold what the view will need; forgets it.
+  void NeededRuns(std::vector<PageRun>& out);
+  // A run was read, `n` bytes of it (less at the end of the file, or -1):
+  // only a whole run counts, anything else is read again when asked.
+  void RunRead(const PageRun& run, std::int64_t n);
+  Result Opened(std::unique_ptr<std::uint8_t[]> head, std::int64_t n);
   struct Part {
     std::uint64_t offset;
     std::uint64_t size;  // cut to the file when a read meets its end
@@ -131,6 +168,8 @@ class FileView {
   mutable bool mapFailed_ = false;
   mutable bool shrunk_ = false;
   mutable std::optional<MappingGuard> guard_;  // while mapping_ is
+  std::pair<std::uint64_t, std::uint64_t> needed_[2];  // WillNeed's ranges, the latest kept
+  std::size_t neededCount_ = 0;
 };
 
 }  // namespace platform

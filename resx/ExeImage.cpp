@@ -56,9 +56,15 @@ ResourceClass ResourceClassFor(std::uint32_t typeCode) {
 
 // ---- the image --------------------------------------------------------
 
-TExeImage::TExeImage(const std::string& fileName) : fileName_(fileName) {
-  switch (file_.Open(fileName)) {
-    case platform::FileView::Result::CannotOpen: throw EExeError("Couldn't open: " + fileName);
+TExeImage::TExeImage(const std::string& fileName) : fileName_(fileName) { Opened(file_.Open(fileName)); }
+
+TExeImage::TExeImage(const std::string& fileName, platform::OpenedFile&& file) : fileName_(fileName) {
+  Opened(file_.Open(std::move(file)));
+}
+
+void TExeImage::Opened(platform::FileView::Result result) {
+  switch (result) {
+    case platform::FileView::Result::CannotOpen: throw EExeError("Couldn't open: " + fileName_);
     case platform::FileView::Result::Empty: throw EExeError("CreateFileMapping failed");
     case platform::FileView::Result::Opened: break;
   }
@@ -141,7 +147,13 @@ TResourceList& TExeImage::Resources() {
   resourceBase_ = U32(*section + 20, "section header");
   // the tree's directories, names and small data: read as they are met,
   // not faulted in
-  file_.Window(resourceBase_, U32(*section + 16, "section header"));
+  std::uint32_t size = U32(*section + 16, "section header");
+  file_.Window(resourceBase_, size);
+  // what a walk reads first, for a batch to read with other files': the
+  // root directory, at the start, and the last page, where resource
+  // compilers put the group and version data
+  file_.WillNeed(resourceBase_, kDirectorySize);
+  if (size > platform::FileView::kPage) file_.WillNeed(resourceBase_ + size - 1, 1);
   resources_ = Make<TResourceList>(*this, resourceBase_, 0, nullptr);
   return *resources_;
 }

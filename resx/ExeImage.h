@@ -229,6 +229,8 @@ class TExeImage {
   // "Damaged file: the file has become shorter since it was opened" for
   // what it no longer holds.
   explicit TExeImage(const std::string& fileName);
+  // The same over a file opened in a batch (platform::ReadBatch).
+  TExeImage(const std::string& fileName, platform::OpenedFile&& file);
   // The same over bytes the caller keeps alive (tests, fuzzing).
   TExeImage(const std::string& fileName, Bytes bytes);
   ~TExeImage();
@@ -236,6 +238,9 @@ class TExeImage {
   TExeImage& operator=(const TExeImage&) = delete;
 
   const std::string& FileName() const { return fileName_; }
+  // The file, for a batch to read what Resources() said a walk reads first
+  // (platform::ReadBatch::Fill).
+  platform::FileView& File() { return file_; }
   // File offset of the first section header named `name` (case-insensitive,
   // at most 8 characters, a name ending at its first zero byte).
   std::optional<std::uint64_t> FindSection(const std::string& name) const;
@@ -275,6 +280,7 @@ class TExeImage {
   }
 
  private:
+  void Opened(platform::FileView::Result result);
   void CheckHeaders();
   // Why bytes could not be read: outside the file, gone from it since, or
   // not mapped.
