@@ -186,8 +186,12 @@ void FileView::NeededRuns(std::vector<PageRun>& out) {
       std::uint64_t at = offset - part.offset;  // wraps past part.size below the part
       if (at >= part.size || size > part.size - at) continue;
       std::size_t first = at / kPage, end = (at + size - 1) / kPage + 1;
+      // the first run of pages not read: a page read before keeps the bytes
+      // its readers were given
       while (first < end && part.loaded[first]) ++first;
-      while (end > first && part.loaded[end - 1]) --end;
+      std::size_t stop = first;
+      while (stop < end && !part.loaded[stop]) ++stop;
+      end = stop;
       if (first == end) break;
       std::uint64_t from = first * kPage, to = std::min<std::uint64_t>(end * kPage, part.size);
       bool taken = std::any_of(out.begin(), out.end(), [&](const PageRun& r) {
