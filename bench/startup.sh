@@ -2,7 +2,8 @@
 # Start-up time (process start to main window mapped) and resident memory
 # of the idle program, side by side with a bare Qt window of the same size,
 # under a virtual X server with a session bus of its own, as on a desktop.
-# Each side runs RUNS times, in turns; medians are compared.
+# Each side runs RUNS times, in turns; medians are compared. The program
+# installed from the build folder starts once more, beside them.
 # Usage: bench/startup.sh [BUILD-DIR] [RUNS]
 set -euo pipefail
 build=$(realpath "${1:-build}")
@@ -24,6 +25,10 @@ for _ in $(seq "$runs"); do
   measure "Bare Qt window" "$build/bench/bare_window" >>"$tmp/bare"
 done
 
+# the installed program, once: started through its link in bin/
+DESTDIR=$tmp/installed cmake --install "$build" --prefix /usr >/dev/null
+measure "Ovlix 4.50.200 Czech version" "$tmp/installed/usr/bin/ovlix" >"$tmp/installed.txt"
+
 ovlix_ms=$(cut -d' ' -f1 "$tmp/ovlix" | median); bare_ms=$(cut -d' ' -f1 "$tmp/bare" | median)
 ovlix_kb=$(cut -d' ' -f2 "$tmp/ovlix" | median); bare_kb=$(cut -d' ' -f2 "$tmp/bare" | median)
 printf '%-28s %12s %12s %8s %8s\n' "median of $runs runs" "ovlix" "bare Qt" "ratio" "target"
@@ -32,3 +37,5 @@ printf '%-28s %10s ms %10s ms %8.2f %8s\n' "start to window shown" "$ovlix_ms" "
 printf '%-28s %10.1f MB %10.1f MB %8.2f %8s\n' "resident memory, idle" \
   "$(echo "$ovlix_kb / 1024" | bc -l)" "$(echo "$bare_kb / 1024" | bc -l)" \
   "$(echo "$ovlix_kb / $bare_kb" | bc -l)" "<= 1.6"
+printf '%-28s %10s ms %12s %8.2f\n' "installed, started once" "$(cut -d' ' -f1 "$tmp/installed.txt")" \
+  "(build's)" "$(echo "$(cut -d' ' -f1 "$tmp/installed.txt") / $ovlix_ms" | bc -l)"

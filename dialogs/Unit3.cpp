@@ -36,7 +36,7 @@ void TForm3::Button1Click() {
   if (SpoustetPriStartu->isChecked()) {
     TRegistry reg(platform::RootKey::LocalMachine);
     reg.OpenKey(kRunKey, true);
-    reg.WriteString("Kastlik", platform::ExecutablePath());
+    reg.WriteString("Kastlik", platform::LaunchPath());
     reg.CloseKey();
     TIniFile(kSettingsFile).WriteString("Nastaveni", "spousteniPoStartuSystemu", "1");
   }

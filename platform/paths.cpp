@@ -1,7 +1,11 @@
 #include "platform/paths.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
 #include <system_error>
 
 namespace platform {
@@ -80,6 +84,37 @@ void SetProgramFolder(const std::string& folder) {
     ProgramFolderOverride().reset();
   else
     ProgramFolderOverride() = folder.back() == '/' ? folder : folder + "/";
+}
+
+std::string ProgramDataFolder() {
+  std::string folder = ProgramFolder();
+  std::error_code ec;
+  if (std::filesystem::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0) return folder;
+  std::filesystem::path home = DataHome();
+  // without a data folder the program folder is still where the file is
+  // looked for, and where writing it fails with its error
+  if (home.empty()) return folder;
+  std::filesystem::path data = home / "ovlix";
+  std::filesystem::create_directories(data, ec);
+  return data.string() + "/";
+}
+
+std::string LaunchPath() {
+  std::string exe = ExecutablePath();
+  const char* path = std::getenv("PATH");
+  if (exe.empty() || path == nullptr) return exe;
+  std::string name = std::filesystem::path(exe).filename().string();
+  std::error_code ec;
+  for (std::string_view rest = path; !rest.empty();) {
+    std::string_view dir = rest.substr(0, rest.find(':'));
+    rest.remove_prefix(std::min(rest.size(), dir.size() + 1));
+    if (dir.empty() || dir.front() != '/') continue;
+    std::filesystem::path candidate = std::filesystem::path(dir) / name;
+    if (candidate == exe) return exe;
+    if (std::filesystem::is_symlink(candidate, ec) && std::filesystem::equivalent(candidate, exe, ec))
+      return candidate.string();
+  }
+  return exe;
 }
 
 }  // namespace platform

@@ -34,4 +34,15 @@ std::string ExecutablePath();
 std::string ProgramFolder();
 void SetProgramFolder(const std::string& folder);
 
+// The folder the program writes the files it keeps beside itself (the
+// wallpaper "Desktop.bmp", the Start-button picture "Start.bmp"): the
+// program folder while its user may write there, as in a build folder;
+// else, for an installed program, ${XDG_DATA_HOME:-~/.local/share}/ovlix/,
+// made when first asked for. With a trailing separator.
+std::string ProgramDataFolder();
+
+// The executable as the user reaches it: a link on PATH that leads to it
+// (an installed program's /usr/bin/ovlix), else the executable itself.
+std::string LaunchPath();
+
 }  // namespace platform

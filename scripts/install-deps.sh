@@ -13,6 +13,8 @@ packages=(
   fonts-liberation2
   liburing-dev
   icoutils python3-pefile binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 dbus-daemon
+  desktop-file-utils appstream librsvg2-bin man-db bash-completion strace
+  dpkg-dev file lintian
 )
 
 missing=()

@@ -2,7 +2,8 @@
 # Installs what is missing, builds Ovlix and runs every test: the unit and
 # window tests and the system tests (the real program under a virtual X
 # server), once in a normal build and once under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then each fuzz target for a short while.
+# UndefinedBehaviorSanitizer, builds and checks the Debian package, then runs
+# each fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,6 +13,9 @@ echo "== build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build
 (cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== package"
+scripts/package.sh build
 
 echo "== sanitizers"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVLIX_SANITIZE=ON -DOVLIX_BENCH=OFF >/dev/null

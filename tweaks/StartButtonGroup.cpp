@@ -5,6 +5,7 @@
 #include "framework/message_box.h"
 #include "framework/picture_dialog.h"
 #include "framework/widgets.h"
+#include "platform/host_path.h"
 #include "platform/paths.h"
 #include "tweaks/win9x.h"
 #include "tweaks/WallpaperGroup.h"
@@ -12,18 +13,15 @@
 
 namespace {
 
-// Files beside the program are found without regard to case.
-std::string FindInFolder(const std::string& folder, const std::string& name) {
+// The prepared picture: where the program writes it, else (an installed
+// program run from a build folder before, say) beside the program. Names
+// match without regard to case.
+std::string FindStartPicture() {
+  std::string written = platform::ResolveHostPath(platform::ProgramDataFolder() + "start.bmp");
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    std::string found = entry.path().filename().string();
-    if (found.size() == name.size() &&
-        std::equal(found.begin(), found.end(), name.begin(), [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-        }))
-      return entry.path().string();
-  }
-  return folder + name;
+  if (std::filesystem::exists(written, ec)) return written;
+  std::string beside = platform::ResolveHostPath(platform::ProgramFolder() + "start.bmp");
+  return std::filesystem::exists(beside, ec) ? beside : written;
 }
 
 }  // namespace
@@ -55,7 +53,7 @@ void StartButtonGroup::Button10Click() {
     ShowWin9xOnlyWarning();
     return;
   }
-  std::string target = platform::ProgramFolder() + "Start.bmp";
+  std::string target = platform::ProgramDataFolder() + "Start.bmp";
   std::string path = CestaStart->text().toStdString();
   if (IsJpegPath(path))
     ConvertJpegToBmp(path, target);
@@ -66,9 +64,8 @@ void StartButtonGroup::Button10Click() {
 }
 
 void StartButtonGroup::Button11Click() {
-  std::string folder = platform::ProgramFolder();
   TIniFile(kSettingsFile).WriteString("Nastaveni", "VkladatPoSpusteni", CBox->isChecked() ? "1" : "0");
-  pictures_.push_back(std::make_unique<std::string>(ValidatedBmp(ReadPictureFile(FindInFolder(folder, "start.bmp")))));
+  pictures_.push_back(std::make_unique<std::string>(ValidatedBmp(ReadPictureFile(FindStartPicture()))));
   platform::HWND tray = platform::FindWindowA("Shell_TrayWnd", nullptr);
   if (tray == 0) return;
   platform::HWND button = platform::FindWindowExA(tray, 0, "Button", nullptr);

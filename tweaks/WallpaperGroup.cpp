@@ -31,10 +31,9 @@ void WallpaperGroup::Button6Click() {
 }
 
 void WallpaperGroup::Button7Click() {
-  std::string folder = platform::ProgramFolder();
   std::string path = CestaPlocha->text().toStdString();
   if (IsJpegPath(path)) {
-    std::string bmp = folder + "Desktop.bmp";
+    std::string bmp = platform::ProgramDataFolder() + "Desktop.bmp";
     ConvertJpegToBmp(path, bmp);
     ApplyWallpaper(bmp, 0, ZobrazitW->ItemIndex());
   } else {

@@ -49,6 +49,28 @@ TEST_F(SettingsDialog, EveryCombinationIsWrittenAndTheAutostartFollows) {
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
+// An installed program is reached through a link on PATH (/usr/bin/ovlix to
+// /usr/lib/ovlix/ovlix): the autostart names the link, which stays right
+// when an update moves the program folder.
+TEST_F(SettingsDialog, TheAutostartNamesTheProgramAsItIsReachedOnPath) {
+  std::filesystem::path bin = root.dir() / "bin";
+  std::filesystem::create_directories(bin);
+  std::string exe = platform::ExecutablePath();
+  std::filesystem::path link = bin / std::filesystem::path(exe).filename();
+  std::filesystem::create_symlink(exe, link);
+  root.Write(root.dir() / "other" / std::filesystem::path(exe).filename(), "another program of the name");
+  std::string previous = getenv("PATH") ? getenv("PATH") : "";
+  setenv("PATH", ("relative:" + (root.dir() / "other").string() + ":" + bin.string() + ":/usr/bin").c_str(), 1);
+  CreateForms();
+  Form3->show();
+  Form3->SpoustetPriStartu->setChecked(true);
+  Form3->sButton1->click();
+  setenv("PATH", previous.c_str(), 1);
+  EXPECT_EQ(Kastlik(), platform::RegValue::String(link.string()));
+  EXPECT_NE(root.Read(platform::AutostartEntryPath("Kastlik")).find("Exec=\"" + link.string() + "\""), std::string::npos);
+  EXPECT_EQ(platform::LaunchPath(), exe);  // nothing on PATH leads to it now
+}
+
 TEST_F(SettingsDialog, TheDialogStaysOpenWhenAWriteFails) {
   CreateForms();
   Form3->show();

@@ -15,11 +15,13 @@ TempRoot::TempRoot() {
   std::filesystem::create_directories(program());
   platform::SetConfigRoot(config());
   platform::SetProgramFolder(program().string());
+  platform::SetDataHome(data());
 }
 
 TempRoot::~TempRoot() {
   platform::SetConfigRoot({});
   platform::SetProgramFolder({});
+  platform::SetDataHome({});
   std::error_code ec;
   std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ec);

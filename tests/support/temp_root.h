@@ -16,6 +16,7 @@ class TempRoot {
   std::filesystem::path config() const { return dir_ / "config"; }
   std::filesystem::path windows() const { return config() / "windows"; }
   std::filesystem::path program() const { return dir_ / "program"; }
+  std::filesystem::path data() const { return dir_ / "data"; }
   std::filesystem::path hive(const char* name) const { return config() / "registry" / name; }
 
   // Writes a file below the root, making its folders.

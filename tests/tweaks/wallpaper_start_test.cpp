@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include "platform/desktop_params.h"
 #include "platform/paths.h"
 #include "platform/system_info.h"
@@ -100,14 +102,82 @@ TEST_F(Pictures, EveryWallpaperFailureStopsBeforeTheSettings) {
   EXPECT_EQ(Desktop("Wallpaper"), "");  // a fresh system's
   EXPECT_EQ(Setting("Obrazky", "CestaPlocha"), "<none>");
 
-  // a program folder where no file can be made
+  // neither the program folder nor the user's data folder can take a file
   root.Write(root.dir() / "blocked", "a file, not a folder");
   platform::SetProgramFolder((root.dir() / "blocked").string());
+  platform::SetDataHome(root.dir() / "blocked");
   w->CestaPlocha->setText(QString::fromStdString(jpeg));
   w->sButton12->click();
-  EXPECT_EQ(boxes.texts().last(), QString::fromStdString("Cannot create file " + (root.dir() / "blocked").string() + "/Desktop.bmp"));
+  EXPECT_EQ(boxes.texts().last(),
+            QString::fromStdString("Cannot create file " + (root.dir() / "blocked").string() + "/ovlix/Desktop.bmp"));
   EXPECT_EQ(Desktop("Wallpaper"), "");
   EXPECT_TRUE(applied.empty());
+}
+
+// An installed program lies in a folder its user may not write: what it
+// would write beside itself goes to the user's data folder, and is found
+// there first.
+class InstalledPictures : public Pictures {
+ protected:
+  void SetUp() override {
+    Pictures::SetUp();
+    installed = root.dir() / "usr-lib-ovlix";
+    std::filesystem::create_directories(installed);
+    platform::SetProgramFolder(installed.string());
+    // a folder the user may not write; as root only a non-folder is one
+    if (::geteuid() == 0) {
+      std::filesystem::remove(installed);
+      root.Write(installed, "not a folder this user may write");
+    } else {
+      std::filesystem::permissions(installed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    }
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::permissions(installed, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    Pictures::TearDown();
+  }
+  std::filesystem::path installed;
+  std::filesystem::path data() const { return root.data() / "ovlix"; }
+};
+
+TEST_F(InstalledPictures, AJpegWallpaperGoesToTheUsersDataFolder) {
+  WallpaperGroup* w = Form1->wallpaper;
+  w->CestaPlocha->setText(QString::fromStdString(jpeg));
+  w->sButton12->click();
+  EXPECT_TRUE(boxes.boxes().empty());
+  std::string bmp = (data() / "Desktop.bmp").string();
+  EXPECT_EQ(root.Read(bmp), EncodeBmp24(DecodeJpeg(root.Read(jpeg))));
+  EXPECT_EQ(Desktop("Wallpaper"), bmp);
+  ASSERT_EQ(applied.size(), 1u);
+  EXPECT_EQ(applied[0].first, bmp);
+}
+
+TEST_F(InstalledPictures, TheStartPictureIsPreparedAndFoundInTheUsersDataFolder) {
+  StartButtonGroup* s = Form1->startButton;
+  platform::SetReportedPlatform(VER_PLATFORM_WIN32_WINDOWS);
+  s->CestaStart->setText(QString::fromStdString(jpeg));
+  s->Button10Click();
+  EXPECT_EQ(boxes.texts(), QStringList{"Obrázek připraven můžete pokračovat."});
+  std::string prepared = root.Read(data() / "Start.bmp");
+  EXPECT_EQ(prepared, EncodeBmp24(DecodeJpeg(root.Read(jpeg))));
+
+  // found again in any case of its name
+  std::filesystem::rename(data() / "Start.bmp", data() / "START.BMP");
+  s->Button11Click();
+  EXPECT_EQ(boxes.texts().size(), 1);
+}
+
+TEST_F(InstalledPictures, WithoutAPreparedPictureTheOneBesideTheProgramIsRead) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write every folder: no read-only program folder to put a picture in";
+  std::filesystem::permissions(installed, std::filesystem::perms::owner_all);
+  root.Write(installed / "start.BMP", "not a bitmap");
+  std::filesystem::permissions(installed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  Form1->startButton->sButton17->click();
+  EXPECT_EQ(boxes.texts(), QStringList{"Bitmap image is not valid"});
+  root.Write(data() / "Start.bmp", EncodeBmp24(DecodeJpeg(root.Read(jpeg))));
+  Form1->startButton->sButton17->click();
+  EXPECT_EQ(boxes.texts().size(), 1);  // the data folder's, which is valid
 }
 
 TEST_F(Pictures, PreparingWorksOnlyOnWindows9x) {

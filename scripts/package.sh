@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build folder (cpack) and checks it:
+# lintian reports no error; in CI (CI=true, as root) the package is also
+# installed with apt, tried, and purged again, leaving no file behind.
+# Usage: scripts/package.sh [BUILD-DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build}")
+
+rm -f "$build"/ovlix_*.deb
+(cd "$build" && cpack -G DEB >/dev/null 2>&1)
+deb=$(ls "$build"/ovlix_*_amd64.deb)
+echo "package: $deb"
+if ! report=$(lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1); then
+  echo "$report"
+  echo "package: lintian reports errors"
+  exit 1
+fi
+echo "package: lintian reports no errors"
+
+if [ "${CI:-}" != true ] || [ "$(id -u)" -ne 0 ]; then
+  exit 0
+fi
+if dpkg-query -W -f='${Status}' ovlix 2>/dev/null | grep -q "install ok installed"; then
+  echo "package: ovlix is installed on this machine already; not tried"
+  exit 0
+fi
+files=$(dpkg-deb -c "$deb" | awk '{print substr($6, 2)}' | grep -v '/$')
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >/dev/null 2>&1
+ovlix-resx --help >/dev/null
+[ "$(readlink -f /usr/bin/ovlix)" = /usr/lib/ovlix/ovlix ]
+man -w ovlix-resx >/dev/null
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq ovlix >/dev/null 2>&1
+left=""
+for f in $files /usr/lib/ovlix; do
+  if [ -e "$f" ] || [ -L "$f" ]; then left+=" $f"; fi
+done
+[ -z "$left" ] || { echo "package: files left after purge:$left"; exit 1; }
+echo "package: installs with apt, runs, and purges without leaving a file"
