@@ -13,8 +13,10 @@
 #include "framework/file_dialog.h"
 #include "framework/format.h"
 #include "framework/handler_guard.h"
+#include "framework/message_box.h"
 #include "platform/atomic_file.h"
 #include "resx/dib.h"
+#include "resx/icon_group_file.h"
 #include "resx/picture.h"
 
 const char* const TKSRE::kOpenFilter = "Soubory typu Win32 (*.EXE;*.DLL)|*.EXE;*.DLL|Všechny soubory (*.*)|*.*";
@@ -180,6 +182,9 @@ void TKSRE::CreateControls() {
   QMenu* file = menu->addMenu(QStringLiteral("&Soubor"));
   miOpen = file->addAction(QStringLiteral("&Otevřít..."), QKeySequence(QStringLiteral("Ctrl+O")));
   miSave = file->addAction(QStringLiteral("&Uložit Objekt..."), QKeySequence(QStringLiteral("Ctrl+S")));
+  miSaveGroup = file->addAction(QStringLiteral("Uložit celou ikonu..."));
+  miSaveGroup->setObjectName(QStringLiteral("miSaveGroup"));
+  miSaveGroup->setEnabled(false);
   file->addSeparator();
   miExit = file->addAction(QStringLiteral("&Zavřít"), QKeySequence(QStringLiteral("Ctrl+X")));
   ViewMenu = menu->addMenu(QStringLiteral("&Zobrazit"));
@@ -199,6 +204,7 @@ void TKSRE::CreateControls() {
   }
   Bind(miOpen, &QAction::triggered, this, &TKSRE::FileOpen);
   Bind(miSave, &QAction::triggered, this, &TKSRE::SaveResource);
+  Bind(miSaveGroup, &QAction::triggered, this, &TKSRE::SaveIconGroup);
   Bind(miExit, &QAction::triggered, this, &TKSRE::FileExit);
   Bind(miViewStatusBar, &QAction::triggered, this, &TKSRE::ToggleStatusBar);
   Bind(ViewMenu, &QMenu::aboutToShow, this, &TKSRE::ViewMenuDropDown);
@@ -339,7 +345,16 @@ void TKSRE::AddResourceNodes(TResourceList& list, QTreeWidgetItem* parent) {
   }
 }
 
-void TKSRE::TreeViewChange() { ShowSelection(); }
+void TKSRE::TreeViewChange() {
+  miSaveGroup->setEnabled(SelectedIconGroup() != nullptr);
+  ShowSelection();
+}
+
+TIconResource* TKSRE::SelectedIconGroup() const {
+  TResourceItem* item = ItemOf(TreeView->currentItem());
+  return item && (item->TypeCode() == rtIcon || item->TypeCode() == rtCursor) ? dynamic_cast<TIconResource*>(item)
+                                                                               : nullptr;
+}
 
 void TKSRE::ShowSelection() {
   TResourceItem* item = ItemOf(TreeView->currentItem());
@@ -415,6 +430,26 @@ void TKSRE::SaveResource() {
   // written beside the chosen name and renamed: a failure leaves what was there
   if (!platform::WriteFileAtomically(path.toStdString(), bytes, 0644))
     throw Exception(Format("Cannot create file %s", {path.toStdString()}));
+}
+
+void TKSRE::SaveIconGroup() {
+  TIconResource* group = SelectedIconGroup();
+  if (group == nullptr) throw Exception("Nejsou označeny žádné zdroje");
+  bool cursors = group->TypeCode() == rtCursor;
+  int index = 1;
+  QString path = RunFileDialog(FileDialogKind::Save, QStringLiteral("FileSaveDialog"),
+                               cursors ? QStringLiteral("Kurzory (*.CUR)|*.CUR") : QStringLiteral("Ikony (*.ICO)|*.ICO"),
+                               index);
+  if (path.isEmpty()) return;
+  std::vector<std::uint16_t> missing;
+  std::string bytes = GroupIconFile(*group, missing);
+  if (!platform::WriteFileAtomically(path.toStdString(), bytes, 0644))
+    throw Exception(Format("Cannot create file %s", {path.toStdString()}));
+  if (missing.empty()) return;
+  std::string ids;
+  for (std::uint16_t id : missing) ids += (ids.empty() ? "" : ", ") + std::to_string(id);
+  ShowBox(BoxKind::Warning, QString::fromStdString("Skupina uvádí obrázky, které v souboru nejsou (" + ids +
+                                                   "); uloženy jsou ostatní."));
 }
 
 void TKSRE::FileExit() { close(); }

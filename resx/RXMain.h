@@ -73,6 +73,7 @@ class TKSRE : public TForm {
   QPlainTextEdit* StringViewer = nullptr;
   QAction* miOpen = nullptr;
   QAction* miSave = nullptr;
+  QAction* miSaveGroup = nullptr;  // enabled on an icon or cursor group
   QAction* miExit = nullptr;
   QAction* miViewStatusBar = nullptr;
   QAction* miViewStyle[4] = {};
@@ -83,6 +84,8 @@ class TKSRE : public TForm {
   void FileOpen();
   void FileExit();
   void SaveResource();
+  // The selected icon or cursor group as one .ICO or .CUR file.
+  void SaveIconGroup();
   void ViewMenuDropDown();
   void ToggleStatusBar();
   void SelectListViewType(int tag);
@@ -110,6 +113,7 @@ class TKSRE : public TForm {
   void LoadResources();
   void AddResourceNodes(TResourceList& list, QTreeWidgetItem* parent);
   void ShowSelection();
+  TIconResource* SelectedIconGroup() const;
   void FillListView(TResourceList& list);
   void UpdateStatus(TResourceItem& item);
   QIcon SmallImage(int index) const;

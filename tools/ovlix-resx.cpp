@@ -2,6 +2,7 @@
 //   ovlix-resx list [--json] FILE...
 //   ovlix-resx save FILE NODE-PATH OUT
 //   ovlix-resx extract FILE DIR
+//   ovlix-resx icon FILE [GROUP-PATH] OUT
 
 #include <algorithm>
 #include <array>
@@ -19,6 +20,7 @@
 #include "platform/atomic_file.h"
 #include "platform/read_batch.h"
 #include "resx/ExeImage.h"
+#include "resx/icon_group_file.h"
 #include "resx/picture.h"
 #include "resx/resource_walk.h"
 
@@ -274,6 +276,38 @@ int Save(const std::string& file, const std::string& nodePath, const std::string
   }
 }
 
+int Icon(const std::string& file, const std::string* groupPath, const std::string& out) {
+  try {
+    TExeImage image(file);
+    TIconResource* group = nullptr;
+    if (groupPath == nullptr) {
+      group = FirstIconGroup(image);
+      if (group == nullptr) {
+        Report(file, "no icon group in this file");
+        return 2;
+      }
+    } else {
+      TResourceItem* item = FindResource(image, *groupPath);
+      if (item == nullptr) {
+        Report(file, "no resource at " + *groupPath);
+        return 1;
+      }
+      if (item->TypeCode() == rtIcon || item->TypeCode() == rtCursor) group = dynamic_cast<TIconResource*>(item);
+      if (group == nullptr) {
+        Report(file, *groupPath + " is not an icon or cursor group");
+        return 1;
+      }
+    }
+    std::vector<std::uint16_t> missing;
+    std::string bytes = GroupIconFile(*group, missing);
+    for (std::uint16_t id : missing) Report(file, "the group names image " + std::to_string(id) + ", which the file lacks");
+    return Write(file, out, bytes) ? 0 : 1;
+  } catch (const EExeError& e) {
+    Report(file, e.what());
+    return 1;
+  }
+}
+
 std::string Extension(TResourceItem& item) {
   switch (item.TypeCode()) {
     case rtBitmap: return ".bmp";
@@ -353,6 +387,9 @@ int main(int argc, char** argv) {
     return Save(args[1], args[2], args[3]);
   } else if (is(0, "extract") && args.size() == 3) {
     return Extract(args[1], args[2]);
+  } else if (is(0, "icon") && (args.size() == 3 || args.size() == 4)) {
+    std::string group = args.size() == 4 ? args[2] : "";
+    return Icon(args[1], args.size() == 4 ? &group : nullptr, args.back());
   }
   std::fputs(kHelp, stderr);
   return 2;

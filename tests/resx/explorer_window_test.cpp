@@ -125,6 +125,41 @@ TEST_F(Explorer, SavingTheSelectedResource) {
   EXPECT_EQ(boxes.boxes().size(), 1u);
 }
 
+TEST_F(Explorer, SavingAWholeIconGroup) {
+  std::string small = IconImage(16, 16, 4), large = IconImage(32, 32, 32, true);
+  std::string icons = (root.dir() / "icons.dll").string();
+  root.Write(icons, BuildPe({Dir(1u, {Named(1u, std::string(4, '\0') + small)}), Dir(3u, {Named(1u, small), Named(2u, large)}),
+                             Dir(12u, {Named(1u, IconGroup({{16, 16, 0, 4, 1, 0}}, true))}),
+                             Dir(14u, {Named(1u, IconGroup({{32, 32, 0, 32, 2, 0}, {16, 16, 16, 4, 1, 0}, {8, 8, 0, 4, 3, 0}}))})})
+                        .bytes);
+  KSRE->OpenFile(QString::fromStdString(icons));
+  ASSERT_EQ(KSRE->TreeView->topLevelItemCount(), 2);  // Cursor, Icon
+  EXPECT_FALSE(KSRE->miSaveGroup->isEnabled());  // a type
+  Select(Node(1, 0));
+  EXPECT_TRUE(KSRE->miSaveGroup->isEnabled());
+  answer_ = QString::fromStdString((root.dir() / "all.ico").string());
+  KSRE->miSaveGroup->trigger();
+  ASSERT_EQ(asked_.size(), 1u);
+  EXPECT_EQ(asked_[0].kind, FileDialogKind::Save);
+  EXPECT_EQ(asked_[0].filter, "Ikony (*.ICO)|*.ICO");
+  std::string saved = root.Read(root.dir() / "all.ico");
+  EXPECT_EQ(saved.substr(4, 2), std::string("\2\0", 2));  // two images; the third is missing
+  EXPECT_EQ(saved.substr(saved.size() - small.size()), small);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].kind, BoxKind::Warning);
+  EXPECT_EQ(boxes.texts()[0], "Skupina uvádí obrázky, které v souboru nejsou (3); uloženy jsou ostatní.");
+
+  Select(Node(0, 0));
+  EXPECT_TRUE(KSRE->miSaveGroup->isEnabled());
+  answer_ = QString::fromStdString((root.dir() / "arrow.cur").string());
+  KSRE->miSaveGroup->trigger();
+  EXPECT_EQ(asked_.back().filter, "Kurzory (*.CUR)|*.CUR");
+  EXPECT_EQ(root.Read(root.dir() / "arrow.cur").substr(0, 6), std::string("\0\0\2\0\1\0", 6));
+
+  Select(Node(1, 0)->child(0));  // one image of the group: "Uložit Objekt..." saves it
+  EXPECT_FALSE(KSRE->miSaveGroup->isEnabled());
+}
+
 TEST_F(Explorer, AFailedSaveLeavesTheOldFile) {
   std::string bad = (root.dir() / "bad.dll").string();
   root.Write(bad, BuildPe({Dir(3u, {Named(1u, "not an image")}), Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}}))})}).bytes);

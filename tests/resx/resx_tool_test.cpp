@@ -119,4 +119,40 @@ TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
   EXPECT_TRUE(fs::exists(dir / "Menu" / "1.bin"));
 }
 
+TEST_F(ResxTool, WritesTheWholeIconGroup) {
+  std::string out = (root.dir() / "app.ico").string();
+  std::string image = IconImage(16, 16, 4);
+  ToolRun run = Tool("icon '" + file_ + "' '" + out + "'");  // the group Windows shows
+  EXPECT_EQ(run.status, 0) << run.out;
+  std::string ico = root.Read(out);
+  EXPECT_EQ(ico.substr(0, 6), std::string("\0\0\1\0\1\0", 6));
+  EXPECT_EQ(ico.substr(22), image);
+  fs::remove(out);
+  EXPECT_EQ(Tool("icon '" + file_ + "' Icon/MAIN '" + out + "'").status, 0);
+  EXPECT_EQ(root.Read(out), ico);
+
+  run = Tool("icon '" + file_ + "' Bitmap/101 '" + out + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("Bitmap/101 is not an icon or cursor group"), std::string::npos) << run.out;
+
+  // a group naming an image the file lacks: the others are written, the gap reported
+  std::string gaps = (root.dir() / "gaps.dll").string();
+  root.Write(gaps, BuildPe({Dir(3u, {Named(1u, image)}),
+                            Dir(14u, {Named(1u, IconGroup({{32, 32, 0, 32, 4, 0}, {16, 16, 16, 4, 1, 0}}))})})
+                       .bytes);
+  run = Tool("icon '" + gaps + "' '" + out + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("the group names image 4, which the file lacks"), std::string::npos) << run.out;
+  EXPECT_EQ(root.Read(out).substr(22), image);
+
+  // no icon at all: status 2, nothing written
+  std::string plain = (root.dir() / "plain.dll").string();
+  root.Write(plain, BuildPe({Dir(2u, {Named(101u, Bitmap(40, 2, 2, 24))})}).bytes);
+  std::string none = (root.dir() / "none.ico").string();
+  run = Tool("icon '" + plain + "' '" + none + "'");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.out.find("no icon group in this file"), std::string::npos) << run.out;
+  EXPECT_FALSE(fs::exists(none));
+}
+
 }  // namespace

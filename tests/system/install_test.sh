@@ -106,6 +106,7 @@ completion_works() {
   [ "$(complete_words ovlix-resx e)" = extract ] || return 1
   [ "$(complete_words ovlix-resx list --j)" = --json ] || return 1
   complete_words ovlix-resx save "$library" Men | grep -qx 'Menu/100' || return 1
+  [ "$(complete_words ovlix-resx i)" = icon ] || return 1
   (cd "$build/tests" && complete_words ovlix-resx list toolchain3) | grep -qx toolchain32.dll
 }
 check "bash completes ovlix-resx's commands, options, node paths and files" completion_works
