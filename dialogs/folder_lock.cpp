@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
+#include <optional>
 #include <sstream>
 
 #include "platform/atomic_file.h"
@@ -15,16 +15,58 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::string_view kListHeader = "# ovlix-folderlock 2";
+
+// Folders of the system whose whole tree is refused, besides /lib*: programs,
+// libraries, configuration, devices, kernel views and the system's data.
+constexpr std::string_view kSystemTrees[] = {"bin", "boot", "dev", "etc", "opt", "proc",
+                                             "run", "sbin", "sys", "usr", "var"};
+
+fs::path& SystemRoot() {
+  static fs::path root = "/";
+  return root;
+}
+
 fs::path ListFile() { return platform::ConfigRoot() / "folderlock" / "locked"; }
 
 bool Save(const std::vector<LockedFolder>& folders) {
   std::ostringstream out;
-  for (const LockedFolder& f : folders) out << std::oct << f.mode << ' ' << f.path << '\n';
+  out << kListHeader << '\n';
+  for (const LockedFolder& f : folders) out << std::oct << f.mode << ' ' << ListedPath(f.path) << '\n';
   return platform::WriteFileAtomically(ListFile(), out.str(), 0600);
 }
 
-// The absolute, normalised form; symbolic links are followed so that a link
-// cannot smuggle in a refused folder.
+// Undoes ListedPath; nothing for a backslash that starts no known pair.
+std::optional<std::string> Unlisted(std::string_view listed) {
+  std::string path;
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    if (listed[i] != '\\') {
+      path += listed[i];
+      continue;
+    }
+    if (++i == listed.size()) return std::nullopt;
+    if (listed[i] == '\\')
+      path += '\\';
+    else if (listed[i] == 'n')
+      path += '\n';
+    else
+      return std::nullopt;
+  }
+  return path;
+}
+
+// The path with every symbolic link, "." and ".." resolved; empty when some
+// part of it does not exist.
+std::string RealPath(const fs::path& path) {
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (real == nullptr) return {};
+  std::string out = real;
+  std::free(real);
+  return out;
+}
+
+// The absolute, normalised form, for a folder that may be gone: the part
+// that exists is resolved, the rest normalised.
 std::string Canonical(const std::string& path) {
   std::error_code ec;
   fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
@@ -33,6 +75,7 @@ std::string Canonical(const std::string& path) {
   return p.string();
 }
 
+// `inner` is `folder` or lies below it.
 bool Contains(const std::string& folder, const std::string& inner) {
   if (folder.empty() || inner.empty()) return false;
   fs::path a = fs::path(folder).lexically_normal(), b = fs::path(inner).lexically_normal();
@@ -40,19 +83,73 @@ bool Contains(const std::string& folder, const std::string& inner) {
   return end == a.end() || (std::next(end) == a.end() && end->empty());
 }
 
-bool Refused(const std::string& path) {
-  if (path == "/") return true;
-  if (const char* home = std::getenv("HOME"); home && Canonical(home) == path) return true;
-  return Contains(path, Canonical(platform::ProgramFolder())) || Contains(path, Canonical(platform::ConfigRoot()));
+bool InSystemTree(const std::string& tree, const std::string& path, const std::string& sharedTemp) {
+  if (!Contains(tree, path)) return false;
+  // what users put into the shared temporary folder is theirs, as in /tmp
+  return !Contains(sharedTemp, path) || path == sharedTemp;
+}
+
+// `path` is a real path.
+bool SystemFolder(const std::string& path) {
+  const fs::path& root = SystemRoot();
+  std::string top = RealPath(root);
+  if (top.empty() || path == top || fs::path(path).parent_path() == top) return true;
+  std::string sharedTemp = RealPath(root / "var" / "tmp");
+  for (std::string_view name : kSystemTrees)
+    if (InSystemTree(RealPath(root / name), path, sharedTemp)) return true;
+  std::error_code ec;
+  for (const fs::directory_entry& entry : fs::directory_iterator(root, ec)) {
+    std::string real = RealPath(entry.path());
+    // a top folder reached through a link (/home on another disk, say)
+    if (real == path) return true;
+    if (entry.path().filename().string().starts_with("lib") && InSystemTree(real, path, sharedTemp)) return true;
+  }
+  return false;
+}
+
+bool HomeFolder(const std::string& path) {
+  if (const char* home = std::getenv("HOME"); home && RealPath(home) == path) return true;
+  std::error_code ec;
+  for (const fs::directory_entry& entry : fs::directory_iterator(SystemRoot() / "home", ec))
+    if (RealPath(entry.path()) == path) return true;
+  return false;
+}
+
+// Why the folder at the real path `path` may not be locked, or nothing.
+std::string Refusal(const std::string& path) {
+  if (SystemFolder(path))
+    return "je to systémová složka. Systémové složky nelze zamknout nikomu, ani správci systému (root).";
+  if (HomeFolder(path)) return "je to domovská složka uživatele.";
+  if (Contains(path, Canonical(platform::ProgramFolder())) || Contains(path, Canonical(platform::ConfigRoot())))
+    return "potřebuje ji tento program.";
+  return {};
 }
 
 }  // namespace
+
+std::string ListedPath(std::string_view path) {
+  std::string out;
+  for (char c : path) {
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else
+      out += c;
+  }
+  return out;
+}
+
+void SetSystemRoot(const std::filesystem::path& root) { SystemRoot() = root.empty() ? fs::path("/") : root; }
 
 std::vector<LockedFolder> LockedFolders() {
   std::vector<LockedFolder> out;
   std::optional<std::string> bytes = platform::ReadWholeFile(ListFile());
   if (!bytes) return out;
-  std::istringstream in(*bytes);
+  std::string_view text = *bytes;
+  bool listed = text.starts_with(kListHeader) && text.substr(kListHeader.size(), 1) == "\n";
+  if (listed) text.remove_prefix(kListHeader.size() + 1);
+  std::istringstream in{std::string(text)};
   std::string line;
   while (std::getline(in, line)) {
     std::size_t blank = line.find(' ');
@@ -60,16 +157,18 @@ std::vector<LockedFolder> LockedFolders() {
     char* end = nullptr;
     unsigned long mode = std::strtoul(line.c_str(), &end, 8);
     if (end != line.c_str() + blank || mode > 07777) continue;
-    out.push_back({line.substr(blank + 1), static_cast<unsigned>(mode)});
+    std::optional<std::string> path = line.substr(blank + 1);
+    if (listed) path = Unlisted(*path);
+    if (path) out.push_back({*path, static_cast<unsigned>(mode)});
   }
   return out;
 }
 
 std::string LockFolder(const std::string& given) {
-  std::string path = Canonical(given);
+  std::string path = RealPath(given);
   struct stat st {};
   if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "Složka " + given + " neexistuje.";
-  if (Refused(path)) return "Složku " + path + " nelze zamknout: potřebuje ji systém nebo tento program.";
+  if (std::string why = Refusal(path); !why.empty()) return "Složku " + path + " nelze zamknout: " + why;
   std::vector<LockedFolder> folders = LockedFolders();
   for (const LockedFolder& f : folders)
     if (f.path == path) return "Složka " + path + " už je zamčená.";
@@ -86,6 +185,8 @@ std::string LockFolder(const std::string& given) {
   return {};
 }
 
+// Never refused: an older version may have locked a folder that is refused
+// today, and it must be possible to give it back its permissions.
 std::string UnlockFolder(const std::string& given) {
   std::string path = Canonical(given);
   std::vector<LockedFolder> folders = LockedFolders();

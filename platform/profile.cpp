@@ -39,6 +39,16 @@ std::string_view Unquote(std::string_view v) {
   return v;
 }
 
+// The text to put after "=": the value itself, or, when reading would change
+// it (blanks around it, quotes around it), the value in double quotes, which
+// reading takes off again. Ordinary values are written as they are.
+std::string StoredValue(std::string_view value) {
+  if (Unquote(Trim(value)) == value) return std::string(value);
+  return "\"" + std::string(value) + "\"";
+}
+
+bool HasLineBreak(std::string_view text) { return text.find('\n') != std::string_view::npos; }
+
 // Cuts to at most `maxChars` UTF-8 characters.
 std::string CutCharacters(std::string_view text, std::size_t maxChars) {
   std::size_t chars = 0;
@@ -98,12 +108,12 @@ void ProfileDocument::Set(std::string_view section, std::string_view key,
   if (!where) {
     if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
     lines_.push_back("[" + std::string(section) + "]");
-    lines_.push_back(std::string(key) + "=" + std::string(value));
+    lines_.push_back(std::string(key) + "=" + StoredValue(value));
     return;
   }
   if (auto line = FindKey(*where, key)) {
     std::string stored(ParseEntry(lines_[*line])->key);
-    lines_[*line] = stored + "=" + std::string(value);
+    lines_[*line] = stored + "=" + StoredValue(value);
     return;
   }
   // A new key goes after the section's last entry, before any trailing blank
@@ -112,7 +122,7 @@ void ProfileDocument::Set(std::string_view section, std::string_view key,
   for (std::size_t i = where->header + 1; i < where->end; ++i)
     if (ParseEntry(lines_[i])) at = i + 1;
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
-                std::string(key) + "=" + std::string(value));
+                std::string(key) + "=" + StoredValue(value));
 }
 
 std::string ProfileDocument::Serialize() const {
@@ -141,6 +151,9 @@ std::string GetPrivateProfileStringA(std::string_view section, std::string_view 
 
 BOOL WritePrivateProfileStringA(std::string_view section, std::string_view key,
                                 std::string_view value, std::string_view fileName) {
+  // a line break would end the entry early and put the rest of the value in
+  // the file as lines of its own
+  if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return FALSE_;
   std::string path = ResolveProfilePath(fileName);
   bool missing = false;
   auto bytes = ReadWholeFile(path, &missing);

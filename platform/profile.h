@@ -5,7 +5,10 @@
 // file's. Comments (";" lines), blank lines, order, unknown lines and the
 // file's line ends (CRLF from Windows, or LF) survive a write of one key. A
 // value enclosed in matching single or double quotes reads without them, as
-// on the platform. Text is UTF-8, the host's narrow code page.
+// on the platform; so a value that reading would change (blanks or quotes
+// around it) is written inside double quotes and reads back as written, while
+// any other value is written as it is. Text is UTF-8, the host's narrow code
+// page.
 #pragma once
 
 #include <cstddef>
@@ -51,7 +54,8 @@ std::string GetPrivateProfileStringA(std::string_view section, std::string_view 
 
 // Writes or replaces one key; creates the file (and the Windows directory) on
 // first use, readable by its owner only. The file is replaced atomically and
-// keeps its permissions. Returns 0 on failure.
+// keeps its permissions. Returns 0 on failure, and for a line break in the
+// section, the key or the value, which one line cannot hold.
 BOOL WritePrivateProfileStringA(std::string_view section, std::string_view key,
                                 std::string_view value, std::string_view fileName);
 

@@ -4,6 +4,7 @@
 //   ovlix-folderlock lock FOLDER | unlock FOLDER | list
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,13 +24,16 @@ constexpr const char* kUsage =
     "Použití: ovlix-folderlock [lock SLOŽKA | unlock SLOŽKA | list]\n"
     "  lock SLOŽKA    zamkne složku (odebere všechna práva, původní si zapamatuje)\n"
     "  unlock SLOŽKA  vrátí složce její původní práva\n"
-    "  list           vypíše zamčené složky\n"
+    "  list           vypíše zamčené složky, každou na jeden řádek (\\\\ je zpětné\n"
+    "                 lomítko a \\n konec řádku v názvu)\n"
+    "Zamčenou složku neotevře žádný uživatel ani jeho programy, správce systému\n"
+    "(root) ano: zamčení není šifrování. Systémové a domovské složky zamknout nelze.\n"
     "Bez argumentů otevře okno. Ruční odemčení: chmod u+rwx SLOŽKA\n";
 
 int CommandLine(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "list" && argc == 2) {
-    for (const LockedFolder& f : LockedFolders()) std::printf("%s\n", f.path.c_str());
+    for (const LockedFolder& f : LockedFolders()) std::printf("%s\n", ListedPath(f.path).c_str());
     return 0;
   }
   if ((command == "lock" || command == "unlock") && argc == 3) {
@@ -48,7 +52,13 @@ class LockWindow : public QDialog {
   LockWindow() {
     setWindowTitle(QStringLiteral("Vovuv Izar - zamykání složek"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Zamčené složky (nikdo je neotevře, dokud je neodemknete):")));
+    auto* about = new QLabel(QStringLiteral(
+        "Zamčená složka přijde o všechna práva: dokud ji neodemknete, neotevře ji, nevypíše ani nezmění "
+        "žádný uživatel ani jeho programy. Správce systému (root) ji ale otevře vždy: zamčení není "
+        "šifrování. Systémové a domovské složky zamknout nelze."));
+    about->setWordWrap(true);
+    layout->addWidget(about);
+    layout->addWidget(new QLabel(QStringLiteral("Zamčené složky:")));
     list_ = new QListWidget;
     layout->addWidget(list_);
     auto* buttons = new QHBoxLayout;
@@ -70,7 +80,12 @@ class LockWindow : public QDialog {
  private:
   void Refresh() {
     list_->clear();
-    for (const LockedFolder& f : LockedFolders()) list_->addItem(QString::fromStdString(f.path));
+    // the path itself goes with the item: a shown name loses bytes that are
+    // not UTF-8 and would name no folder on unlock
+    for (const LockedFolder& f : LockedFolders()) {
+      auto* item = new QListWidgetItem(QString::fromStdString(ListedPath(f.path)), list_);
+      item->setData(Qt::UserRole, QByteArray::fromStdString(f.path));
+    }
   }
   void Report(const std::string& error) {
     if (!error.empty()) QMessageBox::warning(this, windowTitle(), QString::fromStdString(error));
@@ -78,10 +93,11 @@ class LockWindow : public QDialog {
   }
   void Lock() {
     QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Složka k zamčení"));
-    if (!folder.isEmpty()) Report(LockFolder(folder.toStdString()));
+    if (!folder.isEmpty()) Report(LockFolder(QFile::encodeName(folder).toStdString()));
   }
   void Unlock() {
-    if (QListWidgetItem* item = list_->currentItem()) Report(UnlockFolder(item->text().toStdString()));
+    if (QListWidgetItem* item = list_->currentItem())
+      Report(UnlockFolder(item->data(Qt::UserRole).toByteArray().toStdString()));
   }
   QListWidget* list_;
 };

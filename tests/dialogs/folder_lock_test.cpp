@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "platform/paths.h"
@@ -67,6 +69,185 @@ TEST_F(FolderLock, AFolderGoneSinceItsLockLeavesTheList) {
   ::chmod(folder_.c_str(), 0700);
   fs::remove_all(folder_);
   EXPECT_EQ(UnlockFolder(folder_.string()), "");
+  EXPECT_TRUE(LockedFolders().empty());
+}
+
+// Whatever bytes a folder's name holds (a line break, blanks, backslashes,
+// bytes that are not UTF-8), the list names exactly that folder, on a line of
+// its own, and unlock gives it back its permissions.
+TEST_F(FolderLock, AnyFolderNameFitsTheList) {
+  const std::string names[] = {"dva\nřádky", "mezery a konec ", " ", "zpětné\\lomítko", "\\n", "\\",
+                               "\xff\xfe bajty \x80", "konec\r", "0700 číslo", "\n0777 ", "# ovlix-folderlock 2"};
+  std::vector<std::string> paths;
+  unsigned mode = 0700;
+  for (const std::string& name : names) {
+    fs::path p = root.dir() / name;
+    fs::create_directory(p);
+    ::chmod(p.c_str(), mode++);
+    paths.push_back(p.string());
+    ASSERT_EQ(LockFolder(p.string()), "") << ListedPath(name);
+    EXPECT_EQ(Mode(p), 0u);
+  }
+  std::vector<LockedFolder> listed = LockedFolders();
+  ASSERT_EQ(listed.size(), paths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    EXPECT_EQ(listed[i].path, paths[i]) << ListedPath(paths[i]);
+    EXPECT_EQ(listed[i].mode, 0700u + i);
+  }
+  std::string file = root.Read(root.config() / "folderlock" / "locked");
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), static_cast<long>(paths.size()) + 1);
+  for (std::size_t i = paths.size(); i-- > 0;) {
+    EXPECT_EQ(UnlockFolder(paths[i]), "") << ListedPath(paths[i]);
+    EXPECT_EQ(Mode(paths[i]), 0700u + i);
+  }
+  EXPECT_TRUE(LockedFolders().empty());
+}
+
+// A name made to look like a second entry of the list does not make one: the
+// folder it imitates was never locked and keeps its permissions.
+TEST_F(FolderLock, ALineBreakInANameAddsNoFolderToTheList) {
+  fs::path other = root.dir() / "jiná";
+  fs::create_directory(other);
+  ::chmod(other.c_str(), 0700);
+  fs::path tricky = root.dir() / "x\n0777 ";
+  tricky += other;  // ".../x\n0777 " followed by the other folder's full path
+  fs::create_directories(tricky);
+  ::chmod(tricky.c_str(), 0750);
+  ASSERT_EQ(LockFolder(tricky.string()), "");
+  ASSERT_EQ(LockedFolders().size(), 1u);
+  EXPECT_EQ(LockedFolders()[0].path, tricky.string());
+  EXPECT_EQ(UnlockFolder(other.string()), "Složka " + other.string() + " není zamčená.");
+  EXPECT_EQ(Mode(other), 0700u);
+  EXPECT_EQ(UnlockFolder(tricky.string()), "");
+  EXPECT_EQ(Mode(tricky), 0750u);
+}
+
+// A list as earlier versions wrote it (the path as it is, backslashes
+// included) is read as before; its folders unlock, and the ones left keep
+// their exact paths when the list is written anew.
+TEST_F(FolderLock, AListOfTheOlderFormStillUnlocks) {
+  fs::path slash = root.dir() / "zpětné\\n lomítko";
+  fs::create_directory(slash);
+  ::chmod(folder_.c_str(), 0);
+  ::chmod(slash.c_str(), 0);
+  root.Write(root.config() / "folderlock" / "locked",
+             "750 " + folder_.string() + "\nnesmysl\n711 " + slash.string() + "\n");
+  std::vector<LockedFolder> listed = LockedFolders();
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[1].path, slash.string());
+  EXPECT_EQ(listed[1].mode, 0711u);
+  EXPECT_EQ(UnlockFolder(folder_.string()), "");
+  EXPECT_EQ(Mode(folder_), 0750u);
+  ASSERT_EQ(LockedFolders().size(), 1u);
+  EXPECT_EQ(LockedFolders()[0].path, slash.string());
+  EXPECT_EQ(UnlockFolder(slash.string()), "");
+  EXPECT_EQ(Mode(slash), 0711u);
+  EXPECT_TRUE(LockedFolders().empty());
+}
+
+// The system's folders, in a tree of its own that stands for "/".
+class SystemFolders : public FolderLock {
+ protected:
+  void SetUp() override {
+    FolderLock::SetUp();
+    system_ = root.dir() / "systém";
+    for (const char* p : {"etc/ssh", "usr/bin", "usr/lib/x86_64", "usr/local/moje", "var/lib/dpkg", "var/tmp/moje",
+                          "home/alice/dokumenty", "tmp/moje", "lib64/sub", "libx32", "proc/1", "run/user/1000",
+                          "boot/grub", "dev/shm", "sbin", "sys/kernel", "opt/app/data", "srv/web", "mnt/disk/data",
+                          "root/data"})
+      fs::create_directories(system_ / p);
+    fs::create_directory_symlink("usr/bin", system_ / "bin");
+    fs::create_directory_symlink("usr/lib", system_ / "lib");
+    // a top folder kept on another disk
+    fs::create_directories(root.dir() / "disk" / "data" / "moje");
+    fs::create_directory_symlink(root.dir() / "disk" / "data", system_ / "data");
+    home_ = root.dir() / "můj domov";
+    fs::create_directories(home_ / "fotky");
+    if (const char* home = std::getenv("HOME")) savedHome_ = home;
+    ::setenv("HOME", home_.c_str(), 1);
+    SetSystemRoot(system_);
+  }
+  void TearDown() override {
+    SetSystemRoot({});
+    if (savedHome_)
+      ::setenv("HOME", savedHome_->c_str(), 1);
+    else
+      ::unsetenv("HOME");
+  }
+  // Refused with `why`, and left as it was.
+  void ExpectRefused(const fs::path& p, const std::string& why) {
+    unsigned before = Mode(p);
+    std::string error = LockFolder(p.string());
+    EXPECT_EQ(error, "Složku " + fs::canonical(p).string() + " nelze zamknout: " + why) << p;
+    EXPECT_EQ(Mode(p), before) << p;
+  }
+  void ExpectLockable(const fs::path& p) {
+    unsigned before = Mode(p);
+    EXPECT_EQ(LockFolder(p.string()), "") << p;
+    EXPECT_EQ(Mode(p), 0u) << p;
+    EXPECT_EQ(UnlockFolder(p.string()), "") << p;
+    EXPECT_EQ(Mode(p), before) << p;
+  }
+  static constexpr const char* kSystem =
+      "je to systémová složka. Systémové složky nelze zamknout nikomu, ani správci systému (root).";
+  static constexpr const char* kHome = "je to domovská složka uživatele.";
+  fs::path system_, home_;
+  std::optional<std::string> savedHome_;
+};
+
+TEST_F(SystemFolders, TheRootAndEachFolderInItAreRefused) {
+  for (const char* p : {"", "home", "tmp", "srv", "mnt", "root", "data"}) ExpectRefused(system_ / p, kSystem);
+  // what users keep inside them is theirs
+  for (const char* p : {"tmp/moje", "srv/web", "mnt/disk/data", "root/data", "data/moje"}) ExpectLockable(system_ / p);
+  EXPECT_TRUE(LockedFolders().empty());
+}
+
+TEST_F(SystemFolders, TheSystemTreesAreRefusedWhole) {
+  for (const char* p : {"etc", "etc/ssh", "usr", "usr/bin", "usr/local", "usr/local/moje", "var", "var/lib/dpkg",
+                        "var/tmp", "lib64/sub", "libx32", "lib/x86_64", "bin", "proc/1", "run/user/1000",
+                        "boot/grub", "dev/shm", "sbin", "sys/kernel", "opt/app/data"})
+    ExpectRefused(system_ / p, kSystem);
+  // the shared temporary folder is the system's, what is inside it is not
+  ExpectLockable(system_ / "var/tmp/moje");
+  EXPECT_TRUE(LockedFolders().empty());
+}
+
+TEST_F(SystemFolders, HomeFoldersAreRefusedTheirContentsNot) {
+  ExpectRefused(home_, kHome);
+  ExpectRefused(system_ / "home/alice", kHome);
+  ExpectLockable(home_ / "fotky");
+  ExpectLockable(system_ / "home/alice/dokumenty");
+}
+
+// Links and ".." are resolved before the folder is judged: they lead to the
+// folder they name, and that one is refused.
+TEST_F(SystemFolders, LinksAndDotDotLeadToTheRefusal) {
+  fs::create_directory_symlink(system_ / "etc", folder_ / "odkaz");
+  fs::create_directory_symlink("../../usr/local", system_ / "tmp/moje/místní");
+  fs::create_directory_symlink(system_ / "var/tmp/moje", folder_ / "dočasná");
+  const std::pair<std::string, fs::path> tricks[] = {
+      {(folder_ / "odkaz").string(), system_ / "etc"},
+      {(folder_ / "odkaz").string() + "/", system_ / "etc"},
+      {(folder_ / "odkaz/ssh/..").string(), system_ / "etc"},
+      // lexically this is the user's own folder, really it is the system root
+      {(folder_ / "odkaz/..").string(), system_},
+      {(system_ / "tmp/moje/../../etc/./ssh").string(), system_ / "etc/ssh"},
+      {(system_ / "tmp/moje/místní").string(), system_ / "usr/local"},
+      {(folder_ / "dočasná/..").string(), system_ / "var/tmp"},
+      {(system_ / "home/alice/dokumenty/..").string(), system_ / "home/alice"},
+  };
+  for (const auto& [given, real] : tricks) {
+    unsigned before = Mode(real);
+    std::string error = LockFolder(given);
+    EXPECT_EQ(error.find("Složku " + fs::canonical(real).string() + " nelze zamknout: "), 0u) << given << ": " << error;
+    EXPECT_EQ(Mode(real), before) << given;
+  }
+  // a relative path from a system folder
+  fs::path cwd = fs::current_path();
+  fs::current_path(system_ / "usr/local");
+  EXPECT_NE(LockFolder("../bin").find("nelze zamknout"), std::string::npos);
+  EXPECT_NE(LockFolder(".").find("nelze zamknout"), std::string::npos);
+  fs::current_path(cwd);
   EXPECT_TRUE(LockedFolders().empty());
 }
 

@@ -122,6 +122,53 @@ TEST_F(FolderLockPassword, ChangingThePassword) {
   EXPECT_EQ(boxes.boxes().size(), 2u);  // the two warnings only
 }
 
+// Blanks and quotes around a password are part of it: it is taken back
+// exactly as it was typed when set, and not in the form a plain read of the
+// settings file would make of it.
+TEST_F(FolderLockPassword, EveryPasswordIsTakenBackAsTyped) {
+  struct Case {
+    const char* password;
+    const char* trimmed;  // what a plain read would make of it
+  };
+  const Case cases[] = {{" heslo ", "heslo"}, {"\"x\"", "x"}, {"'y'", "y"}, {"a\"b", nullptr}, {"  ", ""}, {"", nullptr}};
+  QString previous;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    QString password = QString::fromUtf8(cases[i].password);
+    if (i == 0) {  // first use
+      Start([&] {
+        Formnh->Edit2->setText(password);
+        Formnh->sButton1->click();
+      });
+    } else {  // "Změnit heslo" with the one set before
+      Start([&] {
+        QTimer::singleShot(0, [&] {
+          Formnh->Edit1->setText(previous);
+          Formnh->Edit2->setText(password);
+          Formnh->sButton1->click();
+          EXPECT_FALSE(Formnh->isVisible()) << '[' << cases[i - 1].password << ']';
+          if (Formnh->isVisible()) Formnh->sButton2->click();
+        });
+        Formzh->sButton3->click();
+      });
+    }
+    Start([&] {
+      if (cases[i].trimmed) {
+        Formzh->Edit1->setText(QString::fromUtf8(cases[i].trimmed));
+        Formzh->sButton2->click();
+        EXPECT_TRUE(Formzh->isVisible()) << '[' << cases[i].password << ']';
+      }
+      Formzh->Edit1->setText(password);
+      Formzh->sButton2->click();
+      EXPECT_FALSE(Formzh->isVisible()) << '[' << cases[i].password << ']';
+      if (Formzh->isVisible()) Formzh->sButton1->click();
+    });
+    EXPECT_EQ(Setting("heslo"), cases[i].password);
+    previous = password;
+  }
+  EXPECT_EQ(launches.started().size(), 2 * std::size(cases));
+  EXPECT_EQ(boxes.texts().count("Zadali jste špatné heslo, prosím zkontrolujte ho."), 4);
+}
+
 TEST_F(FolderLockPassword, OnlyZeroMeansNoPasswordYet) {
   for (const char* flag : {"ano", ""}) {
     Settings(std::string("[blokovani]\nhesloje=") + flag + "\n");

@@ -53,6 +53,45 @@ TEST(SettingsFile, EmptyValueIsNotTheDefaultAndFlagsAreExact) {
   EXPECT_EQ(Read("Nastaveni", "X"), "quoted");
 }
 
+// Reading drops blanks and quotes around a value, so a value that has them
+// is written in the quoted form that reading undoes; any other value is
+// written as it is, as files and hand edits expect.
+TEST(SettingsFile, EveryValueReadsBackAsWritten) {
+  TempRoot root;
+  for (const char* value : {" heslo ", "\"x\"", "'y'", "a\"b", "  ", "", "\t", "konec\r", "\"", "'a\"",
+                            " 'q' ", "\"\"", "''", "\"víc\" \"slov\"", "x = y", "; ne komentář", "[ne sekce]"}) {
+    Write("blokovani", "heslo", value);
+    EXPECT_EQ(Read("blokovani", "heslo"), value) << '[' << value << ']';
+  }
+  // the same on replacing a key the file already has and on adding one to a section
+  root.Write(root.windows() / "Trelmo.ini", "[blokovani]\r\nheslo=staré\r\n");
+  Write("blokovani", "heslo", " a ");
+  Write("blokovani", "hesloje", "'1'");
+  EXPECT_EQ(root.Read(root.windows() / "Trelmo.ini"), "[blokovani]\r\nheslo=\" a \"\r\nhesloje=\"'1'\"\r\n");
+  EXPECT_EQ(Read("blokovani", "heslo"), " a ");
+  EXPECT_EQ(Read("blokovani", "hesloje"), "'1'");
+  root.Write(root.windows() / "Trelmo.ini", "");
+  Write("Obrazky", "CestaPlocha", "C:\\obrázek \"1\".bmp");
+  Write("Obrazky", "CestaStart", "\"C:\\");
+  Write("Nastaveni", "skin", "Noc 'nová'");
+  Write("Nastaveni", "x", "");
+  EXPECT_EQ(root.Read(root.windows() / "Trelmo.ini"),
+            "[Obrazky]\nCestaPlocha=C:\\obrázek \"1\".bmp\nCestaStart=\"C:\\\n\n[Nastaveni]\nskin=Noc 'nová'\nx=\n");
+}
+
+// A line break would end the entry and make the rest of the value lines of
+// their own (a section or a key of the file): such a write fails and the file
+// stays as it was.
+TEST(SettingsFile, AValueWithALineBreakIsNotWritten) {
+  TempRoot root;
+  Write("blokovani", "hesloje", "1");
+  std::string before = root.Read(root.windows() / "Trelmo.ini");
+  for (const char* value : {"x\n[blokovani]\nhesloje=0", "\n", "a\r\nb"})
+    EXPECT_THROW(Write("blokovani", "heslo", value), Exception);
+  EXPECT_THROW(Write("blokovani", "a\nb", "1"), Exception);
+  EXPECT_EQ(root.Read(root.windows() / "Trelmo.ini"), before);
+}
+
 TEST(SettingsFile, ReadsAreCutAt2047CharactersWithoutSplittingOne) {
   TempRoot root;
   Write("blokovani", "heslo", std::string(3000, 'x'));
