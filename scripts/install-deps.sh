@@ -11,7 +11,7 @@ packages=(
   xvfb xauth xdotool openbox x11-utils x11-xserver-utils imagemagick bc
   trash-cli util-linux trayer libjpeg-turbo-progs
   fonts-liberation2
-  liburing-dev
+  liburing-dev libpng-dev zlib1g-dev
   icoutils python3-pefile binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 dbus-daemon
   desktop-file-utils appstream librsvg2-bin man-db bash-completion strace
   dpkg-dev file lintian

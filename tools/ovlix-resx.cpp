@@ -3,6 +3,8 @@
 //   ovlix-resx save FILE NODE-PATH OUT
 //   ovlix-resx extract FILE DIR
 //   ovlix-resx icon FILE [GROUP-PATH] OUT
+//   ovlix-resx png FILE NODE-PATH OUT [--size N]
+//   ovlix-resx thumbnail [-s SIZE] FILE OUT
 
 #include <algorithm>
 #include <array>
@@ -20,7 +22,10 @@
 #include "platform/atomic_file.h"
 #include "platform/read_batch.h"
 #include "resx/ExeImage.h"
+#include "resx/icon_choice.h"
 #include "resx/icon_group_file.h"
+#include "resx/picture_scale.h"
+#include "resx/png_codec.h"
 #include "resx/picture.h"
 #include "resx/resource_walk.h"
 
@@ -156,6 +161,16 @@ void PutLine(Output& output, const WalkNode& n) {
 
 constexpr std::size_t kJsonPiece = 1 << 14;
 
+// An icon or cursor image's own size and depth, for scripts to choose by.
+void AppendImageInfo(std::string& out, const WalkNode& n) {
+  if (n.list || (n.item->TypeCode() != rtIconEntry && n.item->TypeCode() != rtCursorEntry)) return;
+  std::optional<IconImageInfo> info = DescribeIconImage(static_cast<TIconResEntry&>(*n.item));
+  if (!info) return;
+  out += ",\"image\":{\"width\":" + std::to_string(info->width) + ",\"height\":" + std::to_string(info->height) +
+         ",\"colors\":" + std::to_string(info->colors) + ",\"bits\":" + std::to_string(info->bits) +
+         (info->png ? ",\"png\":true}" : ",\"png\":false}");
+}
+
 int List(std::span<char* const> files, bool json) {
   int status = 0;
   platform::BatchedCloses closes;
@@ -222,6 +237,7 @@ int List(std::span<char* const> files, bool json) {
           AppendHex(out, n.size, 5);
           out += n.list ? "\",\"list\":true,\"depth\":" : "\",\"list\":false,\"depth\":";
           out += std::to_string(n.depth);
+          AppendImageInfo(out, n);
           out += '}';
           first = false;
           if (out.size() >= kJsonPiece) {  // a large tree's document goes out as it grows
@@ -308,6 +324,88 @@ int Icon(const std::string& file, const std::string* groupPath, const std::strin
   }
 }
 
+// Thumbnails and PNG export pass over images larger than any icon holds, so
+// that no file can make them decode a huge picture.
+constexpr int kMaxIconSide = 1024;
+
+// The picture of a leaf or a group for `png`: an icon or cursor group gives
+// its image closest to `size`.
+void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& stored) {
+  TIconResEntry* image = nullptr;
+  if (item.TypeCode() == rtIcon || item.TypeCode() == rtCursor) {
+    image = ChooseIconImage(item.SubList(), size, kMaxIconSide);
+    if (image == nullptr) throw EExeError("the group has no image that can be read");
+  } else if (item.TypeCode() == rtIconEntry || item.TypeCode() == rtCursorEntry) {
+    image = static_cast<TIconResEntry*>(&item);
+  } else if (item.TypeCode() == rtBitmap) {
+    item.AssignTo(picture);
+    return;
+  } else {
+    throw EExeError("not a picture: an icon, cursor or bitmap");
+  }
+  image->AssignTo(picture);
+  if (!picture.png.empty() && size <= 0) {  // written as it is stored
+    stored.assign(picture.png.begin(), picture.png.end());
+    return;
+  }
+  IconPixels(*image, picture);
+}
+
+int Png(const std::string& file, const std::string& nodePath, const std::string& out, int size) {
+  try {
+    TExeImage image(file);
+    TResourceItem* item = FindResource(image, nodePath);
+    if (item == nullptr) {
+      Report(file, "no resource at " + nodePath);
+      return 1;
+    }
+    TPicture picture;
+    std::string bytes;
+    PictureOf(*item, size, picture, bytes);
+    if (bytes.empty()) bytes = EncodePng(size > 0 ? ScaleToFit(picture, size) : picture);
+    return Write(file, out, bytes) ? 0 : 1;
+  } catch (const EExeError& e) {
+    Report(file, e.what());
+    return 1;
+  }
+}
+
+// Reads nothing but FILE and writes nothing but OUT (and its temporary
+// twin beside it), as a thumbnailer in a desktop's sandbox must.
+int Thumbnail(const std::string& file, const std::string& out, int size) {
+  try {
+    TExeImage image(file);
+    TIconResource* group = FirstIconGroup(image);
+    if (group == nullptr) {
+      Report(file, "no icon group in this file");
+      return 1;
+    }
+    TIconResEntry* chosen = ChooseIconImage(group->SubList(), size, kMaxIconSide);
+    if (chosen == nullptr) {
+      Report(file, "the icon group has no image that can be read");
+      return 1;
+    }
+    TPicture picture;
+    IconPixels(*chosen, picture);
+    return Write(file, out, EncodePng(ScaleToFit(picture, size))) ? 0 : 1;
+  } catch (const EExeError& e) {
+    Report(file, e.what());
+    return 1;
+  }
+}
+
+// A size from the command line: 1 to 4096 pixels.
+std::optional<int> SizeArgument(std::string_view text) {
+  int value = 0;
+  if (text.empty() || text.size() > 4) return std::nullopt;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1 || value > 4096) return std::nullopt;
+  return value;
+}
+
 std::string Extension(TResourceItem& item) {
   switch (item.TypeCode()) {
     case rtBitmap: return ".bmp";
@@ -387,6 +485,12 @@ int main(int argc, char** argv) {
     return Save(args[1], args[2], args[3]);
   } else if (is(0, "extract") && args.size() == 3) {
     return Extract(args[1], args[2]);
+  } else if (is(0, "png") && (args.size() == 4 || (args.size() == 6 && is(4, "--size")))) {
+    std::optional<int> size = args.size() == 6 ? SizeArgument(args[5]) : std::optional<int>(0);
+    if (size) return Png(args[1], args[2], args[3], *size);
+  } else if (is(0, "thumbnail") && (args.size() == 3 || (args.size() == 5 && is(1, "-s")))) {
+    std::optional<int> size = args.size() == 5 ? SizeArgument(args[2]) : std::optional<int>(128);
+    if (size) return Thumbnail(args[args.size() - 2], args.back(), *size);
   } else if (is(0, "icon") && (args.size() == 3 || args.size() == 4)) {
     std::string group = args.size() == 4 ? args[2] : "";
     return Icon(args[1], args.size() == 4 ? &group : nullptr, args.back());

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "resx/picture_scale.h"
+#include "resx/png_codec.h"
+
 #include "tests/resx/fixtures.h"
 #include "tests/support/temp_root.h"
 
@@ -153,6 +156,133 @@ TEST_F(ResxTool, WritesTheWholeIconGroup) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.out.find("no icon group in this file"), std::string::npos) << run.out;
   EXPECT_FALSE(fs::exists(none));
+}
+
+// A PNG the tool wrote (its encoder is checked against Qt's reader on its own).
+struct Png {
+  explicit Png(const std::string& bytes) { DecodePng(platform::AsBytes(bytes), picture); }
+  std::pair<int, int> size() const { return {picture.width, picture.height}; }
+  std::uint32_t pixel(int x, int y) const { return picture.pixels[static_cast<std::size_t>(y * picture.width + x)]; }
+  TPicture picture;
+};
+using Size = std::pair<int, int>;
+
+class ResxPictures : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    file_ = (root.dir() / "app.exe").string();
+    root.Write(file_, BuildPe({Dir(2u, {Named(7u, Bitmap(40, 3, 2, 24))}),
+                               Dir(3u, {Named(1u, IconImage(16, 16, 4)), Named(2u, IconImage(48, 48, 32, true))}),
+                               Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}, {48, 48, 0, 32, 2, 0}}))})})
+                          .bytes);
+  }
+  std::string Out(const char* name) { return (root.dir() / name).string(); }
+  TempRoot root;
+  std::string file_;
+};
+
+TEST_F(ResxPictures, ThumbnailIsTheIconScaledToFit) {
+  EXPECT_EQ(Tool("thumbnail -s 24 '" + file_ + "' '" + Out("t.png") + "'").status, 0);
+  Png thumb(root.Read(Out("t.png")));
+  ASSERT_EQ(thumb.size(), Size(24, 24));  // from the 48-pixel image, halved
+  // each pixel the mean of four: the pattern's, weighted by their alpha
+  TPicture source;
+  source.width = source.height = 48;
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 48; ++x)
+      source.pixels.push_back((x == y ? 0u : 0x80000000u) | (PatternColor(x, y, 32) & 0xFFFFFF));
+  TPicture expected = ScaleToFit(source, 24);
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 24; ++x) {
+      ASSERT_EQ(thumb.pixel(x, y), expected.pixels[static_cast<std::size_t>(y * 24 + x)]) << x << "," << y;
+    }
+  // the default size: 128, the 48-pixel image enlarged
+  EXPECT_EQ(Tool("thumbnail '" + file_ + "' '" + Out("d.png") + "'").status, 0);
+  EXPECT_EQ(Png(root.Read(Out("d.png"))).size(), Size(128, 128));
+  // the 16-pixel one is closest to 16
+  EXPECT_EQ(Tool("thumbnail -s 16 '" + file_ + "' '" + Out("s.png") + "'").status, 0);
+  EXPECT_EQ(Png(root.Read(Out("s.png"))).size(), Size(16, 16));
+}
+
+TEST_F(ResxPictures, NoThumbnailWithoutAnIcon) {
+  std::string plain = Out("plain.dll"), text = Out("notes.txt");
+  root.Write(plain, BuildPe({Dir(2u, {Named(7u, Bitmap(40, 3, 2, 24))})}).bytes);
+  root.Write(text, "not a program");
+  std::string broken = root.Read(file_).substr(0, 0x500);  // the resources cut off
+  root.Write(Out("cut.exe"), broken);
+  for (const std::string& input : {plain, text, Out("cut.exe"), Out("missing.exe")}) {
+    ToolRun run = Tool("thumbnail '" + input + "' '" + Out("none.png") + "'");
+    EXPECT_EQ(run.status, 1) << input << run.out;
+    EXPECT_FALSE(fs::exists(Out("none.png"))) << input;
+  }
+  EXPECT_EQ(Tool("thumbnail -s 0 '" + file_ + "' '" + Out("none.png") + "'").status, 2);
+  EXPECT_EQ(Tool("thumbnail -s 12x '" + file_ + "' '" + Out("none.png") + "'").status, 2);
+  EXPECT_FALSE(fs::exists(Out("none.png")));
+}
+
+TEST_F(ResxPictures, PngOfImagesGroupsAndBitmaps) {
+  // an image as it is: its own size, the AND mask as transparency
+  EXPECT_EQ(Tool("png '" + file_ + "' 'Icon/1/16 X 16 16 Colors' '" + Out("i.png") + "'").status, 0);
+  Png image(root.Read(Out("i.png")));
+  ASSERT_EQ(image.size(), Size(16, 16));
+  EXPECT_EQ(image.pixel(3, 3) >> 24, 0u);
+  EXPECT_EQ(image.pixel(1, 0), PatternColor(1, 0, 4) | 0xFF000000u);
+  // a group: the largest, or the one closest to --size, scaled to fit it
+  EXPECT_EQ(Tool("png '" + file_ + "' Icon/1 '" + Out("g.png") + "'").status, 0);
+  EXPECT_EQ(Png(root.Read(Out("g.png"))).size(), Size(48, 48));
+  EXPECT_EQ(Tool("png '" + file_ + "' Icon/1 '" + Out("g.png") + "' --size 12").status, 0);
+  EXPECT_EQ(Png(root.Read(Out("g.png"))).size(), Size(12, 12));
+  // a bitmap
+  EXPECT_EQ(Tool("png '" + file_ + "' Bitmap/7 '" + Out("b.png") + "'").status, 0);
+  Png bitmap(root.Read(Out("b.png")));
+  ASSERT_EQ(bitmap.size(), Size(3, 2));
+  EXPECT_EQ(bitmap.pixel(2, 1), PatternColor(2, 1, 24) | 0xFF000000u);
+  // not a picture
+  ToolRun run = Tool("png '" + file_ + "' Icon '" + Out("x.png") + "'");
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_FALSE(fs::exists(Out("x.png")));
+}
+
+TEST_F(ResxPictures, TheJsonListingDescribesEveryIconImage) {
+  ToolRun run = Tool("list --json '" + file_ + "'");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_NE(run.out.find("\"path\":\"Icon/1/16 X 16 16 Colors\"") , std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"image\":{\"width\":16,\"height\":16,\"colors\":16,\"bits\":4,\"png\":false}"),
+            std::string::npos);
+  EXPECT_NE(run.out.find("\"image\":{\"width\":48,\"height\":48,\"colors\":0,\"bits\":32,\"png\":false}"),
+            std::string::npos);
+}
+
+// GNOME runs thumbnailers in a sandbox: read-only system folders, no home,
+// only the input and the output's folder.
+TEST_F(ResxPictures, TheThumbnailerTouchesOnlyItsInputAndOutput) {
+  if (std::system("command -v strace >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
+  fs::create_directories(root.dir() / "thumbs");
+  std::string out = Out("thumbs/x.png"), log = Out("trace.log");
+  std::string command = "strace -f -qq -e trace=%file -o '" + log + "' " + OVLIX_RESX + " thumbnail '" + file_ + "' '" + out + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_TRUE(fs::exists(out));
+  std::string trace = root.Read(log);
+  std::size_t lines = 0;
+  for (std::size_t at = 0, end; at < trace.size(); at = end + 1) {
+    end = trace.find('\n', at);
+    if (end == std::string::npos) end = trace.size();
+    std::string line = trace.substr(at, end - at);
+    if (line.find("execve(") != std::string::npos) continue;
+    ++lines;
+    for (std::size_t q = line.find('"'); q != std::string::npos; q = line.find('"', line.find('"', q + 1) + 1)) {
+      std::string path = line.substr(q + 1, line.find('"', q + 1) - q - 1);
+      if (path.empty() || path[0] != '/') continue;
+      // the input, the output's folder (synced after the rename) and what is in it, the tool itself
+      bool allowed = path == file_ || path == Out("thumbs") || path.rfind(Out("thumbs/"), 0) == 0 ||
+                     path == fs::canonical(OVLIX_RESX).string() ||
+                     // the loader and the system's own files, where the program is not static
+                     path.rfind("/usr/", 0) == 0 || path.rfind("/lib", 0) == 0 || path.rfind("/etc/ld.so", 0) == 0 ||
+                     path.rfind("/proc/self/", 0) == 0 || path.rfind("/sys/", 0) == 0;
+      EXPECT_TRUE(allowed) << line;
+    }
+  }
+  EXPECT_GT(lines, 0u);
 }
 
 }  // namespace

@@ -87,6 +87,16 @@ manual_pages_render() {
 }
 check "the manual pages render without warnings" manual_pages_render
 
+thumbnailer_installed() {
+  local entry=$usr/share/thumbnailers/ovlix-resx.thumbnailer
+  grep -qx 'Exec=ovlix-resx thumbnail -s %s %i %o' "$entry" &&
+    grep -q '^MimeType=.*application/x-ms-dos-executable;' "$entry" &&
+    grep -q '^MimeType=.*application/vnd.microsoft.portable-executable;' "$entry" || return 1
+  PATH=$usr/bin:$PATH ovlix-resx thumbnail -s 64 "$build/tests/toolchain32.dll" "$tmp/none.png" 2>/dev/null
+  [ $? -eq 1 ] && [ ! -e "$tmp/none.png" ]  # a library without an icon: no thumbnail
+}
+check "the thumbnailer is installed for Windows programs and libraries" thumbnailer_installed
+
 licence_installed() {
   cmp -s "$usr/share/doc/ovlix/LICENSE" /usr/share/common-licenses/GPL-3 && [ -f "$usr/share/doc/ovlix/copyright" ]
 }

@@ -1,0 +1,31 @@
+// What an icon or cursor image holds, and choosing an image of a group by
+// size and depth: for thumbnails, PNG export and scripts, which must not
+// go by the images' names (8-bit and 32-bit images are named alike).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "resx/ExeImage.h"
+#include "resx/picture.h"
+
+struct IconImageInfo {
+  int width = 0;
+  int height = 0;
+  std::uint32_t colors = 0;  // palette entries: 2, 16, 256, or 0 above 8 bits
+  int bits = 0;              // bits per pixel, alpha included
+  bool png = false;
+};
+
+// Read from the image's own header (a PNG's IHDR, or the DIB header), not
+// from its group; nothing when the image is damaged.
+std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image);
+
+// The image of the group's list closest to `size`: the smallest at least
+// that large, else the largest; among equal sizes the deepest. A `size` of
+// 0 takes the largest. Images that cannot be read, or that are larger than
+// `maxSide`, are passed over; nullptr when none is left.
+TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide);
+
+// The image's pixels, a PNG image decoded: what a thumbnail is made from.
+void IconPixels(TIconResEntry& image, TPicture& out);

@@ -1,0 +1,21 @@
+// PNG files through libpng's simplified interface, which keeps its error
+// handling to itself (no longjmp across our frames).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "resx/picture.h"
+
+// The largest PNG image decoded, in pixels: more than any icon holds, and
+// little enough memory for a thumbnailer.
+inline constexpr std::uint64_t kMaxPngPixels = 1024 * 1024;
+
+// The picture's pixels as a PNG file with its alpha channel.
+std::string EncodePng(const TPicture& picture);
+
+// Decodes a PNG image into straight-alpha ARGB pixels. Fails with EExeError
+// "Icon image is not valid" when it is damaged or holds more than
+// kMaxPngPixels.
+void DecodePng(std::span<const std::uint8_t> png, TPicture& out);
