@@ -118,17 +118,10 @@ void THexDump::Apply(HexScroll scroll) {
   syncing_ = false;
   int h = model_.LineHeight();
   if (scroll.kind == HexScroll::Pixels) {
-    // move the pixels; only the strip of the newly shown line is painted
-    QRect area = viewport()->rect();
-    if (scroll.delta > 0)
-      area.setBottom(area.bottom() - h);
-    else
-      area.setTop(area.top() + h);
-    viewport()->scroll(0, scroll.delta * h, area);
-    if (scroll.delta > 0)
-      viewport()->update(0, 0, viewport()->width(), h);
-    else
-      viewport()->update(0, model_.ClientHeight() - h, viewport()->width(), h);
+    // every shown line moves, the partly shown last one too; Qt clips the
+    // move to the view and paints only the strip it uncovers (the top line
+    // when the view moves up, the bottom one when it moves down)
+    viewport()->scroll(0, scroll.delta * h, viewport()->rect());
   } else {
     viewport()->update();
   }

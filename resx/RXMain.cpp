@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScrollArea>
 
 #include "framework/exception.h"
 #include "framework/file_dialog.h"
@@ -242,9 +243,16 @@ void TKSRE::CreateControls() {
   Notebook->setFocusPolicy(Qt::TabFocus);
   Notebook->installEventFilter(this);
   ListView = new TResourceListView(Notebook);
-  ImageViewer = new QLabel(Notebook);
+  // a picture larger than the page scrolls; the label fills the page when
+  // the picture is smaller and centres it there
+  auto* imagePage = new QScrollArea(Notebook);
+  imagePage->setObjectName(QStringLiteral("ImageViewPage"));
+  imagePage->setFrameShape(QFrame::NoFrame);
+  imagePage->setWidgetResizable(true);
+  ImageViewer = new QLabel(imagePage);
   ImageViewer->setObjectName(QStringLiteral("ImageViewer"));
   ImageViewer->setAlignment(Qt::AlignCenter);
+  imagePage->setWidget(ImageViewer);
   StringViewer = new QPlainTextEdit(Notebook);
   StringViewer->setObjectName(QStringLiteral("StringViewer"));
   StringViewer->setReadOnly(true);
@@ -254,7 +262,7 @@ void TKSRE::CreateControls() {
   auto* otherPage = new QWidget(Notebook);
   otherPage->setObjectName(QStringLiteral("OtherViewPage"));
   Notebook->addWidget(ListView);
-  Notebook->addWidget(ImageViewer);
+  Notebook->addWidget(imagePage);
   Notebook->addWidget(StringViewer);
   Notebook->addWidget(otherPage);
   listColumn->addWidget(ListViewCaption);

@@ -1,3 +1,5 @@
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -6,6 +8,7 @@
 #include "resx/RXMain.h"
 #include "tests/resx/fixtures.h"
 #include "tests/support/forms_fixture.h"
+#include "tests/support/shown_pixels.h"
 
 namespace fs = std::filesystem;
 
@@ -99,6 +102,67 @@ TEST_F(Explorer, EachLeafOnItsPage) {
   Select(Node(5));
   KSRE->ListView->SelectRow(1);
   EXPECT_EQ(KSRE->Notebook->currentIndex(), 0);
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// A picture larger than its page scrolls inside it, in a window that keeps
+// its size; a small one is shown in the middle of the page. What is checked
+// is what the screen shows of the page.
+TEST_F(Explorer, PicturesScrollInsideTheWindow) {
+  std::string pictures = (root.dir() / "obrázky.dll").string();
+  root.Write(pictures, BuildPe({Dir(2u, {Named(1u, Bitmap(40, 1128, 30, 24)), Named(2u, Bitmap(40, 30, 1500, 24)),
+                                         Named(3u, Bitmap(40, 6, 4, 24))})})
+                           .bytes);
+  KSRE->OpenFile(QString::fromStdString(pictures));
+  QCoreApplication::processEvents();
+  const QSize size = KSRE->size();
+  // the picture's pixels along a column (or row) of the page, the page's
+  // background (its top left pixel) left out
+  auto picturePixels = [](const QImage& screen, bool column, int at) {
+    std::vector<std::uint32_t> colours;
+    QRgb background = screen.pixel(0, 0);
+    for (int i = 0; i < (column ? screen.height() : screen.width()); ++i)
+      if (QRgb p = column ? screen.pixel(at, i) : screen.pixel(i, at); p != background) colours.push_back(p | 0xFF000000u);
+    return colours;
+  };
+  auto pattern = [](bool column, int at, int length) {
+    std::vector<std::uint32_t> colours;
+    for (int i = 0; i < length; ++i) colours.push_back(column ? PatternColor(at, i, 24) : PatternColor(i, at, 24));
+    return colours;
+  };
+
+  Select(Node(0, 0));  // 1128 x 30
+  QCoreApplication::processEvents();
+  EXPECT_EQ(KSRE->size(), size);
+  ASSERT_EQ(KSRE->Notebook->currentIndex(), 1);
+  auto* page = qobject_cast<QScrollArea*>(KSRE->Notebook->currentWidget());
+  ASSERT_NE(page, nullptr);
+  QWidget* viewport = page->viewport();
+  ASSERT_LT(viewport->width(), 1128);
+  QScrollBar* across = page->horizontalScrollBar();
+  across->setValue(across->maximum());
+  // the picture's last column at the page's right edge
+  EXPECT_EQ(picturePixels(ShownPixels(viewport), true, viewport->width() - 1), pattern(true, 1127, 30));
+
+  Select(Node(0, 1));  // 30 x 1500
+  QCoreApplication::processEvents();
+  EXPECT_EQ(KSRE->size(), size);
+  QScrollBar* down = page->verticalScrollBar();
+  down->setValue(down->maximum());
+  EXPECT_EQ(picturePixels(ShownPixels(viewport), false, viewport->height() - 1), pattern(false, 1499, 30));
+
+  Select(Node(0, 2));  // 6 x 4, in the middle of the page
+  QCoreApplication::processEvents();
+  EXPECT_EQ(KSRE->size(), size);
+  QImage screen = ShownPixels(viewport);
+  QRect picture;
+  for (int y = 0; y < screen.height(); ++y)
+    for (int x = 0; x < screen.width(); ++x)
+      if (screen.pixel(x, y) != screen.pixel(0, 0)) picture |= QRect(x, y, 1, 1);
+  EXPECT_EQ(picture.size(), QSize(6, 4));
+  EXPECT_EQ(picturePixels(screen, false, picture.top()), pattern(false, 0, 6));
+  EXPECT_LE(std::abs(2 * picture.left() + 6 - viewport->width()), 1);
+  EXPECT_LE(std::abs(2 * picture.top() + 4 - viewport->height()), 1);
   EXPECT_TRUE(boxes.boxes().empty());
 }
 

@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <vector>
 
 #include "resx/HexDump.h"
+#include "tests/support/shown_pixels.h"
 
 #if !defined(__SANITIZE_ADDRESS__)
 extern "C" void* __libc_malloc(std::size_t);
@@ -45,9 +47,18 @@ class Recording : public THexDump {
   }
 };
 
+std::vector<std::uint8_t> Pattern(std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+  return bytes;
+}
+
+// A shown hex dump of `shared` (by default a megabyte of its own); views of
+// the same bytes show the same addresses.
 struct View {
-  View() : bytes(1 << 20) {
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+  explicit View(const std::vector<std::uint8_t>* shared = nullptr)
+      : own(shared ? std::vector<std::uint8_t>() : Pattern(1 << 20)) {
+    const std::vector<std::uint8_t>& bytes = shared ? *shared : own;
     parent.resize(1100, 400);
     dump = new Recording(&parent);
     dump->resize(1100, 400);
@@ -56,7 +67,7 @@ struct View {
     parent.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&parent));
   }
-  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint8_t> own;
   QWidget parent;
   Recording* dump;
 };
@@ -102,6 +113,69 @@ TEST(HexDumpView, OneLineScrollsRepaintOneStrip) {
   v.dump->verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
   EXPECT_EQ(v.dump->Model().FirstVisibleLine(), 1 + v.dump->Model().LinesOnScreen() - 1);
   EXPECT_EQ(v.dump->verticalScrollBar()->value(), v.dump->Model().FirstVisibleLine());
+}
+
+// After every way of scrolling the screen shows what a fresh view at the
+// same first line paints: a moved picture leaves no stale row behind.
+TEST(HexDumpView, ScrollingShowsWhatAFreshViewPaints) {
+  // fewer lines than a scroll message's 16-bit position reaches, so that a
+  // fresh view can be put on any of them
+  std::vector<std::uint8_t> bytes = Pattern(1 << 18);
+  View v(&bytes);
+  THexDump* dump = v.dump;
+  QScrollBar* bar = dump->verticalScrollBar();
+  // the last line is shown in part, so a one-line move also uncovers part of a line
+  ASSERT_NE(dump->viewport()->height() % dump->Model().LineHeight(), 0);
+  auto matchesFresh = [&](const char* step) {
+    View fresh(&bytes);
+    fresh.dump->VScroll(SB_THUMBPOSITION, dump->Model().FirstVisibleLine());
+    fresh.dump->viewport()->update();  // all of it, however it got there
+    ASSERT_EQ(fresh.dump->Model().FirstVisibleLine(), dump->Model().FirstVisibleLine()) << step;
+    QImage shown = ShownPixels(dump->viewport()), painted = ShownPixels(fresh.dump->viewport());
+    ASSERT_EQ(shown.size(), dump->viewport()->size()) << step;
+    int h = dump->Model().LineHeight(), stale = -1;
+    for (int y = 0; y < shown.height() && stale < 0; ++y)
+      if (std::memcmp(shown.constScanLine(y), painted.constScanLine(y), static_cast<std::size_t>(shown.bytesPerLine())))
+        stale = y;
+    EXPECT_EQ(stale, -1) << step << ": line " << dump->Model().FirstVisibleLine() << ", first wrong row at y " << stale
+                         << " (line strip " << stale / h << ")";
+  };
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // the scroll bar's arrow
+  matchesFresh("one line down");
+  bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  matchesFresh("one line up");
+  dump->setFocus();
+  for (int i = 0; i < 45; ++i) {  // the last ones scroll line by line, each shown
+    QTest::keyClick(dump, Qt::Key_Down);
+    PaintNextFrame(dump);
+  }
+  ASSERT_GT(dump->Model().FirstVisibleLine(), 1);
+  matchesFresh("45 x Down");
+  QTest::keyClick(dump, Qt::Key_Up);
+  for (int i = 0; i < 3; ++i) {
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    PaintNextFrame(dump);
+  }
+  matchesFresh("three lines up");
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  matchesFresh("a page down");
+  // dragging the thumb: line by line, then a jump, then one line back
+  bar->setSliderDown(true);
+  int at = bar->sliderPosition();
+  for (int to : {at + 1, at + 2, at + 3, at + 40, at + 39}) {
+    bar->setSliderPosition(to);
+    PaintNextFrame(dump);
+  }
+  bar->setSliderDown(false);
+  EXPECT_EQ(dump->Model().FirstVisibleLine(), at + 39);
+  matchesFresh("a drag of the thumb");
+  QTest::keyClick(dump, Qt::Key_End);
+  EXPECT_EQ(dump->Model().FirstVisibleLine(), dump->Model().LineCount() - dump->Model().LinesOnScreen() + 1);
+  matchesFresh("End");
+  bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  matchesFresh("back by one line");
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  matchesFresh("forward by one line at the end");
 }
 
 TEST(HexDumpView, KeysClicksAndColours) {
