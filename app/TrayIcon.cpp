@@ -14,7 +14,9 @@
 #include "prockill/Unit5.h"
 
 TTrayIcon::TTrayIcon(TForm1& form) : QObject(&form), form_(form) {
-  PopUpMenuTrayIcon = new QMenu(&form);
+  // Not a child of the main window: a modal dialog blocks the main window
+  // and everything that belongs to it, and the menu must work meanwhile.
+  PopUpMenuTrayIcon = new QMenu();
   PopUpMenuTrayIcon->setObjectName(QStringLiteral("PopUpMenuTrayIcon"));
   struct Item {
     QAction** action;  // none for a separator
@@ -53,7 +55,7 @@ TTrayIcon::TTrayIcon(TForm1& form) : QObject(&form), form_(form) {
   std::strncpy(TrayIconData.szTip, "Ovlix", sizeof TrayIconData.szTip);
 }
 
-TTrayIcon::~TTrayIcon() = default;
+TTrayIcon::~TTrayIcon() { delete PopUpMenuTrayIcon; }
 
 void TTrayIcon::Add(platform::HWND window) {
   TrayIconData.hWnd = static_cast<std::uint32_t>(window);

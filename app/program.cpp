@@ -27,14 +27,15 @@ TTipy* Tipy = nullptr;
 
 void CreateForms() {
   Form1 = new TForm1();
-  Form2 = new TForm2(nullptr);
-  Form3 = new TForm3(nullptr, Form1->sSkinManager1);
-  Form4 = new TForm4(nullptr);
-  Form5 = new TForm5(nullptr);
-  KSRE = new TKSRE(nullptr);
-  Formnh = new TFormnh(nullptr);
-  Formzh = new TFormzh(nullptr);
-  Tipy = new TTipy(nullptr);
+  // every other window is a dialog of the main window
+  Form2 = new TForm2(Form1);
+  Form3 = new TForm3(Form1, Form1->sSkinManager1);
+  Form4 = new TForm4(Form1);
+  Form5 = new TForm5(Form1);
+  KSRE = new TKSRE(Form1);
+  Formnh = new TFormnh(Form1);
+  Formzh = new TFormzh(Form1);
+  Tipy = new TTipy(Form1);
   Formnh->CentreOver(Form1);
   Formzh->CentreOver(Form1);
 }

@@ -37,6 +37,6 @@ void TFormzh::RbButton10Click() {
 void TFormzh::RbButton1Click() { close(); }
 
 void TFormzh::RbButton2Click() {
-  Formnh->ShowModal();
+  Formnh->ShowModal(this);
   close();
 }

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "framework/dialog_window.h"
+
 namespace {
 FileDialogAnswer& Answer() {
   static FileDialogAnswer answer;
@@ -22,7 +24,8 @@ QStringList QtNameFilters(const QString& filter) {
 
 QString RunFileDialog(FileDialogKind kind, const QString& objectName, const QString& filter, int& filterIndex) {
   if (Answer()) return Answer()(kind, filter, filterIndex);
-  QFileDialog dialog;
+  // a dialog of the window that opens it, resizable like any file dialog
+  QFileDialog dialog(ActiveOwner(), kDialogWindowFlags | Qt::WindowMaximizeButtonHint);
   dialog.setObjectName(objectName);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -31,7 +34,7 @@ QString RunFileDialog(FileDialogKind kind, const QString& objectName, const QStr
   QStringList filters = QtNameFilters(filter);
   dialog.setNameFilters(filters);
   if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (RunModal(dialog, dialog.parentWidget()) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
   return dialog.selectedFiles().front();
 }

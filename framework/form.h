@@ -3,6 +3,9 @@
 // becomes visible, through the guard. A window may build its controls in
 // CreateControls, which runs when it is first shown: most windows are never
 // opened in a run, and building them all would delay the main window.
+//
+// Each window is a dialog of its owner (dialog_window.h): the window given at
+// creation, or the one a showing names as its opener.
 #pragma once
 
 #include <QDialog>
@@ -12,10 +15,15 @@ class TForm : public QDialog {
  public:
   TForm(QWidget* owner, const QString& name, const QString& caption);
 
-  int ShowModal();
+  // Shows the window modally to its owner. A window already on view is
+  // brought to the front instead: a second opener (the tray, a hotkey) must
+  // not start a second modal run of the same window.
+  int ShowModal() { return ShowModal(parentWidget()); }
+  int ShowModal(QWidget* opener);
   // Shows the window modally unless it is visible already.
   void Open();
-  // Each showing places the window's centre on that of `window`.
+  // Each showing places the window's centre on that of `window`; windows
+  // with none are centred on the desktop.
   void CentreOver(const QWidget* window) { centreOver_ = window; }
   bool Visible() const { return isVisible(); }
 
@@ -24,8 +32,11 @@ class TForm : public QDialog {
   virtual void CreateControls() {}
   void setVisible(bool visible) override;
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  void Place();
+
   const QWidget* centreOver_ = nullptr;
   bool controlsCreated_ = false;
 };

@@ -1,19 +1,30 @@
 #include "framework/message_box.h"
 
+#include <QFontDatabase>
+#include <algorithm>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QScreen>
 
 #include "framework/application.h"
+#include "framework/dialog_window.h"
 
 namespace {
 
+// The window manager writes the caption in its title font between the
+// window's icon and its close box; a box narrower than that gets the
+// caption cut short. The room for the icon, the box and the padding is
+// counted in line heights of that font.
+int CaptionWidth(const QString& caption) {
+  QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  title.setBold(true);
+  QFontMetrics metrics(title);
+  return metrics.horizontalAdvance(caption) + 6 * metrics.height();
+}
+
 void RealBox(BoxKind kind, const QString& caption, const QString& text) {
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  if (kind == BoxKind::Information) icon = QMessageBox::Information;
-  if (kind == BoxKind::Warning) icon = QMessageBox::Warning;
-  if (kind == BoxKind::Error) icon = QMessageBox::Critical;
-  QMessageBox box(icon, caption, text, QMessageBox::Ok);
-  box.setObjectName(QStringLiteral("MessageBox"));
-  box.exec();
+  std::unique_ptr<QMessageBox> box = MakeBox(kind, caption, text, ActiveOwner());
+  RunModal(*box, box->parentWidget());
 }
 
 BoxPresenter& Presenter() {
@@ -22,6 +33,23 @@ BoxPresenter& Presenter() {
 }
 
 }  // namespace
+
+std::unique_ptr<QMessageBox> MakeBox(BoxKind kind, const QString& caption, const QString& text, QWidget* owner) {
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  if (kind == BoxKind::Information) icon = QMessageBox::Information;
+  if (kind == BoxKind::Warning) icon = QMessageBox::Warning;
+  if (kind == BoxKind::Error) icon = QMessageBox::Critical;
+  auto box = std::make_unique<QMessageBox>(icon, caption, text, QMessageBox::Ok, owner, kDialogWindowFlags);
+  box->setObjectName(QStringLiteral("MessageBox"));
+  // QMessageBox sizes itself to its layout's minimum width: a strut across
+  // the layout holds it open for the caption, short of the screen's width
+  int width = CaptionWidth(caption);
+  if (QScreen* desktop = box->screen()) width = std::min(width, desktop->availableGeometry().width() * 3 / 4);
+  if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+  return box;
+}
 
 void ShowBox(BoxKind kind, const QString& text) {
   QString caption = Application::Title();

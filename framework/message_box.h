@@ -1,12 +1,16 @@
 // The message boxes of the original framework: a plain box captioned with
 // the application title, "Information" and "Warning" boxes with their
 // icons, and the error box of the handler guard (application title, stop
-// icon). All have one "OK" button and are modal. Tests replace the
-// presenter to see what would have been shown.
+// icon). All have one "OK" button and are modal to the window that opened
+// them. Tests replace the presenter to see what would have been shown.
 #pragma once
 
 #include <QString>
 #include <functional>
+#include <memory>
+
+class QMessageBox;
+class QWidget;
 
 enum class BoxKind { Plain, Information, Warning, Error };
 
@@ -18,3 +22,7 @@ inline void ShowMessage(const QString& text) { ShowBox(BoxKind::Plain, text); }
 // Installs a presenter (an empty one restores the real boxes); returns the
 // previous one.
 BoxPresenter SetBoxPresenter(BoxPresenter presenter);
+
+// The real box, not yet shown: a dialog of `owner` (none: of nothing), wide
+// enough for the window manager to show its whole caption.
+std::unique_ptr<QMessageBox> MakeBox(BoxKind kind, const QString& caption, const QString& text, QWidget* owner);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include "framework/dialog_window.h"
 #include "framework/file_dialog.h"
 
 namespace {
@@ -20,7 +21,8 @@ void SetPictureDialogAnswer(PictureDialogAnswer answer) { Answer() = std::move(a
 
 QString RunPictureOpenDialog(const QString& objectName, const QString& filter) {
   if (Answer()) return Answer()(objectName, filter);
-  QFileDialog dialog;
+  // a dialog of the window that opens it, resizable like any file dialog
+  QFileDialog dialog(ActiveOwner(), kDialogWindowFlags | Qt::WindowMaximizeButtonHint);
   dialog.setObjectName(objectName);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -37,6 +39,6 @@ QString RunPictureOpenDialog(const QString& objectName, const QString& filter) {
     preview->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio,
                                                                       Qt::SmoothTransformation));
   });
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (RunModal(dialog, dialog.parentWidget()) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().front();
 }

@@ -14,13 +14,10 @@ using platform::PROCESSENTRY32;
 
 TForm5::TForm5(QWidget* owner) : TForm(owner, QStringLiteral("Form5"), QStringLiteral("Ovlix: Process Killer")) {
   setFixedSize(387, 354);
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   QFont sans(QStringLiteral("Liberation Sans"));
   sans.setStyleHint(QFont::SansSerif);
   sans.setPixelSize(11);
   setFont(sans);
-
 
   Timer1 = new TTimer(this, "Timer1", 10000, true);
   Timer1->OnTimer = [this] { Timer1Timer(); };

@@ -168,6 +168,8 @@ void TResourceListView::SelectRow(int row) {
 static void RegisterImageLists() { Q_INIT_RESOURCE(images); }
 
 TKSRE::TKSRE(QWidget* owner) : TForm(owner, QStringLiteral("KSRE"), QStringLiteral("Ovlix: Resource Extractor")) {
+  // a resizable browser of pictures and dumps: it may fill the screen
+  setWindowFlag(Qt::WindowMaximizeButtonHint);
   Guard([this] { FormCreate(); });
 }
 

@@ -186,7 +186,131 @@ no_icon() { ! icon_in_tray; }
 quit_removes_icon() { press alt+F4 && within 50 gone "$traying" && within 30 no_icon; }
 check "after quitting the tray icon is gone" quit_removes_icon
 
-# 9. A library named on the command line opens in the resource explorer.
+# 9. Dialogs: each is a dialog of the window that opened it, and the tray
+#    icon and its menu stay live while one is open. The program starts in
+#    the tray; the process killer opens modally over the hidden main window.
+printf '[Nastaveni]\nSpousteniVTray=1\n' >"$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
+start
+dialogs=$last
+main_window() { xdotool search --name "$caption" 2>/dev/null | head -n 1; }
+one_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+named_shown() { [ -n "$(one_named "$1")" ]; }
+named_gone() { [ -z "$(one_named "$1")" ]; }
+about_shown() { [ "$(count_named '^O programu$')" -eq 1 ]; }
+about_gone() { [ "$(count_named '^O programu$')" -eq 0 ]; }
+click_icon() {  # click_icon BUTTON: on the icon in the tray, from outside
+  local panel icon
+  panel=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}')
+  icon=$(xwininfo -tree -id "$panel" | awk '/\("ovlix"/ {print $1; exit}')
+  [ -n "$icon" ] || return 1
+  eval "$(xdotool getwindowgeometry --shell "$icon")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click "$1"
+}
+# the tray menu's items from the bottom: "Ukončit", "O Programu", ...
+menu_item_from_bottom() {  # menu_item_from_bottom N: opens the menu, takes the Nth item
+  click_icon 3 && sleep 0.5 && xdotool key --delay 100 $(printf 'Up %.0s' $(seq "$1")) Return
+}
+is_dialog_of() {  # is_dialog_of WINDOW OWNER
+  xprop -id "$1" WM_TRANSIENT_FOR | grep -qi "# $(printf '0x%x' "$2")\$" &&
+    xprop -id "$1" _NET_WM_WINDOW_TYPE | grep -q '= _NET_WM_WINDOW_TYPE_DIALOG'
+}
+wm_state() { xprop -id "$1" WM_STATE | sed -n 's/.*window state: *//p'; }
+geometry() { xdotool getwindowgeometry "$1" | sed -n 's/^ *\(Position\|Geometry\): *\([0-9x,]*\).*/\2/p' | tr '\n' ' '; }
+check "the tray icon is embedded" within 100 icon_in_tray
+killer_over_hidden_window() {
+  xdotool key ctrl+e && within 50 killer_shown || return 1
+  is_dialog_of "$(one_named '^Ovlix: Process Killer$')" "$(main_window)"
+}
+check "the process killer is a dialog of the main window, hidden or not" killer_over_hidden_window
+left_click_shows() { click_icon 1 && wait_visible; }
+check "a left click on the icon shows the main window while the killer is modal" left_click_shows
+# A dialog minimised alone would leave the main window blocked: the main
+# window goes along, or the dialog stays; here the window manager met the
+# killer before the main window it belongs to.
+not_minimised_alone() {
+  local killer main
+  killer=$(one_named '^Ovlix: Process Killer$')
+  main=$(main_window)
+  xdotool windowminimize "$killer"
+  sleep 1
+  echo "     after minimising the killer: killer $(wm_state "$killer"), main window $(wm_state "$main")"
+  [ "$(wm_state "$killer")" = Normal ] || [ "$(wm_state "$main")" = Iconic ] || return 1
+  xdotool windowactivate "$main"
+  sleep 1
+  [ "$(wm_state "$killer")" = Normal ] && [ "$(wm_state "$main")" = Normal ]
+}
+check "a dialog is not minimised on its own" not_minimised_alone
+menu_works() { menu_item_from_bottom 2 && within 50 about_shown; }
+check "the tray menu opens and its items work while the killer is modal" menu_works
+no_second_about() {
+  menu_item_from_bottom 2 && sleep 0.5 && about_shown && alive "$dialogs" || return 1
+  is_dialog_of "$(one_named '^O programu$')" "$(main_window)"
+}
+check "\"O Programu\" while the about box is open opens no second one" no_second_about
+close_dialogs() {
+  xdotool windowactivate --sync "$(one_named '^O programu$')" key Escape && within 30 about_gone || return 1
+  xdotool windowactivate --sync "$(one_named '^Ovlix: Process Killer$')" key Escape && within 30 killer_gone
+}
+check "the dialogs close one over the other" close_dialogs
+quit_from_menu() {
+  xdotool key ctrl+e && within 50 killer_shown || return 1
+  menu_item_from_bottom 1 && within 50 gone "$dialogs"
+}
+check "\"Ukončit\" in the tray menu ends the program while the killer is modal" quit_from_menu
+kill "$dialogs" 2>/dev/null
+wait "$dialogs" 2>/dev/null
+# Showings land where the first one did: windows are placed by their
+# client area, whose place the window manager's frame does not change.
+rm -f "$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
+start
+placing=$last
+same_place_twice() {  # same_place_twice CAPTION-REGEX OPEN-COMMAND...
+  local name=$1 first second
+  shift
+  "$@" && within 50 named_shown "$name" || return 1
+  sleep 0.5
+  first=$(geometry "$(one_named "$name")")
+  xdotool windowactivate --sync "$(one_named "$name")" key Escape
+  within 30 named_gone "$name" || return 1
+  "$@" && within 50 named_shown "$name" || return 1
+  sleep 0.5
+  second=$(geometry "$(one_named "$name")")
+  xdotool windowactivate --sync "$(one_named "$name")" key Escape
+  echo "     $name: first $first, second $second"
+  [ -n "$first" ] && [ "$first" = "$second" ]
+}
+check "the process killer lands where it did the first time" same_place_twice '^Ovlix: Process Killer$' press ctrl+e
+check "the about box lands where it did the first time" same_place_twice '^O programu$' menu_item_from_bottom 2
+main_same_place() {
+  wait_visible || return 1
+  local first second
+  sleep 0.5
+  first=$(geometry "$(one_named "$caption")")
+  press F9 && within 30 hidden_and_alive "$placing" || return 1
+  xdotool key ctrl+w && wait_visible || return 1
+  sleep 0.5
+  second=$(geometry "$(one_named "$caption")")
+  echo "     main window: first $first, second $second"
+  [ "$first" = "$second" ]
+}
+check "the main window lands where it did the first time" main_same_place
+kill "$placing"
+wait "$placing" 2>/dev/null
+# An error box at start: a dialog, its caption whole in a box wide enough.
+printf '[Nastaveni]\nBlikaniRychlost=x\n' >"$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
+start
+boxing=$last
+box_is_dialog() {
+  within 100 named_shown '^Ovlix 4.50.200$' || return 1
+  local box=$(one_named '^Ovlix 4.50.200$')
+  xprop -id "$box" _NET_WM_WINDOW_TYPE | grep -q '= _NET_WM_WINDOW_TYPE_DIALOG' &&
+    xprop -id "$box" WM_TRANSIENT_FOR | grep -q 'window id'
+}
+check "an error box is a dialog to the window manager" box_is_dialog
+kill "$boxing"
+wait "$boxing" 2>/dev/null
+
+# 10. A library named on the command line opens in the resource explorer.
 rm -f "$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
 library="$(dirname "$prog")/tests/toolchain32.dll"
 "$prog" "$library" >>"$tmp/program.log" 2>&1 &
