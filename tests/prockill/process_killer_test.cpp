@@ -188,7 +188,8 @@ TEST_F(ProcessKiller, OnlyKernelThreadsAreBracketedOthersAreNamedByTheirCommandL
   // PF_KTHREAD (0x200000) in the flags, no command line
   WriteProcess(root, 90000002, "", "90000002 (kworker/0:1H-kblockd) I 2 0 0 0 -1 69238880 0 0", "");
   // another user's shell, whose command name is cut to 15 characters
-  WriteProcess(root, 90000003, "", "90000003 (a-shell-with-a-l) S 1 3 3 34816 -1 4194560 0", "/opt/tools/a-shell-with-a-long-name\0--login\0"s);
+  WriteProcess(root, 90000003, "", "90000003 (a-shell-with-a-l) S 1 3 3 34816 -1 4194560 0",
+               "/opt/tools/a-shell-with-a-long-name\0--login\0"s);
   WriteProcess(root, 90000004, "", "90000004 (bash) S 1 4 4 0 -1 4194560 0", "-bash\0"s);
   // an empty command line (a zombie): the command name, blanks and parentheses kept
   WriteProcess(root, 90000005, "", "90000005 (odd) (name) Z 1 5 5 0 -1 4227084 0", "");
@@ -198,7 +199,8 @@ TEST_F(ProcessKiller, OnlyKernelThreadsAreBracketedOthersAreNamedByTheirCommandL
   platform::SetProcRoot(root.dir() / "proc");
   Form5->Button3Click();
   EXPECT_EQ(Names().join(" | ").toStdString(),
-            "firefox-bin | [kworker/0:1H-kblockd] | a-shell-with-a-long-name | -bash | odd) (name | postgres: checkpointer");
+            "firefox-bin | [kworker/0:1H-kblockd] | a-shell-with-a-long-name | -bash | odd) (name | "
+            "postgres: checkpointer");
 }
 
 // Drops a capability from this thread's effective set for a scope, as an
