@@ -6,6 +6,7 @@
 #include "app/program.h"
 #include "framework/program_style.h"
 #include "app/app_icon.h"
+#include "platform/disk_manager_udisks.h"
 #include "platform/font_config_warmup.h"
 #include "platform/hotkeys_portal.h"
 #include "platform/hotkeys_x11.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   platform::SetPowerBackend(platform::MakeLogindPowerBackend());
   platform::SetTrayBackend(platform::MakeQtTrayBackend(icon));
   platform::SetWallpaperBackend(platform::MakeDesktopWallpaperBackend());
+  platform::SetDiskManager(platform::MakeUdisksDiskManager());
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 != nullptr) platform::SetLockLights(platform::MakeX11LockLights(x11->display()));
   // In a Wayland session X11 grabs (through XWayland) see only X11 windows:

@@ -4,14 +4,20 @@
 #include <string>
 
 #include "platform/cdrom.h"
+#include "platform/disk_manager.h"
 #include "platform/drives.h"
 #include "platform/text_util.h"
 
 namespace platform {
 namespace {
 
-std::map<MCIDEVICEID, int>& OpenDevices() {
-  static std::map<MCIDEVICEID, int> devices;
+struct OpenDevice {
+  int fd;
+  std::string path;
+};
+
+std::map<MCIDEVICEID, OpenDevice>& OpenDevices() {
+  static std::map<MCIDEVICEID, OpenDevice> devices;
   return devices;
 }
 
@@ -29,13 +35,22 @@ MCIERROR Open(std::uintptr_t flags, MCI_OPEN_PARMSA* block) {
   if (GetDriveTypeA(drive) != DRIVE_CDROM) return MCIERR_INVALID_DEVICE_NAME;
   char letter = static_cast<char>(drive[0] & ~0x20);
   auto map = DriveMap();
-  int fd = CdDevicesInUse().Open(map[letter]);
+  const std::string& path = map[letter];
+  int fd = CdDevicesInUse().Open(path);
   if (fd < 0) return MCIERR_HARDWARE;
   MCIDEVICEID id = 1;
   while (OpenDevices().count(id) != 0) ++id;
-  OpenDevices()[id] = fd;
+  OpenDevices()[id] = {fd, path};
   block->wDeviceID = id;
   return 0;
+}
+
+// The disk manager unmounts a mounted disc before it ejects it; without
+// one, or when it fails, the kernel's request is made, and the kernel
+// refuses it while anything else holds the drive.
+MCIERROR OpenDoor(const OpenDevice& device) {
+  if (DiskManagerInUse().Eject(device.path)) return 0;
+  return CdDevicesInUse().EjectTray(device.fd) == 0 ? 0 : MCIERR_HARDWARE;
 }
 
 MCIERROR Dispatch(MCIDEVICEID device, UINT message, std::uintptr_t flags, std::uintptr_t param) {
@@ -44,12 +59,12 @@ MCIERROR Dispatch(MCIDEVICEID device, UINT message, std::uintptr_t flags, std::u
   if (message != MCI_SET && message != MCI_CLOSE) return MCIERR_UNRECOGNIZED_COMMAND;
   if (it == OpenDevices().end()) return MCIERR_INVALID_DEVICE_ID;
   if (message == MCI_CLOSE) {
-    CdDevicesInUse().Close(it->second);
+    CdDevicesInUse().Close(it->second.fd);
     OpenDevices().erase(it);
     return 0;
   }
-  if (flags & MCI_SET_DOOR_OPEN) return CdDevicesInUse().EjectTray(it->second) == 0 ? 0 : MCIERR_HARDWARE;
-  if (flags & MCI_SET_DOOR_CLOSED) return CdDevicesInUse().CloseTray(it->second) == 0 ? 0 : MCIERR_HARDWARE;
+  if (flags & MCI_SET_DOOR_OPEN) return OpenDoor(it->second);
+  if (flags & MCI_SET_DOOR_CLOSED) return CdDevicesInUse().CloseTray(it->second.fd) == 0 ? 0 : MCIERR_HARDWARE;
   return MCIERR_UNSUPPORTED_FUNCTION;
 }
 

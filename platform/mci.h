@@ -3,8 +3,10 @@
 //   MCI_OPEN, type "CDAudio", element a drive name ("E:"): the drive map
 //     must name a CD/DVD device for the letter; it is opened without
 //     waiting for a disc, and its new device id goes into the block.
-//   MCI_SET with MCI_SET_DOOR_OPEN or MCI_SET_DOOR_CLOSED: the kernel's
-//     eject or close-tray request on that device.
+//   MCI_SET with MCI_SET_DOOR_OPEN: the disk manager unmounts the disc and
+//     ejects it (disk_manager.h); without one, or when it fails, the
+//     kernel's eject request on that device.
+//   MCI_SET with MCI_SET_DOOR_CLOSED: the kernel's close-tray request.
 //   MCI_CLOSE: releases it.
 // Anything else fails with a non-zero MCI error.
 #pragma once

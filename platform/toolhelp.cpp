@@ -9,8 +9,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -46,26 +48,55 @@ HANDLE NewHandle(Object object) {
   return next;
 }
 
-std::string ExecutableOf(const std::string& pid) {
-  std::string link = "/proc/" + pid + "/exe";
+std::filesystem::path& ProcRoot() {
+  static std::filesystem::path root = "/proc";
+  return root;
+}
+
+constexpr unsigned long kKernelThreadFlag = 0x00200000;  // PF_KTHREAD
+
+// The name a process is listed by; empty when it has gone meanwhile.
+// Without its executable (a kernel thread, another user's process, one that
+// made itself undumpable) the kernel's flags tell a kernel thread, which has
+// no command line and gets its command name in brackets as ps shows it; a
+// process is named by its first argument's last component, which, unlike
+// the command name, is not cut to 15 characters.
+std::string ProcessName(const std::filesystem::path& dir) {
   char buf[4096];
-  ssize_t n = ::readlink(link.c_str(), buf, sizeof buf);
+  ssize_t n = ::readlink((dir / "exe").c_str(), buf, sizeof buf);
   if (n > 0) return std::string(buf, static_cast<std::size_t>(n));
-  std::ifstream comm("/proc/" + pid + "/comm");
-  std::string name;
-  std::getline(comm, name);
-  return "[" + name + "]";
+  // "pid (comm) state ppid pgrp session tty_nr tpgid flags ...": the command
+  // name may hold blanks and parentheses, so it ends at the last ")"
+  std::ifstream statFile(dir / "stat");
+  std::string stat;
+  std::getline(statFile, stat);
+  std::size_t open = stat.find('(');
+  std::size_t close = stat.rfind(')');
+  if (open == std::string::npos || close == std::string::npos || close < open) return {};
+  std::string comm = stat.substr(open + 1, close - open - 1);
+  std::istringstream fields(stat.substr(close + 1));
+  std::string state;
+  long ppid = 0, pgrp = 0, session = 0, tty = 0, tpgid = 0;
+  unsigned long flags = 0;
+  fields >> state >> ppid >> pgrp >> session >> tty >> tpgid >> flags;
+  if (flags & kKernelThreadFlag) return "[" + comm + "]";
+  std::ifstream cmdline(dir / "cmdline");
+  std::string first;
+  std::getline(cmdline, first, '\0');
+  std::string name = first.substr(first.rfind('/') + 1);
+  return name.empty() ? comm : name;
 }
 
 std::vector<Listed> ListProcesses() {
   std::vector<Listed> out{{0, "[System Process]"}};
-  DIR* proc = ::opendir("/proc");
+  DIR* proc = ::opendir(ProcRoot().c_str());
   if (proc == nullptr) return out;
   while (dirent* entry = ::readdir(proc)) {
     char* end = nullptr;
     unsigned long pid = std::strtoul(entry->d_name, &end, 10);
     if (end == entry->d_name || *end != '\0' || pid == 0) continue;
-    out.push_back({static_cast<DWORD>(pid), ExecutableOf(entry->d_name)});
+    std::string name = ProcessName(ProcRoot() / entry->d_name);
+    if (!name.empty()) out.push_back({static_cast<DWORD>(pid), std::move(name)});
   }
   ::closedir(proc);
   std::sort(out.begin() + 1, out.end(), [](const Listed& a, const Listed& b) { return a.pid < b.pid; });
@@ -137,5 +168,7 @@ BOOL CloseHandle(HANDLE handle) {
 }
 
 std::size_t OpenHandleCount() { return Handles().size(); }
+
+void SetProcRoot(const std::filesystem::path& root) { ProcRoot() = root.empty() ? "/proc" : root; }
 
 }  // namespace platform

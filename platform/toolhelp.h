@@ -2,9 +2,11 @@
 //
 // A snapshot lists first the idle process (id 0, "[System Process]"), as
 // the platform does, then every process in /proc in id order with the path
-// of its executable; a process whose executable cannot be read (a kernel
-// thread, another user's process) is listed by its command name in
-// brackets, as ps shows it: "[kworker/0:1]".
+// of its executable. Where the executable cannot be read, a kernel thread is
+// listed by its command name in brackets, as ps shows it ("[kworker/0:1]"),
+// and any other process (another user's, say) by the last component of its
+// first argument ("bash" for "/usr/bin/bash"), or by its command name when
+// its command line is empty.
 //
 // A process handle holds a pidfd, so it keeps the identity of the process it
 // was opened for: once that process has ended, a new process that got the
@@ -12,6 +14,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 
 #include "platform/win32.h"
 
@@ -50,5 +53,9 @@ BOOL CloseHandle(HANDLE handle);
 
 // How many handles are open (snapshots and processes).
 std::size_t OpenHandleCount();
+
+// Where snapshots read the processes from, /proc unless a test names a
+// folder laid out like it; an empty path goes back to /proc.
+void SetProcRoot(const std::filesystem::path& root);
 
 }  // namespace platform

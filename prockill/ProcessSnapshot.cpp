@@ -18,8 +18,21 @@ Toolhelp32 SetToolhelp32Api(const Toolhelp32& api) {
   return old;
 }
 
+namespace {
+
+bool IsWindowsPath(std::string_view path) {
+  bool drive = path.size() >= 2 && path[1] == ':' && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z');
+  return drive || path.find('\\') != std::string_view::npos;
+}
+
+}  // namespace
+
 std::string ExeFileName(std::string_view path) {
   if (path.size() >= 2 && path.front() == '[' && path.back() == ']') return std::string(path);
-  std::size_t cut = path.starts_with('/') ? path.rfind('/') : path.find_last_of("\\:");
+  std::size_t cut = std::string_view::npos;
+  if (path.starts_with('/'))
+    cut = path.rfind('/');
+  else if (IsWindowsPath(path))
+    cut = path.find_last_of("\\:");
   return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }

@@ -19,6 +19,8 @@ const Toolhelp32& Toolhelp32Api();
 Toolhelp32 SetToolhelp32Api(const Toolhelp32& api);
 
 // The file name of an executable path: what follows the last "\" or ":" of a
-// Windows path, the last "/" of a Linux path (one that begins with "/"); a
-// bracketed command name ("[kworker/0:1]") is shown whole.
+// Windows path (one with a "\" or a drive), the last "/" of a Linux path (one
+// that begins with "/"); any other text is a name already and is shown whole,
+// as are a kernel thread's "[kworker/0:1]" and a process title's
+// "postgres: checkpointer".
 std::string ExeFileName(std::string_view path);

@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <grp.h>
+#include <linux/capability.h>
 #include <linux/sched.h>
 #include <signal.h>
 #include <sched.h>
@@ -6,7 +9,9 @@
 #include <unistd.h>
 
 #include <QTest>
+#include <cerrno>
 #include <cstring>
+#include <fstream>
 
 #include "prockill/ProcessSnapshot.h"
 #include "prockill/Unit5.h"
@@ -40,6 +45,7 @@ class ProcessKiller : public FormsTest {
   }
   void TearDown() override {
     SetToolhelp32Api(real_);
+    platform::SetProcRoot({});
     for (pid_t pid : children_) {
       ::kill(pid, SIGKILL);
       ::waitpid(pid, nullptr, 0);
@@ -99,6 +105,9 @@ TEST(ExeFileNameRule, WindowsAndLinuxPaths) {
   EXPECT_EQ(ExeFileName("/usr/lib/firefox/firefox-bin"), "firefox-bin");
   EXPECT_EQ(ExeFileName("/opt/a:b/tool"), "tool");
   EXPECT_EQ(ExeFileName("[kworker/0:1H]"), "[kworker/0:1H]");
+  // names from a command line are not paths: a process title keeps its colon
+  EXPECT_EQ(ExeFileName("postgres: checkpointer"), "postgres: checkpointer");
+  EXPECT_EQ(ExeFileName("sshd: alice [priv]"), "sshd: alice [priv]");
   EXPECT_EQ(ExeFileName(""), "");
 }
 
@@ -160,6 +169,96 @@ TEST_F(ProcessKiller, ARowWithZeroAndNoSelectionKillNothing) {
   Form5->Button1Click();
   EXPECT_EQ(::waitpid(child, nullptr, WNOHANG), 0);  // still running
   EXPECT_EQ(::kill(child, 0), 0);
+}
+
+// A process folder of a /proc-like tree; an empty `exe` leaves out the link,
+// as the kernel does for a process whose executable the reader may not see.
+void WriteProcess(const TempRoot& root, int pid, const std::string& exe, const std::string& stat,
+                  const std::string& cmdline) {
+  std::filesystem::path dir = root.dir() / "proc" / std::to_string(pid);
+  root.Write(dir / "stat", stat);
+  root.Write(dir / "cmdline", cmdline);
+  if (!exe.empty()) std::filesystem::create_symlink(exe, dir / "exe");
+}
+
+TEST_F(ProcessKiller, OnlyKernelThreadsAreBracketedOthersAreNamedByTheirCommandLine) {
+  using namespace std::string_literals;
+  // ids past the kernel's largest: OpenProcess can reach no real process
+  WriteProcess(root, 90000001, "/usr/lib/firefox/firefox-bin", "90000001 (firefox-bin) S 1 1 1 0 -1 4194304 0", "");
+  // PF_KTHREAD (0x200000) in the flags, no command line
+  WriteProcess(root, 90000002, "", "90000002 (kworker/0:1H-kblockd) I 2 0 0 0 -1 69238880 0 0", "");
+  // another user's shell, whose command name is cut to 15 characters
+  WriteProcess(root, 90000003, "", "90000003 (a-shell-with-a-l) S 1 3 3 34816 -1 4194560 0",
+               "/opt/tools/a-shell-with-a-long-name\0--login\0"s);
+  WriteProcess(root, 90000004, "", "90000004 (bash) S 1 4 4 0 -1 4194560 0", "-bash\0"s);
+  // an empty command line (a zombie): the command name, blanks and parentheses kept
+  WriteProcess(root, 90000005, "", "90000005 (odd) (name) Z 1 5 5 0 -1 4227084 0", "");
+  WriteProcess(root, 90000006, "", "90000006 (postgres) S 1 6 6 0 -1 4194368 0", "postgres: checkpointer\0"s);
+  std::filesystem::create_directories(root.dir() / "proc" / "90000007");  // ended while being read
+  root.Write(root.dir() / "proc" / "self" / "stat", "1 (init) S 0 1 1 0 -1 4194560 0");
+  platform::SetProcRoot(root.dir() / "proc");
+  Form5->Button3Click();
+  EXPECT_EQ(Names().join(" | ").toStdString(),
+            "firefox-bin | [kworker/0:1H-kblockd] | a-shell-with-a-long-name | -bash | odd) (name | "
+            "postgres: checkpointer");
+}
+
+// Drops a capability from this thread's effective set for a scope, as an
+// ordinary user runs without it; it stays permitted, so it comes back.
+class WithoutCapability {
+ public:
+  explicit WithoutCapability(unsigned capability) {
+    ::syscall(SYS_capget, &header_, saved_);
+    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+    lowered[capability / 32].effective &= ~(1u << (capability % 32));
+    ::syscall(SYS_capset, &header_, lowered);
+  }
+  ~WithoutCapability() { ::syscall(SYS_capset, &header_, saved_); }
+  WithoutCapability(const WithoutCapability&) = delete;
+  WithoutCapability& operator=(const WithoutCapability&) = delete;
+
+ private:
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct saved_[2]{};
+};
+
+TEST_F(ProcessKiller, AnotherUsersProcessIsNamedByItsCommandLine) {
+  constexpr uid_t kNobody = 65534;
+  if (::geteuid() == kNobody) GTEST_SKIP() << "the test runs as nobody, the other user it would start";
+  const std::string argv0 = "/opt/ovlix-test/ovlix-sleeper-of-another-user";
+  int failed[2];
+  ASSERT_EQ(::pipe2(failed, O_CLOEXEC), 0);
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    // only calls that are safe after fork; the pipe closes at exec
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+      int error = errno;
+      (void)!::write(failed[1], &error, sizeof error);
+      ::_exit(126);
+    }
+    ::execl("/bin/sleep", argv0.c_str(), "60", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  children_.push_back(pid);
+  ::close(failed[1]);
+  int error = 0;
+  ssize_t got = ::read(failed[0], &error, sizeof error);
+  ::close(failed[0]);
+  if (got > 0) GTEST_SKIP() << "cannot start a process as another user (" << std::strerror(error) << "): needs root";
+  ASSERT_TRUE(QTest::qWaitFor([&] {
+    std::ifstream cmdline("/proc/" + std::to_string(pid) + "/cmdline");
+    std::string first;
+    std::getline(cmdline, first, '\0');
+    return first == argv0;
+  }));
+  {
+    // without it the executable of another user's process cannot be read
+    WithoutCapability ordinaryUser(CAP_SYS_PTRACE);
+    Form5->Button3Click();
+  }
+  EXPECT_GE(RowOf("ovlix-sleeper-of-another-user"), 0) << Names().join(", ").toStdString();
+  EXPECT_EQ(RowOf("[sleep]"), -1);
 }
 
 // A process created with a chosen id, as clone3 allows a privileged caller.
