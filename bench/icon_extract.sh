@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The icon of each of Wine's 103 programs and of its 15 MB shell32.dll, one
+# process per file as game launchers and file managers run them:
+# ovlix-resx icon and ovlix-resx thumbnail side by side with icoextract and
+# wrestool -x -t14 (icoutils). The sides take turns, ROUNDS times; the best
+# and the median round are compared, beside this machine's floor: starting
+# a process per file that does nothing. Then the peak memory of one
+# thumbnail, the largest over all the files.
+# Wine's files come from Debian's libwine package (downloaded, not installed).
+# Usage: bench/icon_extract.sh [BUILD-DIR] [ROUNDS]
+set -euo pipefail
+build=$(realpath "${1:-build}")
+rounds=${2:-5}
+resx=$build/ovlix-resx
+for tool in icoextract wrestool /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "icon_extract: $tool is missing (apt-get install icoextract icoutils time)"; exit 1; }
+done
+
+wine=$build/bench-data/wine
+if [ ! -d "$wine" ]; then
+  mkdir -p "$build/bench-data"
+  (cd "$build/bench-data" && apt-get download libwine >/dev/null && dpkg -x libwine_*.deb unpacked && rm libwine_*.deb)
+  mkdir -p "$wine"
+  cp "$build"/bench-data/unpacked/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/{*.exe,shell32.dll} "$wine"/
+  rm -rf "$build/bench-data/unpacked"
+fi
+mapfile -t programs < <(ls "$wine"/*.exe)
+large=$wine/shell32.dll
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+now() { date +%s%N; }
+# each side: one process per file; the time of the whole folder in ms
+run_side() {  # run_side NAME FILE...
+  local name=$1 begin f i=0
+  shift
+  begin=$(now)
+  for f in "$@"; do
+    i=$((i + 1))
+    case $name in
+      icon) "$resx" icon "$f" "$out/$i.ico" 2>/dev/null || true ;;
+      thumbnail) "$resx" thumbnail -s 128 "$f" "$out/$i.png" 2>/dev/null || true ;;
+      icoextract) icoextract "$f" "$out/$i.ico" 2>/dev/null || true ;;
+      wrestool) wrestool -x -t14 -o "$out/w$i" "$f" 2>/dev/null || true ;;
+      floor) "$resx" --help >/dev/null ;;  # starting a process and nothing more
+    esac
+  done
+  echo $((($(now) - begin) / 1000))
+}
+
+sides=(icon thumbnail icoextract wrestool floor)
+measure() {  # measure LABEL FILE...: best and median per side, in µs
+  local label=$1 s r
+  shift
+  declare -A times=()
+  mkdir -p $(seq -f "$out/w%g" "$#")
+  for s in "${sides[@]}"; do run_side "$s" "$@" >/dev/null; done  # warm the files
+  for r in $(seq "$rounds"); do
+    mkdir -p $(seq -f "$out/w%g" "$#")  # wrestool's folders, made before the clock runs
+    for s in "${sides[@]}"; do
+      times[$s]+="$(run_side "$s" "$@") "
+    done
+    rm -rf "${out:?}"/*
+  done
+  printf '\n%s (%d files, %d rounds)\n' "$label" "$#" "$rounds"
+  printf '  %-12s %12s %12s\n' "" "best ms" "median ms"
+  declare -A best=() median=()
+  for s in "${sides[@]}"; do
+    best[$s]=$(tr ' ' '\n' <<<"${times[$s]}" | grep . | sort -n | head -n 1)
+    median[$s]=$(tr ' ' '\n' <<<"${times[$s]}" | grep . | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+    printf '  %-12s %12.1f %12.1f\n' "$s" "$(bc -l <<<"${best[$s]} / 1000")" "$(bc -l <<<"${median[$s]} / 1000")"
+  done
+  for s in icon thumbnail; do
+    printf '  %-12s icoextract / it %6.1f (target >= 30)   wrestool / it %6.1f (target >= 10)\n' "$s" \
+      "$(bc -l <<<"${median[icoextract]} / ${median[$s]}")" "$(bc -l <<<"${median[wrestool]} / ${median[$s]}")"
+  done
+}
+
+measure "Wine's programs" "${programs[@]}"
+measure "shell32.dll, 15 MB" "$large"
+
+peak=0
+peak_file=""
+for f in "${programs[@]}" "$large"; do
+  kb=$( (/usr/bin/time -f %M "$resx" thumbnail -s 256 "$f" "$out/peak.png" 2>&1 >/dev/null || true) | tail -n 1)
+  if [ "$kb" -gt "$peak" ]; then peak=$kb; peak_file=$f; fi
+done
+printf '\npeak memory of one thumbnail: %.1f MB (%s)   target < 10 MB\n' "$(bc -l <<<"$peak / 1024")" \
+  "$(basename "$peak_file")"
