@@ -13,6 +13,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 shot=$PWD/build/ovlix-screenshot.png
+rm -f "$shot"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   openbox >/dev/null 2>&1 &
   wm=$!
@@ -29,4 +30,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   kill $pid $wm
   wait
 ' _ "$@"
-echo "No display: Ovlix ran in a virtual X server. Screenshot of the main window: $shot"
+if [ -s "$shot" ]; then
+  echo "No display: Ovlix ran in a virtual X server. Screenshot of the main window: $shot"
+else
+  echo "No display: Ovlix ran in a virtual X server, but its main window did not appear; no screenshot."
+  exit 1
+fi
