@@ -8,7 +8,6 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -19,7 +18,7 @@
 #include "platform/atomic_file.h"
 #include "platform/read_batch.h"
 #include "resx/ExeImage.h"
-#include "resx/picture.h"
+#include "resx/resource_extract.h"
 #include "resx/resource_walk.h"
 
 namespace {
@@ -274,60 +273,14 @@ int Save(const std::string& file, const std::string& nodePath, const std::string
   }
 }
 
-std::string Extension(TResourceItem& item) {
-  switch (item.TypeCode()) {
-    case rtBitmap: return ".bmp";
-    case rtCursorEntry: return ".cur";
-    case rtIconEntry: {
-      TPicture picture;
-      item.AssignTo(picture);
-      return picture.png.empty() ? ".ico" : ".png";
-    }
-    default: return ".bin";
-  }
-}
-
-// A node path as a file path below the folder: each component made safe.
-std::filesystem::path FilePath(const std::string& dir, const std::string& nodePath) {
-  std::filesystem::path out = dir;
-  std::size_t start = 0;
-  while (start <= nodePath.size()) {
-    std::size_t end = nodePath.find('/', start);
-    if (end == std::string::npos) end = nodePath.size();
-    std::string part = nodePath.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") part = "_" + part;
-    out /= part;
-    start = end + 1;
-  }
-  return out;
-}
-
 int Extract(const std::string& file, const std::string& dir) {
   int status = 0;
   try {
     TExeImage image(file);
-    std::vector<std::string> errors;
-    WalkResources(image, [&](const WalkNode& n) {
-      if (n.list) return;
-      std::filesystem::path base = FilePath(dir, n.path);
-      try {
-        std::string bytes;
-        n.item->SaveToStream(bytes);
-        if (!Write(file, base.string() + Extension(*n.item), bytes)) status = 1;
-        if (n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu) {
-          TStrings lines;
-          n.item->AssignTo(lines);
-          std::string text;
-          for (const std::string& l : lines) text += l + "\n";
-          if (!Write(file, base.string() + ".txt", text)) status = 1;
-        }
-      } catch (const EExeError& e) {
-        Report(file, n.path + ": " + e.what());
-        status = 1;
-      }
-    }, errors);
-    for (const std::string& e : errors) Report(file, e);
-    if (!errors.empty()) status = 1;
+    ExtractResources(image, dir, [&](const std::string& problem) {
+      Report(file, problem);
+      status = 1;
+    });
   } catch (const EExeError& e) {
     Report(file, e.what());
     return 1;
