@@ -5,9 +5,10 @@
 //
 // Every read is bounded by the mapping: an offset, count, size, name or RVA
 // from the file that leads outside it gives an EExeError, and the tree built
-// so far stays. A directory that is its own ancestor, directories nested
-// deeper than any resource compiler makes, and more items than kMaxItems
-// in one file stop their branch the same way.
+// so far stays. A directory that is its own ancestor, one listed already
+// under another entry, directories nested deeper than any resource compiler
+// makes, and more items than kMaxItems in one file stop their branch the
+// same way.
 #pragma once
 
 #include <cstddef>
