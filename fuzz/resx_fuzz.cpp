@@ -1,33 +1,57 @@
-// Any bytes as a PE file: open it, walk the whole tree, show and save every
-// leaf. Damage may give errors, never a read outside the bytes.
+// Any bytes as a PE file: open it, walk the whole tree, and show and save
+// every leaf as the explorer does: the conversion its type has, and the
+// file form into memory; every icon or cursor group as one file, and the
+// file's thumbnail as ovlix-resx makes it. Damage may give errors, never a
+// read outside the bytes.
 #include <cstdint>
 
 #include "resx/ExeImage.h"
+#include "resx/icon_choice.h"
+#include "resx/icon_group_file.h"
 #include "resx/picture.h"
+#include "resx/picture_scale.h"
+#include "resx/png_codec.h"
 #include "resx/resource_walk.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
     TExeImage image("fuzz.dll", Bytes(data, size));
     std::vector<std::string> errors;
-    WalkResources(image, [](const WalkNode& node) {
-      if (node.list) return;
-      std::string out;
-      TPicture picture;
-      TStrings lines;
+    std::string out;
+    TPicture picture;
+    TStrings lines;
+    WalkResources(image, [&](const WalkNode& node) {
+      if (node.damaged) return;  // nothing more of it can be read
+      if (node.list) {
+        if (node.depth == 1 && (node.item->TypeCode() == rtIcon || node.item->TypeCode() == rtCursor)) {
+          std::vector<std::uint16_t> missing;
+          try {
+            out = GroupIconFile(static_cast<TIconResource&>(*node.item), missing);
+          } catch (const EExeError&) {
+          }
+        }
+        return;
+      }
       try {
+        out.clear();
         node.item->SaveToStream(out);
-      } catch (const EExeError&) {
-      }
-      try {
-        node.item->AssignTo(picture);
-      } catch (const EExeError&) {
-      }
-      try {
-        node.item->AssignTo(lines);
+        switch (node.item->TypeCode()) {
+          case rtBitmap:
+          case rtIconEntry:
+          case rtCursorEntry: node.item->AssignTo(picture); break;
+          case rtString:
+          case rtMenu: node.item->AssignTo(lines); break;
+          default: break;
+        }
       } catch (const EExeError&) {
       }
     }, errors);
+    if (TIconResource* group = FirstIconGroup(image)) {
+      if (TIconResEntry* chosen = ChooseIconImage(group->SubList(), 48, 1024)) {
+        IconPixels(*chosen, picture);
+        out = EncodePng(ScaleToFit(picture, 48));
+      }
+    }
   } catch (const EExeError&) {
   }
   return 0;

@@ -60,8 +60,9 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, bool
   return bytes;
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         unsigned newMode) {
+namespace {
+
+bool Replace(const std::filesystem::path& path, std::string_view bytes, unsigned newMode, bool flush) {
   std::filesystem::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
   std::error_code ec;
@@ -74,7 +75,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
   int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && (!flush || ::fsync(fd) == 0);
   int saved = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
@@ -89,8 +90,18 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     errno = saved;
     return false;
   }
-  SyncFolder(folder);
+  if (flush) SyncFolder(folder);
   return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, unsigned newMode) {
+  return Replace(path, bytes, newMode, true);
+}
+
+bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, unsigned newMode) {
+  return Replace(path, bytes, newMode, false);
 }
 
 }  // namespace platform

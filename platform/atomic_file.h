@@ -21,4 +21,9 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          unsigned newMode = 0666);
 
+// The same without flushing the file or its folder to disk: a reader and a
+// failed write never see a torn file, but a crash soon after may lose it.
+// For many new files at once, where a flush each would cost most of the time.
+bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, unsigned newMode = 0666);
+
 }  // namespace platform

@@ -262,4 +262,14 @@ const std::uint8_t* FileView::Mapped(std::uint64_t offset, std::uint64_t size) c
   return mapping_ == nullptr ? nullptr : mapping_ + offset;
 }
 
+void FileView::FaultIn(const std::uint8_t* bytes, std::size_t size) const {
+  if (mapping_ == nullptr || external_ != nullptr || size == 0) return;
+  auto at = reinterpret_cast<std::uintptr_t>(bytes), base = reinterpret_cast<std::uintptr_t>(mapping_);
+  if (at < base || at - base >= size_) return;  // read into memory, not mapped
+  std::size_t end = std::min(size, size_ - (at - base));
+  // one byte of each page; the last byte covers the last page
+  for (std::size_t i = 0; i < end; i += kPage) static_cast<void>(*static_cast<const volatile std::uint8_t*>(bytes + i));
+  static_cast<void>(*static_cast<const volatile std::uint8_t*>(bytes + end - 1));
+}
+
 }  // namespace platform

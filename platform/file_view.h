@@ -92,7 +92,11 @@ class FileView {
   // were already mapped; elsewhere At() gives nullptr for them. A cut made
   // before the view asked for the length, to no less than what it had
   // read, is a shorter file to it.
-  bool Shrunk() const { return shrunk_ || (guard_ && guard_->LostPages()); }
+  bool Shrunk() const { return shrunk_ || (mapping_ != nullptr && guard_ && guard_->LostPages()); }
+  // Touches each page of [bytes, bytes + size), bytes At() gave: a page of
+  // the mapping lost to a cut is found now (Shrunk), before the bytes are
+  // shown, not when they are drawn.
+  void FaultIn(const std::uint8_t* bytes, std::size_t size) const;
   // Serves [offset, offset + size) from memory when it is no larger than
   // kMaxWindow and does not lie past the end (as far as known: a window
   // past it is cut to the file when a read meets the end); otherwise it

@@ -92,11 +92,19 @@ void TExeImage::Unreadable(std::uint64_t offset, std::uint64_t size, const char*
   // asking whether the bytes lie in the file may find it cut: once it was,
   // what is missing is put down to that
   bool inFile = file_.Holds(offset, size);
-  if (file_.Shrunk()) throw EExeError("Damaged file: the file has become shorter since it was opened");
-  if (!inFile)
-    throw EExeError(Format("Damaged file: %s at offset %x lies outside the file", {what, static_cast<long long>(offset)}));
+  CheckIntact();
+  if (!inFile) {
+    // made without a format parser: a damaged tree may give thousands
+    char hex[16];
+    char* end = std::to_chars(hex, hex + sizeof hex, offset, 16).ptr;
+    std::transform(hex, end, hex, [](char c) { return c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c; });
+    throw EExeError(std::string("Damaged file: ").append(what).append(" at offset ").append(hex, end).append(
+        " lies outside the file"));
+  }
   throw EExeError("MapViewOfFile failed");
 }
+
+void TExeImage::Shorter() { throw EExeError("Damaged file: the file has become shorter since it was opened"); }
 
 std::span<TResourceItem* const> TExeImage::ImagesWithId(bool cursors, std::uint32_t id) {
   auto& index = imageIds_[cursors];
@@ -154,6 +162,7 @@ TResourceList& TExeImage::Resources() {
   // compilers put the group and version data
   file_.WillNeed(resourceBase_, kDirectorySize);
   if (size > platform::FileView::kPage) file_.WillNeed(resourceBase_ + size - 1, 1);
+  TakeDirectory(resourceBase_);
   resources_ = Make<TResourceList>(*this, resourceBase_, 0, nullptr);
   return *resources_;
 }
@@ -233,6 +242,7 @@ TResourceItem::TResourceItem(TExeImage& image, TResourceList& owner, std::uint64
   Bytes entry = image.Read(dirEntry, kEntrySize, "resource directory entry");
   name_ = platform::Get32(entry, 0);
   offsetToData_ = platform::Get32(entry, 4);
+  image.CheckIntact();
 }
 
 namespace {
@@ -240,7 +250,9 @@ namespace {
 std::string CountedName(const TExeImage& image, std::uint32_t field) {
   std::uint64_t at = image.ResourceBase() + StripHighBit(field);
   std::uint16_t length = image.U16(at, "resource name");
-  return WideToNarrow(image.Read(at + 2, 2 * std::uint64_t{length}, "resource name").data(), length);
+  std::string name = WideToNarrow(image.Read(at + 2, 2 * std::uint64_t{length}, "resource name").data(), length);
+  image.CheckIntact();
+  return name;
 }
 
 // Appends "%d X %d %d<unit>", made without a format parser: a group of
@@ -320,6 +332,9 @@ TResourceList& TResourceItem::SubList() {
       throw EExeError(Format("Damaged file: the resource directory at offset %x contains itself",
                              {static_cast<long long>(d)}));
   if (owner_.Depth() + 1 > TExeImage::kMaxDepth) throw EExeError("Damaged file: resource directories nest too deep");
+  if (!image_.TakeDirectory(d))
+    throw EExeError(Format("Damaged file: the resource directory at offset %x is listed already under another entry",
+                           {static_cast<long long>(d)}));
   // below the type level the lists keep the type's code
   std::uint32_t code = owner_.Parent() == nullptr ? Name() : owner_.TypeCode();
   subList_ = image_.Make<TResourceList>(image_, d, code, &owner_);
@@ -359,7 +374,9 @@ std::uint64_t TResourceItem::DataOffset() {
 
 Bytes TResourceItem::ResourceData() {
   std::uint64_t at = DataOffset();
-  return image_.Read(at, image_.U32(DataEntry() + 4, "resource data entry"), "resource data");
+  Bytes data = image_.Read(at, image_.U32(DataEntry() + 4, "resource data entry"), "resource data");
+  image_.CheckReadable(data);
+  return data;
 }
 
 std::uint32_t TResourceItem::ResourceSize() {
@@ -375,6 +392,7 @@ std::uint32_t TResourceItem::Offset() {
 void TResourceItem::SaveToStream(std::string& out) {
   Bytes data = ResourceData();
   out.append(reinterpret_cast<const char*>(data.data()), data.size());
+  image_.CheckIntact();
 }
 
 void TIconResEntry::AppendDisplayName(std::string& out) {
@@ -382,6 +400,7 @@ void TIconResEntry::AppendDisplayName(std::string& out) {
   Bytes e = image_.Read(*GroupEntry, 14, "icon group entry");
   // a width or height byte of 0 stands for 256
   AppendSizeName(out, e[0] ? e[0] : 256u, e[1] ? e[1] : 256u, e[2], " Colors");
+  image_.CheckIntact();
 }
 
 void TCursorResEntry::AppendDisplayName(std::string& out) {

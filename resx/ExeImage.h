@@ -5,9 +5,10 @@
 //
 // Every read is bounded by the mapping: an offset, count, size, name or RVA
 // from the file that leads outside it gives an EExeError, and the tree built
-// so far stays. A directory that is its own ancestor, directories nested
-// deeper than any resource compiler makes, and more items than kMaxItems
-// in one file stop their branch the same way.
+// so far stays. A directory that is its own ancestor, one listed already
+// under another entry, directories nested deeper than any resource compiler
+// makes, and more items than kMaxItems in one file stop their branch the
+// same way.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +18,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/file_view.h"
@@ -253,14 +255,38 @@ class TExeImage {
   std::uint32_t ResourceVirtualAddress() const { return resourceVirtualAddress_; }
 
   // Bounded reads of the file; outside it they fail with a message naming
-  // `what`. The bytes stay valid as long as the image.
+  // `what`. The bytes stay valid as long as the image; those of a mapped
+  // part of the file read as zeros once a cut has taken their page, which
+  // CheckIntact tells after they were used.
   Bytes Read(std::uint64_t offset, std::uint64_t size, const char* what) const {
     const std::uint8_t* at = file_.At(offset, size);
     if (at == nullptr) Unreadable(offset, size, what);
     return Bytes(at, size);
   }
-  std::uint16_t U16(std::uint64_t offset, const char* what) const { return platform::Get16(Read(offset, 2, what), 0); }
-  std::uint32_t U32(std::uint64_t offset, const char* what) const { return platform::Get32(Read(offset, 4, what), 0); }
+  std::uint16_t U16(std::uint64_t offset, const char* what) const {
+    std::uint16_t value = platform::Get16(Read(offset, 2, what), 0);
+    CheckIntact();
+    return value;
+  }
+  std::uint32_t U32(std::uint64_t offset, const char* what) const {
+    std::uint32_t value = platform::Get32(Read(offset, 4, what), 0);
+    CheckIntact();
+    return value;
+  }
+  // Fails with "Damaged file: the file has become shorter since it was
+  // opened" once the file was found cut: bytes read from it since may be
+  // zeros in place of what it held. Whatever copies or converts the file's
+  // bytes asks it after, before it hands out what it made.
+  void CheckIntact() const {
+    if (file_.Shrunk()) Shorter();
+  }
+  // The bytes of [bytes, bytes + size), read with Read, are real when this
+  // returns: their pages are touched now and the cut told (CheckIntact),
+  // for bytes handed out to be read later.
+  void CheckReadable(Bytes bytes) const {
+    file_.FaultIn(bytes.data(), bytes.size());
+    CheckIntact();
+  }
   // Named and numbered entries of the directory at `directory`.
   std::uint32_t EntryCount(std::uint64_t directory) const;
 
@@ -268,6 +294,10 @@ class TExeImage {
   static constexpr int kMaxDepth = 16;
   // Counts one more item of the tree; fails when the file holds more.
   void CountItem();
+  // Takes the directory at `directory` for a list; false when a list of it
+  // was made before: one directory that many entries lead to is listed
+  // once, or a small file would be a tree of millions of items.
+  bool TakeDirectory(std::uint64_t directory) { return listed_.insert(directory).second; }
   // The images of IconEntries (CursorEntries) by their ids, in file order;
   // built once, for the group lists.
   std::span<TResourceItem* const> ImagesWithId(bool cursors, std::uint32_t id);
@@ -285,10 +315,12 @@ class TExeImage {
   // Why bytes could not be read: outside the file, gone from it since, or
   // not mapped.
   [[noreturn]] void Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const;
+  [[noreturn]] static void Shorter();
   std::string fileName_;
   platform::FileView file_;
   std::uint64_t ntHeaders_ = 0;
   std::pmr::monotonic_buffer_resource arena_{8192};  // the tree's memory
+  std::pmr::unordered_set<std::uint64_t> listed_{&arena_};  // the directories with a list
   TResourceList* resources_ = nullptr;
   std::uint64_t resourceBase_ = 0;
   std::uint32_t resourceVirtualAddress_ = 0;

@@ -47,6 +47,7 @@ void TBitMapResource::SaveToStream(std::string& out) {
   Put32(header, BitmapPixelOffset(data));
   out += header;
   Append(out, data);
+  image_.CheckIntact();
 }
 
 void TBitMapResource::AssignTo(TPicture& picture) {
@@ -54,6 +55,7 @@ void TBitMapResource::AssignTo(TPicture& picture) {
   picture.Clear();
   // the picture shows what the saved file holds
   DecodeDib(data, BitmapPixelOffset(data) - 14, false, picture);
+  image_.CheckIntact();
 }
 
 void TIconResEntry::AssignTo(TPicture& picture) {
@@ -65,14 +67,15 @@ void TIconResEntry::AssignTo(TPicture& picture) {
       picture.width = static_cast<int>(image[18] << 8 | image[19]);
       picture.height = static_cast<int>(image[22] << 8 | image[23]);
     }
-    return;
+  } else {
+    try {
+      DibInfo info = ReadDibInfo(image);
+      DecodeDib(image, info.PixelOffset(), true, picture);
+    } catch (const EExeError&) {
+      picture.Clear();  // an image that does not decode shows nothing
+    }
   }
-  try {
-    DibInfo info = ReadDibInfo(image);
-    DecodeDib(image, info.PixelOffset(), true, picture);
-  } catch (const EExeError&) {
-    picture.Clear();  // an image that does not decode shows nothing
-  }
+  image_.CheckIntact();
 }
 
 void TIconResEntry::SaveToStream(std::string& out) {
@@ -81,6 +84,7 @@ void TIconResEntry::SaveToStream(std::string& out) {
   bool cursor = TypeCode() == rtCursorEntry;
   if (IsPng(image) && !cursor) {
     Append(out, image);
+    image_.CheckIntact();
     return;
   }
   std::uint32_t width = 0, height = 0, colors = 0, planes = 0, bits = 0;
@@ -117,6 +121,7 @@ void TIconResEntry::SaveToStream(std::string& out) {
   Put32(file, 22);
   out += file;
   Append(out, image);
+  image_.CheckIntact();
 }
 
 void TStringResource::AssignTo(TStrings& lines) {
@@ -132,6 +137,7 @@ void TStringResource::AssignTo(TStrings& lines) {
     if (n > 0) lines.push_back(std::to_string(first + slot) + ",  \"" + WideToNarrow(data.data() + at, n) + "\"");
     at += 2 * n;
   }
+  image_.CheckIntact();
 }
 
 namespace {
@@ -183,11 +189,8 @@ class MenuListing {
   std::vector<bool> closesParent_;
 };
 
-}  // namespace
-
-void TMenuResource::AssignTo(TStrings& lines) {
-  lines.clear();
-  Bytes data = ResourceData();
+// The listing of a menu template, classic or extended.
+void ListMenu(Bytes data, TStrings& lines) {
   if (data.size() < 4) throw EExeError("Damaged file: a menu without its header");
   MenuListing listing(lines);
   std::string text;
@@ -234,4 +237,12 @@ void TMenuResource::AssignTo(TStrings& lines) {
     else if (last)
       listing.Close();
   }
+}
+
+}  // namespace
+
+void TMenuResource::AssignTo(TStrings& lines) {
+  lines.clear();
+  ListMenu(ResourceData(), lines);
+  image_.CheckIntact();
 }

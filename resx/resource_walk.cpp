@@ -28,6 +28,7 @@ struct Sibling {
   std::uint32_t offset;
   std::uint32_t size;
   bool list;
+  bool damaged;
   std::size_t repeat;  // the n-th sibling of this name, in file order
 };
 
@@ -91,9 +92,9 @@ class Walker {
       const std::size_t start = names.size();
       if (!Try([&] { item->AppendDisplayName(names); })) names.replace(start, std::string::npos, "?");
       s.nameEnd = names.size();
-      Try([&] { s.list = item->IsList(); });
-      Try([&] { s.offset = item->Offset(); });
-      if (!s.list) Try([&] { s.size = item->ResourceSize(); });
+      // each asks what the one before read: damage is told once
+      s.damaged = !(Try([&] { s.list = item->IsList(); }) && Try([&] { s.offset = item->Offset(); }) &&
+                    (s.list || Try([&] { s.size = item->ResourceSize(); })));
     }
     NumberRepeats(level);
     std::string& path = node_.path;
@@ -110,6 +111,7 @@ class Walker {
       node_.offset = s.offset;
       node_.size = s.size;
       node_.list = s.list;
+      node_.damaged = s.damaged;
       node_.depth = depth;
       visit_(node_);
       if (s.list) {
@@ -182,7 +184,7 @@ class Walker {
   const std::function<void(const WalkNode&)>& visit_;
   std::vector<std::string>& errors_;
   Buffers buffers_;
-  WalkNode node_{nullptr, {}, {}, {}, 0, 0, false, 0};  // the node visited; its path grows and shrinks with the depth
+  WalkNode node_{nullptr, {}, {}, {}, 0, 0, false, false, 0};  // the node visited; its path grows and shrinks with the depth
 };
 
 }  // namespace

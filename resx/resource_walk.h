@@ -20,6 +20,9 @@ struct WalkNode {
   std::uint32_t offset = 0;
   std::uint32_t size = 0;
   bool list = false;
+  // Whether it is a list, its offset or its size could not be read: the
+  // walk's errors say why, and nothing more of it can be read.
+  bool damaged = false;
   int depth = 0;  // 0 for a type
 };
 

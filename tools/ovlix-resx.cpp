@@ -11,7 +11,6 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
@@ -24,9 +23,10 @@
 #include "resx/ExeImage.h"
 #include "resx/icon_choice.h"
 #include "resx/icon_group_file.h"
+#include "resx/picture.h"
 #include "resx/picture_scale.h"
 #include "resx/png_codec.h"
-#include "resx/picture.h"
+#include "resx/resource_extract.h"
 #include "resx/resource_walk.h"
 
 namespace {
@@ -265,20 +265,42 @@ int List(std::span<char* const> files, bool json) {
   return status;
 }
 
-bool Write(const std::string& file, const std::string& path, const std::string& bytes) {
-  if (platform::WriteFileAtomically(path, bytes, 0644)) return true;
+// A thumbnail is read by its caller at once and kept elsewhere: it is not
+// flushed to disk, as the files of an extraction are not.
+enum class Flush { Yes, No };
+
+bool Write(const std::string& file, const std::string& path, const std::string& bytes, Flush flush = Flush::Yes) {
+  if (flush == Flush::Yes ? platform::WriteFileAtomically(path, bytes, 0644) : platform::WriteFileWhole(path, bytes, 0644))
+    return true;
   Report(file, "cannot write " + path + ": " + std::strerror(errno));
   return false;
 }
 
-int Save(const std::string& file, const std::string& nodePath, const std::string& out) {
+// Runs a command on one file: its errors reported, status 1.
+template <class Command>
+int OnFile(const std::string& file, Command command) {
   try {
     TExeImage image(file);
-    TResourceItem* item = FindResource(image, nodePath);
-    if (item == nullptr) {
-      Report(file, "no resource at " + nodePath);
-      return 1;
-    }
+    return command(image);
+  } catch (const EExeError& e) {
+    Report(file, e.what());
+    return 1;
+  }
+}
+
+// The node at `nodePath`; nothing, and reported, when there is none.
+TResourceItem* Find(TExeImage& image, const std::string& file, const std::string& nodePath) {
+  TResourceItem* item = FindResource(image, nodePath);
+  if (item == nullptr) Report(file, "no resource at " + nodePath);
+  return item;
+}
+
+bool IsGroup(const TResourceItem& item) { return item.TypeCode() == rtIcon || item.TypeCode() == rtCursor; }
+
+int Save(const std::string& file, const std::string& nodePath, const std::string& out) {
+  return OnFile(file, [&](TExeImage& image) {
+    TResourceItem* item = Find(image, file, nodePath);
+    if (item == nullptr) return 1;
     if (item->IsList()) {
       Report(file, nodePath + " is a list, not a resource");
       return 1;
@@ -286,15 +308,11 @@ int Save(const std::string& file, const std::string& nodePath, const std::string
     std::string bytes;
     item->SaveToStream(bytes);
     return Write(file, out, bytes) ? 0 : 1;
-  } catch (const EExeError& e) {
-    Report(file, e.what());
-    return 1;
-  }
+  });
 }
 
 int Icon(const std::string& file, const std::string* groupPath, const std::string& out) {
-  try {
-    TExeImage image(file);
+  return OnFile(file, [&](TExeImage& image) {
     TIconResource* group = nullptr;
     if (groupPath == nullptr) {
       group = FirstIconGroup(image);
@@ -303,12 +321,9 @@ int Icon(const std::string& file, const std::string* groupPath, const std::strin
         return 2;
       }
     } else {
-      TResourceItem* item = FindResource(image, *groupPath);
-      if (item == nullptr) {
-        Report(file, "no resource at " + *groupPath);
-        return 1;
-      }
-      if (item->TypeCode() == rtIcon || item->TypeCode() == rtCursor) group = dynamic_cast<TIconResource*>(item);
+      TResourceItem* item = Find(image, file, *groupPath);
+      if (item == nullptr) return 1;
+      if (IsGroup(*item)) group = dynamic_cast<TIconResource*>(item);
       if (group == nullptr) {
         Report(file, *groupPath + " is not an icon or cursor group");
         return 1;
@@ -318,10 +333,7 @@ int Icon(const std::string& file, const std::string* groupPath, const std::strin
     std::string bytes = GroupIconFile(*group, missing);
     for (std::uint16_t id : missing) Report(file, "the group names image " + std::to_string(id) + ", which the file lacks");
     return Write(file, out, bytes) ? 0 : 1;
-  } catch (const EExeError& e) {
-    Report(file, e.what());
-    return 1;
-  }
+  });
 }
 
 // Thumbnails and PNG export pass over images larger than any icon holds, so
@@ -329,10 +341,11 @@ int Icon(const std::string& file, const std::string* groupPath, const std::strin
 constexpr int kMaxIconSide = 1024;
 
 // The picture of a leaf or a group for `png`: an icon or cursor group gives
-// its image closest to `size`.
+// its image closest to `size`. A PNG image wanted at its own size is handed
+// back as it is stored, in `stored`.
 void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& stored) {
   TIconResEntry* image = nullptr;
-  if (item.TypeCode() == rtIcon || item.TypeCode() == rtCursor) {
+  if (IsGroup(item)) {
     image = ChooseIconImage(item.SubList(), size, kMaxIconSide);
     if (image == nullptr) throw EExeError("the group has no image that can be read");
   } else if (item.TypeCode() == rtIconEntry || item.TypeCode() == rtCursorEntry) {
@@ -344,7 +357,7 @@ void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& st
     throw EExeError("not a picture: an icon, cursor or bitmap");
   }
   image->AssignTo(picture);
-  if (!picture.png.empty() && size <= 0) {  // written as it is stored
+  if (!picture.png.empty() && size <= 0) {
     stored.assign(picture.png.begin(), picture.png.end());
     return;
   }
@@ -352,29 +365,21 @@ void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& st
 }
 
 int Png(const std::string& file, const std::string& nodePath, const std::string& out, int size) {
-  try {
-    TExeImage image(file);
-    TResourceItem* item = FindResource(image, nodePath);
-    if (item == nullptr) {
-      Report(file, "no resource at " + nodePath);
-      return 1;
-    }
+  return OnFile(file, [&](TExeImage& image) {
+    TResourceItem* item = Find(image, file, nodePath);
+    if (item == nullptr) return 1;
     TPicture picture;
     std::string bytes;
     PictureOf(*item, size, picture, bytes);
     if (bytes.empty()) bytes = EncodePng(size > 0 ? ScaleToFit(picture, size) : picture);
     return Write(file, out, bytes) ? 0 : 1;
-  } catch (const EExeError& e) {
-    Report(file, e.what());
-    return 1;
-  }
+  });
 }
 
 // Reads nothing but FILE and writes nothing but OUT (and its temporary
 // twin beside it), as a thumbnailer in a desktop's sandbox must.
 int Thumbnail(const std::string& file, const std::string& out, int size) {
-  try {
-    TExeImage image(file);
+  return OnFile(file, [&](TExeImage& image) {
     TIconResource* group = FirstIconGroup(image);
     if (group == nullptr) {
       Report(file, "no icon group in this file");
@@ -387,11 +392,8 @@ int Thumbnail(const std::string& file, const std::string& out, int size) {
     }
     TPicture picture;
     IconPixels(*chosen, picture);
-    return Write(file, out, EncodePng(ScaleToFit(picture, size))) ? 0 : 1;
-  } catch (const EExeError& e) {
-    Report(file, e.what());
-    return 1;
-  }
+    return Write(file, out, EncodePng(ScaleToFit(picture, size)), Flush::No) ? 0 : 1;
+  });
 }
 
 // A size from the command line: 1 to 4096 pixels.
@@ -406,65 +408,15 @@ std::optional<int> SizeArgument(std::string_view text) {
   return value;
 }
 
-std::string Extension(TResourceItem& item) {
-  switch (item.TypeCode()) {
-    case rtBitmap: return ".bmp";
-    case rtCursorEntry: return ".cur";
-    case rtIconEntry: {
-      TPicture picture;
-      item.AssignTo(picture);
-      return picture.png.empty() ? ".ico" : ".png";
-    }
-    default: return ".bin";
-  }
-}
-
-// A node path as a file path below the folder: each component made safe.
-std::filesystem::path FilePath(const std::string& dir, const std::string& nodePath) {
-  std::filesystem::path out = dir;
-  std::size_t start = 0;
-  while (start <= nodePath.size()) {
-    std::size_t end = nodePath.find('/', start);
-    if (end == std::string::npos) end = nodePath.size();
-    std::string part = nodePath.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") part = "_" + part;
-    out /= part;
-    start = end + 1;
-  }
-  return out;
-}
-
 int Extract(const std::string& file, const std::string& dir) {
-  int status = 0;
-  try {
-    TExeImage image(file);
-    std::vector<std::string> errors;
-    WalkResources(image, [&](const WalkNode& n) {
-      if (n.list) return;
-      std::filesystem::path base = FilePath(dir, n.path);
-      try {
-        std::string bytes;
-        n.item->SaveToStream(bytes);
-        if (!Write(file, base.string() + Extension(*n.item), bytes)) status = 1;
-        if (n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu) {
-          TStrings lines;
-          n.item->AssignTo(lines);
-          std::string text;
-          for (const std::string& l : lines) text += l + "\n";
-          if (!Write(file, base.string() + ".txt", text)) status = 1;
-        }
-      } catch (const EExeError& e) {
-        Report(file, n.path + ": " + e.what());
-        status = 1;
-      }
-    }, errors);
-    for (const std::string& e : errors) Report(file, e);
-    if (!errors.empty()) status = 1;
-  } catch (const EExeError& e) {
-    Report(file, e.what());
-    return 1;
-  }
-  return status;
+  return OnFile(file, [&](TExeImage& image) {
+    int status = 0;
+    ExtractResources(image, dir, [&](const std::string& problem) {
+      Report(file, problem);
+      status = 1;
+    });
+    return status;
+  });
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 
+#include "framework/format.h"
 #include "resx/resource_walk.h"
 #include "tests/resx/fixtures.h"
 #include "tests/support/open_files.h"
@@ -218,6 +219,28 @@ TEST(ExeImage, DamagedFilesGiveAnErrorAndKeepWhatWasRead) {
   EXPECT_THROW(first->SaveToStream(out), EExeError);
 }
 
+// The walk asks each item whether it is a list, its offset and its size,
+// each through what the one before read: damage is told once, not thrice.
+TEST(ExeImage, DamageOfAnItemIsToldOnce) {
+  std::string section;
+  Put32(section, 0), Put32(section, 0), Put32(section, 0), Put16(section, 0), Put16(section, 1);
+  Put32(section, 10), Put32(section, 0x80000000u | 24);  // the root: RCData
+  Put32(section, 0), Put32(section, 0), Put32(section, 0), Put16(section, 0), Put16(section, 1);
+  Put32(section, 1), Put32(section, 0x80000000u | 0x7FFFFF00u);  // a name whose directory lies past the end
+  std::string bytes = BuildPeAround(section);
+  TExeImage image("d.dll", AsBytes(bytes));
+  std::vector<std::string> errors, paths;
+  std::vector<bool> damaged;
+  WalkResources(image, [&](const WalkNode& n) {
+    paths.push_back(n.path);
+    damaged.push_back(n.damaged);
+  }, errors);
+  EXPECT_EQ(paths, (std::vector<std::string>{"RCData", "RCData/1"}));
+  EXPECT_EQ(damaged, (std::vector<bool>{false, true}));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("outside the file"), std::string::npos);
+}
+
 TEST(ExeImage, AFileCutShortWhileOpenGivesAnError) {
   TempRoot root;
   std::string path = (root.dir() / "cut.dll").string();
@@ -234,31 +257,87 @@ TEST(ExeImage, AFileCutShortWhileOpenGivesAnError) {
   EXPECT_EQ(errors[0], "Damaged file: the file has become shorter since it was opened");
 }
 
-TEST(ExeImage, SharedDirectoriesDoNotMultiplyWithoutEnd) {
-  // a type of 1,500 names that all lead to one directory of 1,500 names,
-  // whose languages all lead to one data entry: 2,250,000 resources on
-  // paper, in 36 kB
-  auto directory = [](std::string& s, std::uint32_t count, std::uint32_t target) {
-    Put32(s, 0), Put32(s, 0), Put32(s, 0), Put16(s, 0), Put16(s, count);
-    for (std::uint32_t i = 0; i < count; ++i) Put32(s, i), Put32(s, target);
-  };
-  const std::uint32_t a = 24, b = a + 16 + 1500 * 8, c = b + 16 + 1500 * 8, d = c + 16 + 1500 * 8;
-  std::string section;
-  directory(section, 1, 0x80000000u | a);
-  directory(section, 1500, 0x80000000u | b);
-  directory(section, 1500, 0x80000000u | c);
-  directory(section, 1500, d);
-  Put32(section, 0x3000 + d + 16), Put32(section, 1), Put32(section, 0), Put32(section, 0);
-  section += "x";
-  std::string bytes = BuildPeAround(section);
+// A directory that many entries lead to is listed under the first; each
+// other entry that leads to it is an error, as a directory that contains
+// itself is: a file of a few kB is not a tree of billions of resources.
+TEST(ExeImage, ASharedDirectoryIsListedOnce) {
+  for (std::uint32_t count : {3u, 1500u}) {
+    std::string bytes = SharedDirectories(count);
+    TExeImage image("f.dll", AsBytes(bytes));
+    std::vector<std::string> errors;
+    std::vector<std::string> paths;
+    WalkResources(image, [&](const WalkNode& n) { paths.push_back(n.path); }, errors);
+    ASSERT_EQ(paths.size(), 1 + count + count) << count;  // the type, its names, the first name's entries
+    EXPECT_EQ(paths[1], "RCData/1");
+    EXPECT_EQ(paths[2], "RCData/1/1");
+    EXPECT_EQ(paths[1 + count], "RCData/1/" + std::to_string(count));
+    EXPECT_EQ(paths.back(), "RCData/" + std::to_string(count));
+    ASSERT_EQ(errors.size(), count - 1);
+    EXPECT_EQ(errors.front(), Format("Damaged file: the resource directory at offset %x is listed already under "
+                                     "another entry", {static_cast<long long>(kResourceOffset + SharedDirectory(count))}));
+  }
+  // the list of a name asked again is the same list, no error
+  std::string bytes = SharedDirectories(3);
   TExeImage image("f.dll", AsBytes(bytes));
+  TResourceItem* name = image.Resources().Items()[0]->SubList().Items()[0];
+  EXPECT_EQ(&name->SubList(), &name->SubList());
+  EXPECT_THROW(image.Resources().Items()[0]->SubList().Items()[1]->SubList(), EExeError);
+}
+
+// Bytes of a mapped file that another program cut short read as zeros
+// (the program is not killed): no resource that lost a page is shown or
+// saved, whatever the conversion.
+TEST(ExeImage, BytesLostToACutAreNeverHandedOut) {
+  TempRoot root;
+  std::string path = (root.dir() / "cut.dll").string();
+  std::vector<std::u16string> table(16);
+  table[3] = u"Ahoj";
+  // code first: the resources lie past the head read at the opening, and
+  // the section is larger than is read into memory: the file is mapped
+  PeOptions options;
+  options.codeSize = 0x8000;
+  options.resourceVirtualAddress = 0x9000;
+  PeFile pe = BuildPe({Dir(10u, {Named(1u, std::string(1200000, 'x'))}), Dir(2u, {Named(1u, Bitmap(40, 4, 4, 24))}),
+                       Dir(3u, {Named(1u, IconImage(16, 16, 4))}), Dir(6u, {Named(1u, StringBlock(table))}),
+                       Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}}))})},
+                      options);
+  root.Write(path, pe.bytes);
+  TExeImage image(path);
   std::vector<std::string> errors;
-  std::size_t nodes = 0;
-  WalkResources(image, [&](const WalkNode&) { ++nodes; }, errors);
-  EXPECT_GT(nodes, 1500u);
-  EXPECT_LE(nodes, TExeImage::kMaxItems);
-  ASSERT_FALSE(errors.empty());
-  EXPECT_NE(errors.front().find("more than 250000 resources"), std::string::npos);
+  std::map<std::string, TResourceItem*> leaves;
+  WalkResources(image, [&](const WalkNode& n) {
+    if (!n.list) leaves[n.path] = n.item;
+  }, errors);
+  ASSERT_TRUE(errors.empty());
+  ASSERT_EQ(leaves.size(), 4u);
+  ASSERT_TRUE(MappedInThisProcess(path));
+  // cut into the first resource's data; the directories and data entries stay
+  std::size_t data = pe.resourceOffset - options.resourceVirtualAddress +
+                     platform::Get32(AsBytes(pe.bytes), pe.resourceOffset + pe.dataEntries[0]);
+  std::filesystem::resize_file(path, data + 65536);
+  const std::string shorter = "Damaged file: the file has become shorter since it was opened";
+  auto error = [](auto&& f) -> std::string {
+    try {
+      f();
+    } catch (const EExeError& e) {
+      return e.what();
+    }
+    return "no error";
+  };
+  for (auto& [name, item] : leaves) {
+    std::string out;
+    TPicture picture;
+    TStrings lines;
+    EXPECT_EQ(error([&] { item->SaveToStream(out); }), shorter) << name;
+    EXPECT_EQ(error([&] { item->ResourceData(); }), shorter) << name;
+    std::uint32_t type = item->TypeCode();
+    if (type == rtBitmap || type == rtIconEntry) {
+      EXPECT_EQ(error([&] { item->AssignTo(picture); }), shorter) << name;
+    }
+    if (type == rtString) {
+      EXPECT_EQ(error([&] { item->AssignTo(lines); }), shorter) << name;
+    }
+  }
 }
 
 TEST(ExeImage, TruncatedAnywhere) {

@@ -237,6 +237,37 @@ TEST_F(Explorer, AFailedSaveLeavesTheOldFile) {
   EXPECT_EQ(asked_.back().index, 3);
 }
 
+// Another program cuts the open library short: what lost its bytes is
+// neither shown (as zeros) nor saved; the error says why.
+TEST_F(Explorer, NothingOfAFileCutShortIsShownOrSaved) {
+  std::string cut = (root.dir() / "cut.dll").string();
+  // code first: the resources lie past the head read at the opening, and
+  // the section is larger than is read into memory: the file is mapped
+  PeOptions options;
+  options.codeSize = 0x8000;
+  options.resourceVirtualAddress = 0x9000;
+  PeFile pe = BuildPe({Dir(10u, {Named(1u, std::string(1200000, 'x'))}), Dir(2u, {Named(1u, Bitmap(40, 4, 4, 24))})},
+                      options);
+  root.Write(cut, pe.bytes);
+  KSRE->OpenFile(QString::fromStdString(cut));
+  ASSERT_EQ(KSRE->TreeView->topLevelItemCount(), 2);
+  std::size_t data = pe.resourceOffset - options.resourceVirtualAddress +
+                     platform::Get32(platform::AsBytes(pe.bytes), pe.resourceOffset + pe.dataEntries[0]);
+  fs::resize_file(cut, data + 65536);
+  const QString shorter = "Damaged file: the file has become shorter since it was opened";
+  Select(Node(0, 0));
+  EXPECT_EQ(boxes.texts(), QStringList{shorter});
+  EXPECT_NE(KSRE->Notebook->currentIndex(), 3);
+  Select(Node(1, 0));
+  EXPECT_EQ(boxes.texts(), (QStringList{shorter, shorter}));
+  EXPECT_NE(KSRE->Notebook->currentIndex(), 1);
+  EXPECT_TRUE(KSRE->ImageViewer->pixmap().isNull());
+  answer_ = QString::fromStdString((root.dir() / "b.bmp").string());
+  KSRE->miSave->trigger();
+  EXPECT_EQ(boxes.texts(), (QStringList{shorter, shorter, shorter}));
+  EXPECT_FALSE(fs::exists(root.dir() / "b.bmp"));
+}
+
 TEST_F(Explorer, AFileThatIsNoLibraryKeepsThePreviousOne) {
   KSRE->OpenFile(QString::fromStdString(file_));
   QString title = KSRE->windowTitle();

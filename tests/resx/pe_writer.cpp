@@ -150,3 +150,21 @@ PeFile BuildPe(const std::vector<ResNode>& types, const PeOptions& options) {
   file.resourceOffset = ResourceOffset(options);
   return file;
 }
+
+std::string SharedDirectories(std::uint32_t count) {
+  // entries named first, first + 1, ...
+  auto directory = [](std::string& s, std::uint32_t entries, std::uint32_t first, std::uint32_t target) {
+    Put32(s, 0), Put32(s, 0), Put32(s, 0), Put16(s, 0), Put16(s, static_cast<std::uint16_t>(entries));
+    for (std::uint32_t i = 0; i < entries; ++i) Put32(s, first + i), Put32(s, target);
+  };
+  const std::uint32_t names = 24, shared = SharedDirectory(count), languages = shared + 16 + 8 * count,
+                      entry = languages + 16 + 8 * count;
+  std::string section;
+  directory(section, 1, 10, 0x80000000u | names);  // the root: RCData
+  directory(section, count, 1, 0x80000000u | shared);
+  directory(section, count, 1, 0x80000000u | languages);
+  directory(section, count, 1033, entry);
+  Put32(section, 0x3000 + entry + 16), Put32(section, 1), Put32(section, 0), Put32(section, 0);
+  section += "x";
+  return BuildPeAround(section);
+}

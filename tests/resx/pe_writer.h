@@ -48,6 +48,12 @@ PeFile BuildPe(const std::vector<ResNode>& types, const PeOptions& options = {})
 // size the section lies at file offset kResourceOffset.
 inline constexpr std::uint32_t kResourceOffset = 0x400;
 std::string BuildPeAround(const std::string& section, const PeOptions& options = {});
+// A hostile tree in a few kB: one type of `count` names that all lead to
+// one directory (at section offset SharedDirectory(count)) of `count`
+// entries, which all lead to one directory of `count` languages, all for
+// one byte of data: count^3 resources on paper.
+inline constexpr std::uint32_t SharedDirectory(std::uint32_t count) { return 24 + 16 + 8 * count; }
+std::string SharedDirectories(std::uint32_t count);
 
 // Little helpers for fixtures.
 using platform::Put16;

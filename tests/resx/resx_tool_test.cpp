@@ -2,6 +2,11 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
+
+#include "platform/little_endian.h"
+#include "resx/resource_extract.h"
+#include "resx/resource_walk.h"
 
 #include "resx/picture_scale.h"
 #include "resx/png_codec.h"
@@ -120,6 +125,76 @@ TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
   EXPECT_EQ(root.Read(dir / "String" / "1.txt"), "2,  \"Ahoj\"\n");
   EXPECT_EQ(root.Read(dir / "Menu" / "1.txt"), "MENUITEM \"Konec\",  9\nENDPOPUP\n");
   EXPECT_TRUE(fs::exists(dir / "Menu" / "1.bin"));
+  // every resource in its saved form, and nothing else (no file left
+  // under a temporary name)
+  TExeImage image(file_);
+  std::vector<std::string> errors;
+  std::set<fs::path> expected;
+  WalkResources(image, [&](const WalkNode& n) {
+    if (n.list) return;
+    std::string bytes;
+    n.item->SaveToStream(bytes);
+    std::uint32_t type = n.item->TypeCode();
+    fs::path written = dir / (n.path + (type == rtBitmap ? ".bmp" : type == rtIconEntry ? ".ico" : ".bin"));
+    EXPECT_EQ(root.Read(written), bytes) << n.path;
+    expected.insert(written);
+    if (type == rtString || type == rtMenu) expected.insert(written.replace_extension(".txt"));
+  }, errors);
+  std::set<fs::path> files;
+  for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir))
+    if (e.is_regular_file()) files.insert(e.path());
+  EXPECT_EQ(files, expected);
+}
+
+// A library whose names all lead to one directory of names, whose entries
+// all lead to one directory of languages: each resource once, each other
+// name that leads there an error.
+TEST(ResxToolHostile, ExtractsASharedDirectoryOnce) {
+  TempRoot root;
+  std::string file = (root.dir() / "shared.dll").string();
+  root.Write(file, SharedDirectories(40));
+  fs::path dir = root.dir() / "out";
+  ToolRun run = Tool("extract '" + file + "' '" + dir.string() + "'");
+  EXPECT_EQ(run.status, 1);
+  std::size_t files = 0;
+  for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir)) files += e.is_regular_file();
+  EXPECT_EQ(files, 40u);
+  EXPECT_TRUE(fs::exists(dir / "RCData" / "1" / "40.bin"));
+  EXPECT_EQ(root.Read(dir / "RCData" / "1" / "40.bin"), "x");
+  std::size_t errors = 0;
+  for (std::size_t at = 0; (at = run.out.find("is listed already under another entry", at)) != std::string::npos; ++at)
+    ++errors;
+  EXPECT_EQ(errors, 39u) << run.out;
+}
+
+// A library cut short by another program while it is extracted: a
+// resource that lost bytes is reported and leaves no file.
+TEST(ResxExtract, WritesNothingOfBytesLostToACut) {
+  TempRoot root;
+  std::string file = (root.dir() / "cut.dll").string();
+  // code first: the resources lie past the head read at the opening, and
+  // the section is larger than is read into memory: the file is mapped
+  PeOptions options;
+  options.codeSize = 0x8000;
+  options.resourceVirtualAddress = 0x9000;
+  PeFile pe = BuildPe(
+      {Dir(2u, {Named(1u, Bitmap(40, 4, 4, 24))}), Dir(10u, {Named(1u, std::string(1200000, 'x')), Named(2u, "last")})},
+      options);
+  root.Write(file, pe.bytes);
+  TExeImage image(file);
+  std::vector<std::string> errors;
+  WalkResources(image, [](const WalkNode&) {}, errors);  // the file is mapped now
+  std::size_t data = pe.resourceOffset - options.resourceVirtualAddress +
+                     platform::Get32(platform::AsBytes(pe.bytes), pe.resourceOffset + pe.dataEntries[1]);
+  fs::resize_file(file, data + 65536);  // into the large resource, after the bitmap
+  std::vector<std::string> problems;
+  fs::path dir = root.dir() / "out";
+  ExtractResources(image, dir.string(), [&](const std::string& p) { problems.push_back(p); });
+  EXPECT_EQ(root.Read(dir / "Bitmap" / "1.bmp").substr(0, 2), "BM");
+  EXPECT_FALSE(fs::exists(dir / "RCData" / "1.bin"));
+  EXPECT_FALSE(fs::exists(dir / "RCData" / "2.bin"));
+  EXPECT_EQ(problems, (std::vector<std::string>{"RCData/1: Damaged file: the file has become shorter since it was opened",
+                                                "RCData/2: Damaged file: the file has become shorter since it was opened"}));
 }
 
 TEST_F(ResxTool, WritesTheWholeIconGroup) {
