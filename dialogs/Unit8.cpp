@@ -74,6 +74,9 @@ void LoadTipFile(QTextEdit* view, const std::string& path) {
   if (std::optional<RichDocument> doc = ParseRichText(*bytes)) {
     ShowRichDocument(view, *doc);
   } else if (std::optional<std::string> text = DecodePlainText(*bytes)) {
+    // plain text takes the cursor's character format, which a rich tip
+    // shown before left at its heading
+    view->setCurrentCharFormat(QTextCharFormat());
     view->setPlainText(QString::fromUtf8(*text));
   } else {
     throw Exception("Failed to Load Stream");
@@ -126,8 +129,10 @@ bool TTipy::eventFilter(QObject* watched, QEvent* event) {
   if (watched == seznam->viewport()) {
     if (event->type() == QEvent::MouseButtonPress) {
       auto* mouse = static_cast<QMouseEvent*>(event);
-      if (seznam->itemAt(mouse->position().toPoint()) == nullptr) seznam->clearSelection();
-    } else if (event->type() == QEvent::MouseButtonRelease) {
+      if (mouse->button() == Qt::LeftButton && seznam->itemAt(mouse->position().toPoint()) == nullptr)
+        seznam->clearSelection();
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
       Guard([this] { seznamClick(); });
     }
   }

@@ -30,8 +30,9 @@ class TTipy : public TForm {
 
  protected:
   void CreateControls() override;
-  // A click on the list, on an item or on empty space, as the list view
-  // reports it: empty space leaves no item selected.
+  // A left click on the list, on an item or on empty space, as the list
+  // view reports it: empty space leaves no item selected. Other buttons
+  // load nothing.
   bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

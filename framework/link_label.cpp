@@ -11,9 +11,7 @@ TLinkLabel::TLinkLabel(QWidget* parent, const QString& name, const QString& capt
   QFont underlined = font();
   underlined.setUnderline(true);
   setFont(underlined);
-  QPalette blue = palette();
-  blue.setColor(QPalette::WindowText, QColor(0, 0, 0xCC));
-  setPalette(blue);
+  setForegroundRole(QPalette::Link);  // the skin's link colour, readable on its windows
   setCursor(Qt::PointingHandCursor);
 }
 

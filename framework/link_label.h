@@ -1,5 +1,5 @@
-// A link label: underlined text whose address goes to the shell with the
-// verb "open" on a left mouse press.
+// A link label: underlined text in the palette's link colour whose address
+// goes to the shell with the verb "open" on a left mouse press.
 #pragma once
 
 #include <QLabel>

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libjpeg-dev libx11-dev libfontconfig-dev
+  qt6-base-dev qt6-translations-l10n libjpeg-dev libx11-dev libfontconfig-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool openbox x11-utils x11-xserver-utils imagemagick bc

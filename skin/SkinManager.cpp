@@ -8,6 +8,7 @@
 #include "framework/ini_file.h"
 #include "platform/paths.h"
 #include "skin/skin_look.h"
+#include "skin/skin_palette.h"
 
 QStringList TSkinManager::SkinNames() const {
   QStringList names{kBuiltIn};
@@ -31,27 +32,13 @@ QStringList TSkinManager::SkinNames() const {
 
 namespace {
 
-constexpr QPalette::ColorRole kRoles[] = {QPalette::Window, QPalette::WindowText, QPalette::Button,
-                                          QPalette::ButtonText, QPalette::Base, QPalette::Text,
-                                          QPalette::Highlight, QPalette::HighlightedText};
-static_assert(std::size(kRoles) == kSkinPartKeys.size());
-
 // The palette of the built-in skin: the one the application started with.
 const QPalette& BuiltInPalette() {
   static const QPalette palette = QApplication::palette();
   return palette;
 }
 
-void ApplyLook(const SkinLook& look) {
-  QPalette palette = BuiltInPalette();
-  for (std::size_t i = 0; i < look.colors.size(); ++i) {
-    if (!look.colors[i]) continue;
-    QColor color = QColor::fromRgb(*look.colors[i]);
-    palette.setColor(QPalette::Active, kRoles[i], color);
-    palette.setColor(QPalette::Inactive, kRoles[i], color);
-  }
-  QApplication::setPalette(palette);
-}
+void ApplyLook(const SkinLook& look) { QApplication::setPalette(SkinPalette(look, BuiltInPalette())); }
 
 }  // namespace
 

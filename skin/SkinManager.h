@@ -2,7 +2,8 @@
 // one. The built-in skin comes first, then the sub-folders of "skins" in the
 // program folder (not files, not names beginning with "."). Setting a skin
 // gives every window its look at once (the application's palette; a folder
-// skin's colours come from its Options.dat, see skin_look.h).
+// skin's colours come from its Options.dat, see skin_look.h, and the
+// colours it does not name are derived, see skin_palette.h).
 #pragma once
 
 #include <QString>

@@ -17,11 +17,21 @@ std::optional<std::uint32_t> ParseSkinColor(std::string_view text) {
   return value;
 }
 
+bool SkinLook::Names() const {
+  for (const SkinColors* group : {&colors, &disabled})
+    for (const auto& color : *group)
+      if (color) return true;
+  return false;
+}
+
 SkinLook ParseSkinOptions(std::string_view bytes) {
   SkinLook look;
   platform::ProfileDocument doc = platform::ProfileDocument::Parse(bytes);
-  for (std::size_t i = 0; i < kSkinPartKeys.size(); ++i)
+  for (std::size_t i = 0; i < kSkinPartKeys.size(); ++i) {
     if (std::optional<std::string> value = doc.Get("Colors", kSkinPartKeys[i])) look.colors[i] = ParseSkinColor(*value);
+    if (std::optional<std::string> value = doc.Get("Disabled", kSkinPartKeys[i]))
+      look.disabled[i] = ParseSkinColor(*value);
+  }
   return look;
 }
 

@@ -80,6 +80,52 @@ TEST_F(TipsViewer, RichTextAndPlainTextTips) {
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
+// A plain tip after a rich one: none of the rich tip's heading (bold, large,
+// navy, centred) carries over; every character is in the view's own font
+// and black.
+TEST_F(TipsViewer, APlainTipAfterARichOneIsPlainBlackText) {
+  root.Write(TipFile("blatonhorse.dat"),
+             "{\\rtf1\\ansi{\\colortbl;\\red0\\green0\\blue128;}\\qc\\b\\fs40\\cf1 Nadpis}");
+  root.Write(TipFile("zmenaukobr.dat"), "Jen text\r\nbez formátu");
+  ClickItem(2);
+  QTextCursor heading(Tipy->memo1->document()->begin());
+  heading.movePosition(QTextCursor::NextCharacter);
+  ASSERT_EQ(heading.charFormat().fontWeight(), QFont::Bold);
+  ClickItem(0);
+  ASSERT_EQ(Shown(), QString::fromUtf8("Jen text\nbez formátu"));
+  const QFont viewFont = Tipy->memo1->document()->defaultFont();
+  for (QTextBlock block = Tipy->memo1->document()->begin(); block.isValid(); block = block.next()) {
+    EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft) << block.text().toStdString();
+    for (int i = 0; i < block.length() - 1; ++i) {
+      QTextCursor at(block);
+      at.setPosition(block.position() + i + 1);
+      QTextCharFormat format = at.charFormat();
+      EXPECT_EQ(format.font().resolve(viewFont).toString().toStdString(), viewFont.toString().toStdString()) << block.text().toStdString() << " " << i;
+      QColor color = format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
+                                                                     : Tipy->memo1->palette().color(QPalette::Text);
+      EXPECT_EQ(color.name().toStdString(), "#000000") << block.text().toStdString() << " " << i;
+    }
+  }
+}
+
+// Only the left button loads a topic: a right or middle click on another
+// topic leaves the shown tip.
+TEST_F(TipsViewer, OnlyALeftClickLoadsATopic) {
+  root.Write(TipFile("zmenaukobr.dat"), "první");
+  root.Write(TipFile("blatonhorse.dat"), "třetí");
+  ClickItem(0);
+  ASSERT_EQ(Shown(), QString::fromUtf8("první"));
+  QPoint third = Tipy->seznam->visualItemRect(Tipy->seznam->topLevelItem(2)).center();
+  for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+    QTest::mousePress(Tipy->seznam->viewport(), button, {}, third);
+    QTest::mouseRelease(Tipy->seznam->viewport(), button, {}, third);
+    EXPECT_EQ(Shown(), QString::fromUtf8("první")) << button;
+  }
+  ClickItem(2);
+  EXPECT_EQ(Shown(), QString::fromUtf8("třetí"));
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
 TEST_F(TipsViewer, MissingAndUnreadableTips) {
   root.Write(TipFile("zmenaukobr.dat"), "předtím");
   ClickItem(0);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
@@ -8,6 +9,7 @@
 #include "framework/edit_combo.h"
 #include "framework/exception.h"
 #include "framework/handler_guard.h"
+#include "framework/program_style.h"
 #include "framework/spin_edit.h"
 #include "framework/timer.h"
 #include "tests/support/box_recorder.h"
@@ -115,6 +117,31 @@ TEST(HandlerGuard, ShowsTheMessageAndSkipsTheRest) {
   });
   EXPECT_FALSE(rest);
   ASSERT_EQ(boxes.texts(), QStringList{"'x' is not a valid integer value"});
+}
+
+// On a dark palette an unchecked check box and an edit box keep an outline
+// that stands out from the window: the palette's Mid, not a shade of the
+// window colour.
+TEST(ProgramStyle, FieldsAreOutlinedInThePalettesMid) {
+  ProgramStyle style;
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(0x2B, 0x2D, 0x30));
+  dark.setColor(QPalette::Base, QColor(0x1E, 0x1F, 0x22));
+  dark.setColor(QPalette::Mid, QColor(0x83, 0x85, 0x88));
+  QCheckBox box(QStringLiteral("Skrýt ikony"));
+  QLineEdit edit(QStringLiteral("C:\\"));
+  for (QWidget* field : std::initializer_list<QWidget*>{&box, &edit}) {
+    field->setStyle(&style);
+    field->setPalette(dark);
+    field->resize(120, 22);
+  }
+  QStyleOptionButton option;
+  option.initFrom(&box);
+  QRect indicator = style.subElementRect(QStyle::SE_CheckBoxIndicator, &option, &box);
+  QImage boxImage = box.grab().toImage();
+  EXPECT_EQ(boxImage.pixelColor(indicator.left(), indicator.center().y()), QColor(0x83, 0x85, 0x88));
+  QImage editImage = edit.grab().toImage();
+  EXPECT_EQ(editImage.pixelColor(0, edit.height() / 2), QColor(0x83, 0x85, 0x88));
 }
 
 }  // namespace
