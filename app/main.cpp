@@ -32,7 +32,9 @@ int main(int argc, char** argv) {
   platform::SetTrayBackend(platform::MakeQtTrayBackend(icon));
   platform::SetWallpaperBackend(platform::MakeDesktopWallpaperBackend());
   platform::SetDiskManager(platform::MakeUdisksDiskManager());
+  // a platform may offer the X11 interface without a connection (offscreen)
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 != nullptr && (x11->display() == nullptr || x11->connection() == nullptr)) x11 = nullptr;
   if (x11 != nullptr) platform::SetLockLights(platform::MakeX11LockLights(x11->display()));
   // In a Wayland session X11 grabs (through XWayland) see only X11 windows:
   // the desktop portal's global shortcuts come first there.

@@ -5,8 +5,7 @@
 set -u
 prog=$1
 caption='^Ovlix 4.50.200 Czech version$'
-passed=0
-failed=0
+source "$(dirname "$0")/checks.sh"
 
 tmp=$(mktemp -d /tmp/ovlix-system-XXXXXX)
 export XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_RUNTIME_DIR=$tmp/run
@@ -23,18 +22,6 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 
-check() {  # check NAME COMMAND...
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok   $name"
-    passed=$((passed + 1))
-  else
-    echo "FAIL $name"
-    failed=$((failed + 1))
-  fi
-}
-
 start() {  # starts the program in the background; its pid in $last
   "$prog" >>"$tmp/program.log" 2>&1 &
   last=$!
@@ -46,12 +33,6 @@ shown() { [ "$(visible_windows)" -ge 1 ]; }
 alive() { kill -0 "$1" 2>/dev/null; }
 gone() { ! alive "$1"; }
 hidden_and_alive() { [ "$(visible_windows)" -eq 0 ] && alive "$1"; }
-within() {  # within TENTHS COMMAND...: true once COMMAND is, polled every 0.1 s
-  local tenths=$1
-  shift
-  for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 # a plain poll: xdotool's own --sync gives up when a window vanishes mid-search
 wait_visible() { within 150 shown; }
 press() {  # press KEYS on the main window once it is shown
@@ -321,6 +302,17 @@ explorer_shown() { [ "$(count_named "$explorer_caption")" -eq 1 ]; }
 check "a library on the command line opens in the resource explorer" within 100 explorer_shown
 kill "$exploring"
 wait "$exploring" 2>/dev/null
+
+# 11. A platform without an X connection (offscreen here, a Wayland
+#     session without XWayland alike): the program runs, without X11's
+#     hotkeys and lock lights.
+QT_QPA_PLATFORM=offscreen "$prog" >>"$tmp/program.log" 2>&1 &
+headless=$!
+pids+=("$headless")
+runs_on() { sleep 2; alive "$headless"; }
+check "the program runs on a platform without an X connection" runs_on
+kill "$headless"
+wait "$headless" 2>/dev/null
 
 echo "system: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
