@@ -2,12 +2,16 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/current_desktop.h"
 #include "platform/spawn.h"
 
 namespace platform {
 namespace {
+
+// a desktop tool that hangs must not hang the program with it
+void Run(const std::vector<std::string>& command) { RunWithin(command, std::chrono::seconds(1)); }
 
 std::string Quoted(const std::string& text) {  // a JavaScript string literal
   std::string out = "'";
@@ -30,20 +34,20 @@ class DesktopWallpaper : public WallpaperBackend {
     if (desktop == Desktop::Gnome || desktop == Desktop::Cinnamon) {
       const char* schema = desktop == Desktop::Cinnamon ? "org.cinnamon.desktop.background"
                                                         : "org.gnome.desktop.background";
-      RunAndWait({"gsettings", "set", schema, "picture-uri", uri});
-      RunAndWait({"gsettings", "set", schema, "picture-uri-dark", uri});
-      RunAndWait({"gsettings", "set", schema, "picture-options", gnome});
+      Run({"gsettings", "set", schema, "picture-uri", uri});
+      Run({"gsettings", "set", schema, "picture-uri-dark", uri});
+      Run({"gsettings", "set", schema, "picture-options", gnome});
     } else if (desktop == Desktop::Mate) {
-      RunAndWait({"gsettings", "set", "org.mate.background", "picture-filename", picture});
-      RunAndWait({"gsettings", "set", "org.mate.background", "picture-options", gnome});
+      Run({"gsettings", "set", "org.mate.background", "picture-filename", picture});
+      Run({"gsettings", "set", "org.mate.background", "picture-options", gnome});
     } else if (desktop == Desktop::Xfce) {
       // 1 centred, 2 tiled, 3 stretched
       std::string style = placement == WallpaperPlacement::Tiled ? "2"
                           : placement == WallpaperPlacement::Stretched ? "3" : "1";
       for (const char* monitor : {"monitor0", "monitorVirtual1", "monitorscreen"}) {
         std::string base = std::string("/backdrop/screen0/") + monitor + "/workspace0/";
-        RunAndWait({"xfconf-query", "-c", "xfce4-desktop", "-p", base + "last-image", "-n", "-t", "string", "-s", picture});
-        RunAndWait({"xfconf-query", "-c", "xfce4-desktop", "-p", base + "image-style", "-n", "-t", "int", "-s", style});
+        Run({"xfconf-query", "-c", "xfce4-desktop", "-p", base + "last-image", "-n", "-t", "string", "-s", picture});
+        Run({"xfconf-query", "-c", "xfce4-desktop", "-p", base + "image-style", "-n", "-t", "int", "-s", style});
       }
     } else if (desktop == Desktop::Kde) {
       // FillMode: 1 scaled (stretched), 3 tiled, 6 centred
@@ -53,7 +57,7 @@ class DesktopWallpaper : public WallpaperBackend {
           "for (const d of desktops()) { d.wallpaperPlugin = 'org.kde.image';"
           " d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];"
           " d.writeConfig('Image', " + Quoted(uri) + "); d.writeConfig('FillMode', " + mode + "); }";
-      RunAndWait({"qdbus", "org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell.evaluateScript", script});
+      Run({"qdbus", "org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell.evaluateScript", script});
     }
   }
 };
