@@ -6,6 +6,8 @@
 #include "app/program.h"
 #include "framework/program_style.h"
 #include "app/app_icon.h"
+#include "framework/ini_file.h"
+#include "platform/desktop_tools.h"
 #include "platform/disk_manager_udisks.h"
 #include "platform/font_config_warmup.h"
 #include "platform/hotkeys_portal.h"
@@ -14,6 +16,7 @@
 #include "platform/tray_qt.h"
 #include "platform/wallpaper_desktop.h"
 #include "platform/power_logind.h"
+#include "platform/screen_saver_x11.h"
 #include "platform/session_bus_warmup.h"
 
 int main(int argc, char** argv) {
@@ -31,11 +34,15 @@ int main(int argc, char** argv) {
   platform::SetPowerBackend(platform::MakeLogindPowerBackend());
   platform::SetTrayBackend(platform::MakeQtTrayBackend(icon));
   platform::SetWallpaperBackend(platform::MakeDesktopWallpaperBackend());
+  platform::SetDesktopSettingsBackend(platform::MakeDesktopToolsBackend(kSettingsFile));
   platform::SetDiskManager(platform::MakeUdisksDiskManager());
   // a platform may offer the X11 interface without a connection (offscreen)
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   if (x11 != nullptr && (x11->display() == nullptr || x11->connection() == nullptr)) x11 = nullptr;
-  if (x11 != nullptr) platform::SetLockLights(platform::MakeX11LockLights(x11->display()));
+  if (x11 != nullptr) {
+    platform::SetLockLights(platform::MakeX11LockLights(x11->display()));
+    platform::SetScreenSaverTimer(platform::MakeX11ScreenSaverTimer(x11->display()));
+  }
   // In a Wayland session X11 grabs (through XWayland) see only X11 windows:
   // the desktop portal's global shortcuts come first there.
   bool wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||

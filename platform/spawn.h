@@ -2,6 +2,7 @@
 // argument is ever interpreted as a command.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -14,5 +15,18 @@ bool SpawnDetached(const std::vector<std::string>& argv, const std::string& work
 
 // Runs it to its end; its exit code, or -1 when it could not be run.
 int RunAndWait(const std::vector<std::string>& argv);
+
+// Runs it for at most `limit`, its output and errors discarded: a child still
+// running then is killed with what it started and reaped. Its exit code, or
+// -1 when it could not be run, was killed or died of a signal.
+int RunWithin(const std::vector<std::string>& argv, std::chrono::milliseconds limit);
+
+struct RunOutput {
+  int exitCode = -1;  // as RunWithin's
+  std::string output;
+};
+
+// As RunWithin, keeping what it writes to stdout.
+RunOutput ReadWithin(const std::vector<std::string>& argv, std::chrono::milliseconds limit);
 
 }  // namespace platform

@@ -1,27 +1,17 @@
 #include "platform/wallpaper_desktop.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "platform/current_desktop.h"
 #include "platform/spawn.h"
 
 namespace platform {
 namespace {
 
-bool DesktopIs(const std::string& desktops, const char* name) {
-  std::string wanted = name;
-  std::size_t at = 0;
-  while (at <= desktops.size()) {
-    std::size_t end = desktops.find(':', at);
-    if (end == std::string::npos) end = desktops.size();
-    std::string one = desktops.substr(at, end - at);
-    for (auto& c : one) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (one == wanted) return true;
-    at = end + 1;
-  }
-  return false;
-}
+// a desktop tool that hangs must not hang the program with it
+void Run(const std::vector<std::string>& command) { RunWithin(command, std::chrono::seconds(1)); }
 
 std::string Quoted(const std::string& text) {  // a JavaScript string literal
   std::string out = "'";
@@ -36,32 +26,30 @@ class DesktopWallpaper : public WallpaperBackend {
  public:
   void Apply(const std::string& picture, WallpaperPlacement placement) override {
     if (picture.empty() || picture[0] != '/' || !std::filesystem::is_regular_file(picture)) return;
-    const char* env = std::getenv("XDG_CURRENT_DESKTOP");
-    std::string desktops = env ? env : "";
+    Desktop desktop = CurrentDesktop();
     std::string uri = "file://" + picture;
     const char* gnome = placement == WallpaperPlacement::Tiled       ? "wallpaper"
                         : placement == WallpaperPlacement::Stretched ? "stretched"
                                                                      : "centered";
-    if (DesktopIs(desktops, "GNOME") || DesktopIs(desktops, "UNITY") || DesktopIs(desktops, "CINNAMON") ||
-        DesktopIs(desktops, "BUDGIE")) {
-      const char* schema = DesktopIs(desktops, "CINNAMON") ? "org.cinnamon.desktop.background"
-                                                           : "org.gnome.desktop.background";
-      RunAndWait({"gsettings", "set", schema, "picture-uri", uri});
-      RunAndWait({"gsettings", "set", schema, "picture-uri-dark", uri});
-      RunAndWait({"gsettings", "set", schema, "picture-options", gnome});
-    } else if (DesktopIs(desktops, "MATE")) {
-      RunAndWait({"gsettings", "set", "org.mate.background", "picture-filename", picture});
-      RunAndWait({"gsettings", "set", "org.mate.background", "picture-options", gnome});
-    } else if (DesktopIs(desktops, "XFCE")) {
+    if (desktop == Desktop::Gnome || desktop == Desktop::Cinnamon) {
+      const char* schema = desktop == Desktop::Cinnamon ? "org.cinnamon.desktop.background"
+                                                        : "org.gnome.desktop.background";
+      Run({"gsettings", "set", schema, "picture-uri", uri});
+      Run({"gsettings", "set", schema, "picture-uri-dark", uri});
+      Run({"gsettings", "set", schema, "picture-options", gnome});
+    } else if (desktop == Desktop::Mate) {
+      Run({"gsettings", "set", "org.mate.background", "picture-filename", picture});
+      Run({"gsettings", "set", "org.mate.background", "picture-options", gnome});
+    } else if (desktop == Desktop::Xfce) {
       // 1 centred, 2 tiled, 3 stretched
       std::string style = placement == WallpaperPlacement::Tiled ? "2"
                           : placement == WallpaperPlacement::Stretched ? "3" : "1";
       for (const char* monitor : {"monitor0", "monitorVirtual1", "monitorscreen"}) {
         std::string base = std::string("/backdrop/screen0/") + monitor + "/workspace0/";
-        RunAndWait({"xfconf-query", "-c", "xfce4-desktop", "-p", base + "last-image", "-n", "-t", "string", "-s", picture});
-        RunAndWait({"xfconf-query", "-c", "xfce4-desktop", "-p", base + "image-style", "-n", "-t", "int", "-s", style});
+        Run({"xfconf-query", "-c", "xfce4-desktop", "-p", base + "last-image", "-n", "-t", "string", "-s", picture});
+        Run({"xfconf-query", "-c", "xfce4-desktop", "-p", base + "image-style", "-n", "-t", "int", "-s", style});
       }
-    } else if (DesktopIs(desktops, "KDE")) {
+    } else if (desktop == Desktop::Kde) {
       // FillMode: 1 scaled (stretched), 3 tiled, 6 centred
       std::string mode = placement == WallpaperPlacement::Tiled ? "3"
                          : placement == WallpaperPlacement::Stretched ? "1" : "6";
@@ -69,7 +57,7 @@ class DesktopWallpaper : public WallpaperBackend {
           "for (const d of desktops()) { d.wallpaperPlugin = 'org.kde.image';"
           " d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];"
           " d.writeConfig('Image', " + Quoted(uri) + "); d.writeConfig('FillMode', " + mode + "); }";
-      RunAndWait({"qdbus", "org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell.evaluateScript", script});
+      Run({"qdbus", "org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell.evaluateScript", script});
     }
   }
 };

@@ -3,7 +3,7 @@
 // Xfce through xfconf-query, KDE Plasma through the shell's script call.
 // Only an existing picture with an absolute path is handed on; a desktop
 // without such a way keeps its wallpaper. Tools are run directly, never
-// through a shell.
+// through a shell, each given at most a second.
 #pragma once
 
 #include <memory>

@@ -4,6 +4,7 @@
 #include "framework/message_box.h"
 #include "framework/registry_access.h"
 #include "framework/widgets.h"
+#include "platform/desktop_settings.h"
 #include "platform/drives.h"
 
 namespace {
@@ -58,6 +59,8 @@ void PoliciesGroup::Button13Click() {
     // the removal of "NoSetTaskbar" has always been spelt with a capital B
     bool isTaskbar = box == NastaveniListy;
     SetPolicy(box->isChecked() || !isTaskbar ? name : "NoSetTaskBar", box->isChecked());
+    if (box == IkonyPlocha) platform::DesktopSettings().DesktopIconsHidden(box->isChecked());
+    if (box == SpustitStart) platform::DesktopSettings().RunCommandHidden(box->isChecked());
     Progres->setValue(position += 17);
   }
   if (PristupDisk->isChecked()) {

@@ -27,7 +27,10 @@ void ProgramFilesGroup::RbButton23Click() {
   ShowBox(BoxKind::Information,
           QStringLiteral("Tato funkce nastavuje složku, která bude uváděna místo C:\\Program Files v instalačních "
                          "programech. Což zajístí o mnoho rychlejší nastavení adresáře, kam se má daný program "
-                         "nainstalovat."));
+                         "nainstalovat."
+                         // no Linux desktop or installer reads the folder
+                         " Na linuxové ploše se toto nastavení neprojeví: instalační programy pro Linux tuto "
+                         "složku nečtou."));
 }
 
 void ProgramFilesGroup::RbButton24Click() {

@@ -5,6 +5,7 @@
 #include "framework/message_box.h"
 #include "framework/registry_access.h"
 #include "framework/widgets.h"
+#include "platform/desktop_settings.h"
 
 ScreenSaverGroup::ScreenSaverGroup(QWidget* page) : QGroupBox(QStringLiteral("Spořič"), page) {
   setObjectName(title());
@@ -24,5 +25,7 @@ void ScreenSaverGroup::Button19Click() {
   reg.DeleteValue("ScreenSaveTimeOut");
   reg.WriteString("ScreenSaveTimeOut", IntToStr(seconds));
   reg.CloseKey();
+  platform::DesktopSettings().ScreenSaverDelay(seconds);
+  platform::ServerScreenSaver().SetTimeout(seconds);
   ShowBox(BoxKind::Information, QStringLiteral("Vaše nastavení bylo přijato."));
 }

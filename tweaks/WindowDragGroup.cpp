@@ -4,6 +4,7 @@
 #include "framework/message_box.h"
 #include "framework/registry_access.h"
 #include "framework/widgets.h"
+#include "platform/desktop_settings.h"
 
 WindowDragGroup::WindowDragGroup(QWidget* page) : QGroupBox(QStringLiteral("Nastavení systému"), page) {
   setObjectName(title());
@@ -23,5 +24,6 @@ void WindowDragGroup::Button5Click() {
   reg.DeleteValue("DragFullWindows");  // a value of another type goes first
   reg.WriteString("DragFullWindows", ObsahOkna->isChecked() ? "1" : "0");
   reg.CloseKey();
+  platform::DesktopSettings().WindowContentsWhileDragging(ObsahOkna->isChecked());
   ShowBox(BoxKind::Information, QStringLiteral("Vaše nastavení bylo přijato. Změny se projeví po restartu systému!"));
 }

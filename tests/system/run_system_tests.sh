@@ -10,6 +10,8 @@ source "$(dirname "$0")/checks.sh"
 tmp=$(mktemp -d /tmp/ovlix-system-XXXXXX)
 export XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_RUNTIME_DIR=$tmp/run
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# no desktop's own settings tools are ever run from here
+unset XDG_CURRENT_DESKTOP
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
@@ -303,7 +305,31 @@ check "a library on the command line opens in the resource explorer" within 100 
 kill "$exploring"
 wait "$exploring" 2>/dev/null
 
-# 11. A platform without an X connection (offscreen here, a Wayland
+# 11. The screen-saver delay set in the window reaches the X server's
+#     screen-saver timeout; the cycle the server had stays.
+rm -f "$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
+xset s 600 123
+start
+saving=$last
+server_saver() { xset q | sed -n 's/^ *timeout: *\([0-9]*\) *cycle: *\([0-9]*\).*/\1 \2/p'; }
+delay_reaches_server() {
+  wait_visible || return 1
+  local win
+  win=$(xdotool search --onlyvisible --name "$caption" | head -n 1)
+  # the page "Plocha, start a spořič", its spin box "Vyčkat" and the button "Použít nastavení"
+  xdotool windowactivate --sync "$win" mousemove --window "$win" 125 22 click 1 &&
+    sleep 0.5 &&
+    xdotool mousemove --window "$win" 85 343 click 1 key ctrl+a type 25 &&
+    xdotool mousemove --window "$win" 344 343 click 1 || return 1
+  within 50 named_shown '^Information$' || return 1
+  echo "     X server screen saver: $(server_saver)"
+  [ "$(server_saver)" = "1500 123" ]
+}
+check "the screen-saver delay reaches the X server" delay_reaches_server
+kill "$saving"
+wait "$saving" 2>/dev/null
+
+# 12. A platform without an X connection (offscreen here, a Wayland
 #     session without XWayland alike): the program runs, without X11's
 #     hotkeys and lock lights.
 QT_QPA_PLATFORM=offscreen "$prog" >>"$tmp/program.log" 2>&1 &
