@@ -89,7 +89,11 @@ void SetProgramFolder(const std::string& folder) {
 std::string ProgramDataFolder() {
   std::string folder = ProgramFolder();
   std::error_code ec;
-  if (std::filesystem::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0) return folder;
+  // an installed program folder belongs to the package system, whoever may
+  // write it (root may): installing marks it
+  bool installed = std::filesystem::exists(folder + kInstalledMark, ec);
+  if (!installed && std::filesystem::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0)
+    return folder;
   std::filesystem::path home = DataHome();
   // without a data folder the program folder is still where the file is
   // looked for, and where writing it fails with its error

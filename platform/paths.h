@@ -34,11 +34,15 @@ std::string ExecutablePath();
 std::string ProgramFolder();
 void SetProgramFolder(const std::string& folder);
 
+// The file installing puts in the program folder.
+inline constexpr const char* kInstalledMark = "INSTALLED";
+
 // The folder the program writes the files it keeps beside itself (the
 // wallpaper "Desktop.bmp", the Start-button picture "Start.bmp"): the
 // program folder while its user may write there, as in a build folder;
-// else, for an installed program, ${XDG_DATA_HOME:-~/.local/share}/ovlix/,
-// made when first asked for. With a trailing separator.
+// else, and always for an installed program (its folder holds
+// kInstalledMark), ${XDG_DATA_HOME:-~/.local/share}/ovlix/, made when first
+// asked for. With a trailing separator.
 std::string ProgramDataFolder();
 
 // The executable as the user reaches it: a link on PATH that leads to it

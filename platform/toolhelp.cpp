@@ -83,7 +83,9 @@ std::string ProcessName(const std::filesystem::path& dir) {
   std::ifstream cmdline(dir / "cmdline");
   std::string first;
   std::getline(cmdline, first, '\0');
-  std::string name = first.substr(first.rfind('/') + 1);
+  // a path gives its last name; a process title ("sshd: alice@pts/0") is
+  // no path and stays whole
+  std::string name = first.find(' ') == std::string::npos ? first.substr(first.rfind('/') + 1) : first;
   return name.empty() ? comm : name;
 }
 

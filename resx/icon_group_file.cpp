@@ -12,6 +12,8 @@ using platform::Put32;
 
 constexpr std::size_t kGroupEntrySize = 14;  // GRPICONDIRENTRY, its id last
 constexpr std::size_t kFileEntrySize = 16;   // ICONDIRENTRY, its offset last
+// A group may name one image many times: the file it makes is bounded.
+constexpr std::uint64_t kMaxFileSize = std::uint64_t{64} << 20;
 
 }  // namespace
 
@@ -53,6 +55,10 @@ std::string GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& miss
   Put16(file, cursors ? 2 : 1);
   Put16(file, static_cast<std::uint16_t>(images.size()));
   std::uint64_t offset = 6 + images.size() * kFileEntrySize;
+  std::uint64_t total = offset;
+  for (const Image& i : images) total += i.bytes.size();
+  if (total > kMaxFileSize) throw EExeError("Damaged file: the group's images are too large for one file");
+  file.reserve(static_cast<std::size_t>(total));
   for (const Image& i : images) {
     if (cursors) {
       // a cursor group's entry holds 16-bit sizes, the height doubled for
@@ -68,7 +74,6 @@ std::string GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& miss
       file.append(reinterpret_cast<const char*>(i.group.data()), 8);
     }
     Put32(file, static_cast<std::uint32_t>(i.bytes.size()));
-    if (offset > 0xFFFFFFFFu) throw EExeError("Damaged file: the group's images are too large for one file");
     Put32(file, static_cast<std::uint32_t>(offset));
     offset += i.bytes.size();
   }

@@ -194,13 +194,14 @@ TEST_F(ProcessKiller, OnlyKernelThreadsAreBracketedOthersAreNamedByTheirCommandL
   // an empty command line (a zombie): the command name, blanks and parentheses kept
   WriteProcess(root, 90000005, "", "90000005 (odd) (name) Z 1 5 5 0 -1 4227084 0", "");
   WriteProcess(root, 90000006, "", "90000006 (postgres) S 1 6 6 0 -1 4194368 0", "postgres: checkpointer\0"s);
+  WriteProcess(root, 90000008, "", "90000008 (sshd) S 1 8 8 0 -1 4194368 0", "sshd: alice@pts/0\0"s);
   std::filesystem::create_directories(root.dir() / "proc" / "90000007");  // ended while being read
   root.Write(root.dir() / "proc" / "self" / "stat", "1 (init) S 0 1 1 0 -1 4194560 0");
   platform::SetProcRoot(root.dir() / "proc");
   Form5->Button3Click();
   EXPECT_EQ(Names().join(" | ").toStdString(),
             "firefox-bin | [kworker/0:1H-kblockd] | a-shell-with-a-long-name | -bash | odd) (name | "
-            "postgres: checkpointer");
+            "postgres: checkpointer | sshd: alice@pts/0");
 }
 
 // Drops a capability from this thread's effective set for a scope, as an

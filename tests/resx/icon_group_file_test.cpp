@@ -164,6 +164,10 @@ TEST(GroupIconFile, DamagedGroupsAreRefused) {
             "Damaged file: the group's images are missing");
   EXPECT_EQ(error({Dir(1u, {Named(1u, "\3")}), Dir(12u, {Named(1u, IconGroup({{16, 16, 0, 4, 1, 0}}, true))})}, 12),
             "Damaged file: a cursor image ends before its hot spot");
+  // one image of 40 kB named 2,000 times would make an 80 MB file
+  std::vector<GroupImage> many(2000, GroupImage{100, 100, 0, 32, 1, 0});
+  EXPECT_EQ(error({Dir(3u, {Named(1u, IconImage(100, 100, 32))}), Dir(14u, {Named(1u, IconGroup(many))})}, 14),
+            "Damaged file: the group's images are too large for one file");
 }
 
 TEST(FirstIconGroup, IsTheFirstIconGroupInResourceOrder) {

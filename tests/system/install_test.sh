@@ -13,6 +13,7 @@ dest=$tmp/root
 usr=$dest/usr
 programdir=$usr/lib/ovlix
 export XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_RUNTIME_DIR=$tmp/run
+unset XDG_CURRENT_DESKTOP  # no desktop's settings tools are run
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 pids=()
 cleanup() {
@@ -28,6 +29,8 @@ trap cleanup EXIT
 # 1. The installed tree.
 install_runs() { DESTDIR=$dest cmake --install "$build" --prefix /usr >"$tmp/install.log" 2>&1; }
 check "cmake --install into a DESTDIR" install_runs
+links_in_manifest() { grep -qx "$usr/bin/ovlix" "$build/install_manifest.txt"; }
+check "the links are in the install manifest" links_in_manifest
 
 linked_programs() {
   local p
@@ -39,7 +42,7 @@ check "the programs lie in lib/ovlix, linked from bin" linked_programs
 
 shipped_files() {
   [ -f "$programdir/readme.htm" ] && [ -f "$programdir/skins/Klasik/Options.dat" ] &&
-    [ -f "$programdir/skins/Noc/Options.dat" ] && [ -x "$programdir/data/kspass.vbs" ] &&
+    [ -f "$programdir/skins/Noc/Options.dat" ] && [ -x "$programdir/data/kspass.vbs" ] && [ -f "$programdir/INSTALLED" ] &&
     [ "$(find "$programdir/data/tipy" -name '*.dat' | wc -l)" -eq 10 ]
 }
 check "the help page, skins, tips and the folder-lock script lie beside the programs" shipped_files
@@ -104,7 +107,7 @@ check "the licence is installed" licence_installed
 
 # Completion as bash does it, with the installed programs on PATH.
 complete_words() {  # complete_words WORD... -> the candidates, one a line
-  PATH=$usr/bin:$PATH bash -c '
+  PATH=${tools:-$usr/bin}:$PATH bash -c '
     source /usr/share/bash-completion/bash_completion
     source "$1"; shift
     COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
@@ -117,7 +120,13 @@ completion_works() {
   [ "$(complete_words ovlix-resx list --j)" = --json ] || return 1
   complete_words ovlix-resx save "$library" Men | grep -qx 'Menu/100' || return 1
   [ "$(complete_words ovlix-resx i)" = icon ] || return 1
-  (cd "$build/tests" && complete_words ovlix-resx list toolchain3) | grep -qx toolchain32.dll
+  (cd "$build/tests" && complete_words ovlix-resx list toolchain3) | grep -qx toolchain32.dll || return 1
+  # names come from the file: a name that reads like a command is a name
+  mkdir -p "$tmp/hostile"
+  printf '#!/bin/sh\necho %s\n' "'{\"path\":\"\$(touch $tmp/ran)\"}'" >"$tmp/hostile/ovlix-resx"
+  chmod +x "$tmp/hostile/ovlix-resx"
+  [ "$(tools=$tmp/hostile complete_words ovlix-resx save "$library" '')" = "\$(touch $tmp/ran)" ] &&
+    [ ! -e "$tmp/ran" ]
 }
 check "bash completes ovlix-resx's commands, options, node paths and files" completion_works
 

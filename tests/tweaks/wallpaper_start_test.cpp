@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include "platform/desktop_params.h"
 #include "platform/paths.h"
 #include "platform/system_info.h"
@@ -122,15 +120,10 @@ class InstalledPictures : public Pictures {
   void SetUp() override {
     Pictures::SetUp();
     installed = root.dir() / "usr-lib-ovlix";
-    std::filesystem::create_directories(installed);
+    root.Write(installed / platform::kInstalledMark, "");
     platform::SetProgramFolder(installed.string());
-    // a folder the user may not write; as root only a non-folder is one
-    if (::geteuid() == 0) {
-      std::filesystem::remove(installed);
-      root.Write(installed, "not a folder this user may write");
-    } else {
-      std::filesystem::permissions(installed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    }
+    // marked as installed, and a folder the user may not write (root may)
+    std::filesystem::permissions(installed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   }
   void TearDown() override {
     std::error_code ec;
@@ -140,6 +133,17 @@ class InstalledPictures : public Pictures {
   std::filesystem::path installed;
   std::filesystem::path data() const { return root.data() / "ovlix"; }
 };
+
+TEST_F(Pictures, AWritableFolderMarkedAsInstalledIsNotWrittenEither) {
+  // root may write an installed program folder: what it prepares still goes
+  // to its data folder, so that removing the package leaves nothing behind
+  root.Write(root.program() / platform::kInstalledMark, "");
+  Form1->wallpaper->CestaPlocha->setText(QString::fromStdString(jpeg));
+  Form1->wallpaper->sButton12->click();
+  EXPECT_TRUE(boxes.boxes().empty());
+  EXPECT_FALSE(std::filesystem::exists(root.program() / "Desktop.bmp"));
+  EXPECT_EQ(Desktop("Wallpaper"), (root.data() / "ovlix" / "Desktop.bmp").string());
+}
 
 TEST_F(InstalledPictures, AJpegWallpaperGoesToTheUsersDataFolder) {
   WallpaperGroup* w = Form1->wallpaper;
@@ -169,7 +173,6 @@ TEST_F(InstalledPictures, TheStartPictureIsPreparedAndFoundInTheUsersDataFolder)
 }
 
 TEST_F(InstalledPictures, WithoutAPreparedPictureTheOneBesideTheProgramIsRead) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root may write every folder: no read-only program folder to put a picture in";
   std::filesystem::permissions(installed, std::filesystem::perms::owner_all);
   root.Write(installed / "start.BMP", "not a bitmap");
   std::filesystem::permissions(installed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
