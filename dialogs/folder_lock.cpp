@@ -1,5 +1,6 @@
 #include "dialogs/folder_lock.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -158,16 +159,28 @@ std::vector<LockedFolder> LockedFolders() {
     unsigned long mode = std::strtoul(line.c_str(), &end, 8);
     if (end != line.c_str() + blank || mode > 07777) continue;
     std::optional<std::string> path = line.substr(blank + 1);
-    if (listed) path = Unlisted(*path);
-    if (path) out.push_back({*path, static_cast<unsigned>(mode)});
+    // a path mangled by hand is kept as it stands: its mode must not be lost
+    if (listed) path = Unlisted(*path).value_or(*path);
+    out.push_back({*path, static_cast<unsigned>(mode)});
   }
   return out;
 }
 
 std::string LockFolder(const std::string& given) {
   std::string path = RealPath(given);
+  // The folder is checked and changed through one handle: a folder swapped
+  // for a link after the checks (by another user, in a folder of theirs) is
+  // never the one closed.
+  int fd = path.empty() ? -1 : ::open(path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return "Složka " + given + " neexistuje.";
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  std::string handle = "/proc/self/fd/" + std::to_string(fd);
   struct stat st {};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "Složka " + given + " neexistuje.";
+  if (::fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || RealPath(handle) != path)
+    return "Složka " + given + " neexistuje.";
   if (std::string why = Refusal(path); !why.empty()) return "Složku " + path + " nelze zamknout: " + why;
   std::vector<LockedFolder> folders = LockedFolders();
   for (const LockedFolder& f : folders)
@@ -177,7 +190,7 @@ std::string LockFolder(const std::string& given) {
   // the mode is on record before the folder is closed, so a lock is never
   // left without the means to undo it
   if (!Save(folders)) return "Seznam zamčených složek nelze uložit.";
-  if (::chmod(path.c_str(), 0) != 0) {
+  if (::chmod(handle.c_str(), 0) != 0) {
     folders.pop_back();
     Save(folders);
     return "Složku " + path + " nelze zamknout.";

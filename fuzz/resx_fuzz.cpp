@@ -47,10 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }, errors);
     if (TIconResource* group = FirstIconGroup(image)) {
-      if (TIconResEntry* chosen = ChooseIconImage(group->SubList(), 48, 1024)) {
-        IconPixels(*chosen, picture);
-        out = EncodePng(ScaleToFit(picture, 48));
-      }
+      if (ReadableIconPixels(group->SubList(), 48, 1024, picture)) out = EncodePng(ScaleToFit(picture, 48));
     }
   } catch (const EExeError&) {
   }

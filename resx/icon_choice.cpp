@@ -1,6 +1,7 @@
 #include "resx/icon_choice.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "resx/dib.h"
 #include "resx/png_codec.h"
@@ -51,13 +52,15 @@ std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image) {
   return info;
 }
 
-TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide) {
+TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide,
+                               std::span<TIconResEntry* const> passOver) {
   TIconResEntry* best = nullptr;
   IconImageInfo chosen;
   for (TResourceItem* item : images.Items()) {
     auto* image = dynamic_cast<TIconResEntry*>(item);
     std::optional<IconImageInfo> info = image ? DescribeIconImage(*image) : std::nullopt;
     if (!info || info->width > maxSide || info->height > maxSide) continue;
+    if (std::find(passOver.begin(), passOver.end(), image) != passOver.end()) continue;
     int side = std::max(info->width, info->height), bestSide = std::max(chosen.width, chosen.height);
     bool better;
     if (best == nullptr) {
@@ -86,4 +89,17 @@ void IconPixels(TIconResEntry& image, TPicture& out) {
     DecodePng(png, out);
   }
   if (out.pixels.empty()) throw EExeError("Icon image is not valid");
+}
+
+TIconResEntry* ReadableIconPixels(TResourceList& images, int size, int maxSide, TPicture& out) {
+  std::vector<TIconResEntry*> damaged;
+  while (TIconResEntry* chosen = ChooseIconImage(images, size, maxSide, damaged)) {
+    try {
+      IconPixels(*chosen, out);
+      return chosen;
+    } catch (const EExeError&) {
+      damaged.push_back(chosen);
+    }
+  }
+  return nullptr;
 }

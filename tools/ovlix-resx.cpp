@@ -364,6 +364,11 @@ constexpr int kMaxIconSide = 1024;
 void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& stored) {
   TIconResEntry* image = nullptr;
   if (IsGroup(item)) {
+    if (size > 0) {  // decoded to be scaled: the best image that decodes
+      if (ReadableIconPixels(item.SubList(), size, kMaxIconSide, picture) == nullptr)
+        throw EExeError("the group has no image that can be read");
+      return;
+    }
     image = ChooseIconImage(item.SubList(), size, kMaxIconSide);
     if (image == nullptr) throw EExeError("the group has no image that can be read");
   } else if (item.TypeCode() == rtIconEntry || item.TypeCode() == rtCursorEntry) {
@@ -403,13 +408,11 @@ int Thumbnail(const std::string& file, const std::string& out, int size) {
       Report(file, "no icon group in this file");
       return 1;
     }
-    TIconResEntry* chosen = ChooseIconImage(group->SubList(), size, kMaxIconSide);
-    if (chosen == nullptr) {
+    TPicture picture;
+    if (ReadableIconPixels(group->SubList(), size, kMaxIconSide, picture) == nullptr) {
       Report(file, "the icon group has no image that can be read");
       return 1;
     }
-    TPicture picture;
-    IconPixels(*chosen, picture);
     return Write(file, out, EncodePng(ScaleToFit(picture, size)), Flush::No) ? 0 : 1;
   });
 }

@@ -145,6 +145,19 @@ TEST_F(FolderLock, AListOfTheOlderFormStillUnlocks) {
   EXPECT_TRUE(LockedFolders().empty());
 }
 
+TEST_F(FolderLock, AnEntryMangledByHandIsKeptWithItsMode) {
+  // "\t" is no pair the list writes: the entry stays, as it stands
+  root.Write(root.config() / "folderlock" / "locked", "# ovlix-folderlock 2\n700 /data/a\\tb\n");
+  fs::path other = root.dir() / "other";
+  fs::create_directory(other);
+  EXPECT_EQ(LockFolder(other.string()), "");
+  std::vector<LockedFolder> listed = LockedFolders();
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0].path, "/data/a\\tb");
+  EXPECT_EQ(listed[0].mode, 0700u);
+  EXPECT_EQ(UnlockFolder(other.string()), "");
+}
+
 // The system's folders, in a tree of its own that stands for "/".
 class SystemFolders : public FolderLock {
  protected:

@@ -147,6 +147,18 @@ TEST(IconChoice, TheSmallestLargeEnoughElseTheLargestAndTheDeepest) {
   EXPECT_EQ(side(8, 10), "none");
 }
 
+TEST(IconChoice, AnImageWhosePixelsAreDamagedGivesWayToTheNextBest) {
+  Group g({{IconImage(48, 48, 32).substr(0, 100), {48, 48, 0, 32, 1, 0}},  // its header reads, its pixels do not
+           {IconImage(16, 16, 4), {16, 16, 16, 4, 2, 0}}});
+  EXPECT_EQ(Info(ChooseIconImage(g.Images(), 48, 1024))->width, 48);
+  TPicture picture;
+  TIconResEntry* read = ReadableIconPixels(g.Images(), 48, 1024, picture);
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(picture.width, 16);
+  Group broken({{IconImage(48, 48, 32).substr(0, 100), {48, 48, 0, 32, 1, 0}}});
+  EXPECT_EQ(ReadableIconPixels(broken.Images(), 48, 1024, picture), nullptr);
+}
+
 TEST(IconChoice, PixelsOfAPngImageAreDecoded) {
   Group g({{QtPng(20, 10), {20, 10, 0, 32, 1, 0}}, {IconImage(16, 16, 4), {16, 16, 16, 4, 2, 0}}});
   TPicture picture;
