@@ -31,9 +31,11 @@ class DialogWindows : public FormsTest {
  protected:
   // Runs `open`, which shows `window` modally, runs `inside` while it is
   // open and closes it again; false when the window never came up.
+  // `inside` runs from the window's own modal loop.
   static bool WhileOpen(QWidget* window, const std::function<void()>& open, const std::function<void()>& inside) {
     bool ran = false;
-    QTimer::singleShot(0, [&] {
+    QObject scope;  // a timer that has not fired when this returns never fires
+    QTimer::singleShot(0, &scope, [&] {
       if (!window->isVisible()) return;
       ran = true;
       inside();
@@ -89,13 +91,17 @@ TEST_F(DialogWindows, NewPasswordOpenedFromEnterPasswordIsItsDialog) {
   CreateForms();
   Form1->show();
   EXPECT_TRUE(WhileOpen(Formzh, [] { Formzh->Open(); }, [] {
-    QTimer::singleShot(0, [] {
+    bool seen = false;
+    QObject scope;
+    QTimer::singleShot(0, &scope, [&] {
+      seen = true;
       EXPECT_TRUE(Formnh->isVisible());
       EXPECT_EQ(TransientParentOf(Formnh), Formzh->windowHandle());
       EXPECT_EQ(Formnh->windowModality(), Qt::WindowModal);
       Formnh->close();
     });
-    Formzh->sButton3->click();  // "Změnit heslo"
+    Formzh->sButton3->click();  // "Změnit heslo": its modal loop runs the check
+    EXPECT_TRUE(seen);
   }));
   // opened from the main window again, it is the main window's once more
   EXPECT_TRUE(WhileOpen(Formnh, [] { Formnh->Open(); },
@@ -129,7 +135,10 @@ TEST_F(DialogWindows, AMessageBoxIsADialogOfTheWindowThatOpenedIt) {
   CreateForms();
   BoxPresenter recorder = SetBoxPresenter({});  // the real boxes
   EXPECT_TRUE(WhileOpen(Form5, [] { Form5->Open(); }, [] {
-    QTimer::singleShot(0, [] {
+    bool seen = false;
+    QObject scope;
+    QTimer::singleShot(0, &scope, [&] {
+      seen = true;
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       ASSERT_NE(box, nullptr);
       EXPECT_EQ(box->parentWidget(), Form5);
@@ -138,7 +147,8 @@ TEST_F(DialogWindows, AMessageBoxIsADialogOfTheWindowThatOpenedIt) {
       EXPECT_FALSE(box->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
       box->close();
     });
-    ShowBox(BoxKind::Error, QStringLiteral("Range check error"));
+    ShowBox(BoxKind::Error, QStringLiteral("Range check error"));  // its modal loop runs the check
+    EXPECT_TRUE(seen);
   }));
   SetBoxPresenter(recorder);
 }
