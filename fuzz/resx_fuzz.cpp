@@ -1,8 +1,10 @@
 // Any bytes as a PE file: open it, walk the whole tree, show and save every
-// leaf. Damage may give errors, never a read outside the bytes.
+// leaf, and list every leaf as each kind of listing. Damage may give
+// errors, never a read outside the bytes.
 #include <cstdint>
 
 #include "resx/ExeImage.h"
+#include "resx/listing.h"
 #include "resx/picture.h"
 #include "resx/resource_walk.h"
 
@@ -25,6 +27,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
       try {
         node.item->AssignTo(lines);
+      } catch (const EExeError&) {
+      }
+      // every leaf through every listing, whatever its type
+      using Conversion = void (*)(Bytes, TListing&);
+      for (Conversion list : {ListVersionInfo, ListManifest, ListAccelerators, ListDialog, ListMessageTable}) {
+        TListing listing;
+        try {
+          list(node.item->ResourceData(), listing);
+        } catch (const EExeError&) {
+        }
+        ListingJson(listing, "damaged");
+      }
+      TListing listing;
+      try {
+        ListResource(*node.item, listing);
       } catch (const EExeError&) {
       }
     }, errors);
