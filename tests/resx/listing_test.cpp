@@ -3,8 +3,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <map>
 
 #include "resx/listing.h"
+#include "resx/resource_walk.h"
 #include "tests/resx/fixtures.h"
 
 namespace {
@@ -348,6 +350,54 @@ TEST(ResourceListing, EveryTypeWithAListing) {
   EXPECT_THROW(ListResource(leaf(3), raw), EExeError);
   EXPECT_FALSE(HasListing(rtRCData));
   EXPECT_FALSE(HasListing(rtBitmap));
+}
+
+// Version information, dialogs and accelerators as a real resource
+// compiler lays them out (tests/resx/listings.rc), 32 and 64 bit.
+TEST(ResourceListing, ListingsOfARealResourceCompiler) {
+  const std::string controls =
+      "BEGIN\n"
+      "  CONTROL \"OK\", 1, BUTTON, 0x50010001, 120, 70, 50, 14\n"
+      "  CONTROL \"\", 100, EDIT, 0x50810000, 10, 10, 100, 12\n"
+      "  CONTROL 1, -1, STATIC, 0x50000003, 10, 30, 0, 0\n"
+      "  CONTROL \"\", 101, LISTBOX, 0x50800001, 10, 50, 60, 30\n"
+      "  CONTROL \"\", 102, SCROLLBAR, 0x50000000, 120, 10, 10, 50\n"
+      "  CONTROL \"\", 103, COMBOBOX, 0x50010001, 80, 50, 30, 60\n"
+      "  CONTROL \"Seznam\", 104, \"SYSLISTVIEW32\", 0x50010001, 10, 60, 50, 20\n"
+      "END\n";
+  const std::map<std::string, std::string> expected = {
+      {"Version/1",
+       "FILEVERSION 4.50.200.7\n"
+       "PRODUCTVERSION 4.50.0.0\n"
+       "FILEFLAGSMASK 0x3F\n"
+       "FILEFLAGS 0x2 (VS_FF_PRERELEASE)\n"
+       "FILEOS 0x40004 (VOS_NT_WINDOWS32)\n"
+       "FILETYPE 0x2 (VFT_DLL)\n"
+       "FILESUBTYPE 0x0\n"
+       "BLOCK \"StringFileInfo\"\n"
+       "  BLOCK \"040504E2\"  // language 0x0405, code page 1250\n"
+       "    VALUE \"CompanyName\", \"Ovlix\"\n"
+       "    VALUE \"FileDescription\", \"Nástroje systému\"\n"
+       "  BLOCK \"040904B0\"  // language 0x0409, code page 1200\n"
+       "    VALUE \"FileDescription\", \"System tools\"\n"
+       "BLOCK \"VarFileInfo\"\n"
+       "  VALUE \"Translation\", 0x0405, 1250, 0x0409, 1200\n"},
+      {"Dialog/1", "DIALOG 0, 0, 180, 90\nSTYLE 0x80C800C8\nCAPTION \"O programu\"\nFONT 8, \"MS Sans Serif\"\n" + controls},
+      {"Dialog/2",
+       "DIALOGEX 0, 0, 180, 90\nSTYLE 0x80C800C8\nCAPTION \"Nastavení\"\nFONT 8, \"MS Shell Dlg\", 400, 0, 0x1\n" + controls},
+      {"Accelerators/1",
+       "\"O\", 100, VIRTKEY, CONTROL\nVK_F1, 101, VIRTKEY, SHIFT, ALT\n\"a\", 102, ASCII\n\"C\", 103, VIRTKEY, CONTROL\n"}};
+  for (const char* name : {"listings32.dll", "listings64.dll"}) {
+    TExeImage image(std::string(OVLIX_TOOLCHAIN_DLLS) + name);
+    for (const auto& [path, text] : expected) {
+      TResourceItem* item = FindResource(image, path);
+      ASSERT_NE(item, nullptr) << name << " " << path;
+      TListing listing;
+      ListResource(*item, listing);
+      EXPECT_EQ(Joined(listing.lines), text) << name << " " << path;
+      Parsed(listing);
+    }
+  }
 }
 
 }  // namespace
