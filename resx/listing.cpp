@@ -27,15 +27,18 @@ void ListResource(TResourceItem& item, TListing& out) {
     case rtMenu:
     case rtString: {
       // the window's own listing; a damaged table keeps the lines before it
-      out.json.BeginArray("lines");
+      auto json = [&out] {
+        out.json.BeginArray("lines");
+        for (const std::string& line : out.lines) out.json.String({}, line);
+        out.json.End();
+      };
       try {
         item.AssignTo(out.lines);
       } catch (const EExeError&) {
-        for (const std::string& line : out.lines) out.json.String({}, line);
+        json();
         throw;
       }
-      for (const std::string& line : out.lines) out.json.String({}, line);
-      out.json.End();
+      json();
       break;
     }
     case rtDialog: ListDialog(data, out); break;

@@ -352,6 +352,25 @@ TEST(ResourceListing, EveryTypeWithAListing) {
   EXPECT_FALSE(HasListing(rtBitmap));
 }
 
+TEST(ResourceListing, DamagedStringTableKeepsItsLines) {
+  std::vector<std::u16string> table(16);
+  table[0] = u"A", table[1] = u"B";
+  std::string block = StringBlock(table);
+  PeFile file = BuildPe({Dir(6u, {Named(1u, block.substr(0, 2 + 2 + 2 + 2 + 1))})});
+  TExeImage image("strings.dll", AsBytes(file.bytes));
+  TListing listing;
+  try {
+    ListResource(*image.Resources().Items()[0]->SubList().Items()[0], listing);
+    ADD_FAILURE() << "no error";
+  } catch (const EExeError& e) {
+    EXPECT_EQ(std::string(e.what()), "Damaged file: a string table ends early");
+  }
+  EXPECT_EQ(listing.lines, (TStrings{"0,  \"A\"", "1,  \"B\""}));
+  QJsonObject json = Parsed(listing, "Damaged file: a string table ends early");
+  EXPECT_EQ(json["lines"].toArray().size(), 2);
+  EXPECT_EQ(json["error"].toString(), "Damaged file: a string table ends early");
+}
+
 // Version information, dialogs and accelerators as a real resource
 // compiler lays them out (tests/resx/listings.rc), 32 and 64 bit.
 TEST(ResourceListing, ListingsOfARealResourceCompiler) {
