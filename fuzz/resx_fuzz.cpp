@@ -1,13 +1,14 @@
 // Any bytes as a PE file: open it, walk the whole tree, and show and save
 // every leaf as the explorer does: the conversion its type has, and the
-// file form into memory; every icon or cursor group as one file, and the
-// file's thumbnail as ovlix-resx makes it. Damage may give errors, never a
-// read outside the bytes.
+// file form into memory; every leaf as each kind of listing; every icon or
+// cursor group as one file, and the file's thumbnail as ovlix-resx makes
+// it. Damage may give errors, never a read outside the bytes.
 #include <cstdint>
 
 #include "resx/ExeImage.h"
 #include "resx/icon_choice.h"
 #include "resx/icon_group_file.h"
+#include "resx/listing.h"
 #include "resx/picture.h"
 #include "resx/picture_scale.h"
 #include "resx/png_codec.h"
@@ -43,6 +44,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           case rtMenu: node.item->AssignTo(lines); break;
           default: break;
         }
+      } catch (const EExeError&) {
+      }
+      // every leaf through every listing, whatever its type
+      using Conversion = void (*)(Bytes, TListing&);
+      for (Conversion list : {ListVersionInfo, ListManifest, ListAccelerators, ListDialog, ListMessageTable}) {
+        TListing listing;
+        try {
+          list(node.item->ResourceData(), listing);
+        } catch (const EExeError&) {
+        }
+        ListingJson(listing, "damaged");
+      }
+      TListing listing;
+      try {
+        ListResource(*node.item, listing);
       } catch (const EExeError&) {
       }
     }, errors);

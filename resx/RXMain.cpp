@@ -14,10 +14,12 @@
 #include "framework/file_dialog.h"
 #include "framework/format.h"
 #include "framework/handler_guard.h"
+#include "framework/ini_file.h"
 #include "framework/message_box.h"
 #include "platform/atomic_file.h"
 #include "resx/dib.h"
 #include "resx/icon_group_file.h"
+#include "resx/listing.h"
 #include "resx/picture.h"
 
 const char* const TKSRE::kOpenFilter = "Soubory typu Win32 (*.EXE;*.DLL)|*.EXE;*.DLL|Všechny soubory (*.*)|*.*";
@@ -194,6 +196,10 @@ void TKSRE::CreateControls() {
   miViewStatusBar = ViewMenu->addAction(QStringLiteral("S&tavový Řádek"), QKeySequence(QStringLiteral("Ctrl+T")));
   miViewStatusBar->setObjectName(QStringLiteral("miViewStatusBar"));
   miViewStatusBar->setCheckable(true);
+  miViewText = ViewMenu->addAction(QStringLiteral("Zobrazit jako text"));
+  miViewText->setObjectName(QStringLiteral("miViewText"));
+  miViewText->setCheckable(true);
+  miViewText->setChecked(showText_);
   ViewMenu->addSeparator();
   auto* group = new QActionGroup(this);
   const char* names[4] = {"&Velké Ikony", "&Malé Ikony", "&Seznam", "&Detaily"};
@@ -210,6 +216,7 @@ void TKSRE::CreateControls() {
   Bind(miSaveGroup, &QAction::triggered, this, &TKSRE::SaveIconGroup);
   Bind(miExit, &QAction::triggered, this, &TKSRE::FileExit);
   Bind(miViewStatusBar, &QAction::triggered, this, &TKSRE::ToggleStatusBar);
+  Bind(miViewText, &QAction::triggered, this, &TKSRE::ToggleTextView);
   Bind(ViewMenu, &QMenu::aboutToShow, this, &TKSRE::ViewMenuDropDown);
 
   auto* middle = new QHBoxLayout;
@@ -300,6 +307,7 @@ TKSRE::~TKSRE() {
 }
 
 void TKSRE::FormCreate() {
+  showText_ = TIniFile(kSettingsFile).ReadString("RX", "Text", "0") == "1";
   QStringList args = QCoreApplication::arguments();
   if (args.size() > 1 && QFileInfo(args[1]).isFile()) {
     show();
@@ -383,17 +391,12 @@ void TKSRE::ShowSelection() {
         break;
       }
       case rtMenu:
-      case rtString: {
-        TStrings lines;
-        item->AssignTo(lines);
-        QStringList text;
-        for (const std::string& line : lines) text << QString::fromStdString(line);
-        StringViewer->setPlainText(text.join(QLatin1Char('\n')));
-        StringViewer->moveCursor(QTextCursor::Start);
-        Notebook->setCurrentIndex(2);
-        break;
-      }
+      case rtString: ShowListing(*item); break;
       default: {
+        if (showText_ && HasListing(item->TypeCode())) {
+          ShowListing(*item);
+          break;
+        }
         Bytes bytes = item->ResourceData();
         hexDumpView_->SetDataAddress(bytes.data(), bytes.size());
         hexDumpView_->SetDataSize(static_cast<std::int32_t>(item->ResourceSize()));
@@ -402,6 +405,27 @@ void TKSRE::ShowSelection() {
     }
   }
   UpdateStatus(*item);
+}
+
+// The leaf's listing on the memo page; damaged data shows the lines read
+// before the damage, and the error.
+void TKSRE::ShowListing(TResourceItem& item) {
+  TListing listing;
+  auto show = [&] {
+    QStringList text;
+    for (const std::string& line : listing.lines) text << QString::fromStdString(line);
+    StringViewer->setPlainText(text.join(QLatin1Char('\n')));
+    StringViewer->moveCursor(QTextCursor::Start);
+    Notebook->setCurrentIndex(2);
+  };
+  try {
+    ListResource(item, listing);
+  } catch (const EExeError&) {
+    show();
+    UpdateStatus(item);
+    throw;
+  }
+  show();
 }
 
 void TKSRE::FillListView(TResourceList& list) {
@@ -470,6 +494,13 @@ void TKSRE::ViewMenuDropDown() {
 }
 
 void TKSRE::ToggleStatusBar() { StatusBar->setVisible(StatusBar->isHidden()); }
+
+void TKSRE::ToggleTextView() {
+  showText_ = !showText_;
+  miViewText->setChecked(showText_);
+  TIniFile(kSettingsFile).WriteString("RX", "Text", showText_ ? "1" : "0");
+  ShowSelection();
+}
 
 void TKSRE::SelectListViewType(int tag) { ListView->SetStyle(tag); }
 

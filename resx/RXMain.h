@@ -76,6 +76,7 @@ class TKSRE : public TForm {
   QAction* miSaveGroup = nullptr;  // enabled on an icon or cursor group
   QAction* miExit = nullptr;
   QAction* miViewStatusBar = nullptr;
+  QAction* miViewText = nullptr;  // "Zobrazit jako text"
   QAction* miViewStyle[4] = {};
   QMenu* ViewMenu = nullptr;
 
@@ -88,6 +89,10 @@ class TKSRE : public TForm {
   void SaveIconGroup();
   void ViewMenuDropDown();
   void ToggleStatusBar();
+  // Dialogs, accelerators, message tables, versions and manifests as text
+  // listings instead of hex dumps; kept in the settings file.
+  void ToggleTextView();
+  bool ShowsText() const { return showText_; }
   void SelectListViewType(int tag);
   void TreeViewChange();
   void ListViewEnter();
@@ -113,6 +118,7 @@ class TKSRE : public TForm {
   void LoadResources();
   void AddResourceNodes(TResourceList& list, QTreeWidgetItem* parent);
   void ShowSelection();
+  void ShowListing(TResourceItem& item);
   TIconResource* SelectedIconGroup() const;
   void FillListView(TResourceList& list);
   void UpdateStatus(TResourceItem& item);
@@ -123,6 +129,7 @@ class TKSRE : public TForm {
   THexDump* hexDumpView_ = nullptr;
   std::unique_ptr<TSplitControl> splitControl_;
   QPixmap small_, large_;
+  bool showText_ = false;
 };
 
 // The image index of a type code: 4 cursor, 5 bitmap, 3 icon, 2 any other.

@@ -12,6 +12,13 @@ add_library(ovlix_resx STATIC
   ${OVLIX_ROOT}/resx/rxtypes.cpp
   ${OVLIX_ROOT}/resx/ExeImage.cpp
   ${OVLIX_ROOT}/resx/conversions.cpp
+  ${OVLIX_ROOT}/resx/json_writer.cpp
+  ${OVLIX_ROOT}/resx/listing.cpp
+  ${OVLIX_ROOT}/resx/version_info.cpp
+  ${OVLIX_ROOT}/resx/manifest_listing.cpp
+  ${OVLIX_ROOT}/resx/accelerator_listing.cpp
+  ${OVLIX_ROOT}/resx/dialog_listing.cpp
+  ${OVLIX_ROOT}/resx/message_table.cpp
   ${OVLIX_ROOT}/resx/dib.cpp
   ${OVLIX_ROOT}/resx/resource_walk.cpp
   ${OVLIX_ROOT}/resx/resource_extract.cpp

@@ -5,6 +5,7 @@
 //   ovlix-resx icon FILE [GROUP-PATH] OUT
 //   ovlix-resx png FILE NODE-PATH OUT [--size N]
 //   ovlix-resx thumbnail [-s SIZE] FILE OUT
+//   ovlix-resx show FILE NODE-PATH [--json]
 
 #include <algorithm>
 #include <array>
@@ -23,6 +24,8 @@
 #include "resx/ExeImage.h"
 #include "resx/icon_choice.h"
 #include "resx/icon_group_file.h"
+#include "resx/json_writer.h"
+#include "resx/listing.h"
 #include "resx/picture.h"
 #include "resx/picture_scale.h"
 #include "resx/png_codec.h"
@@ -46,7 +49,8 @@ constexpr const char* kHelp =
     "      .CUR, anything else as its raw bytes. NODE-PATH is a path from list.\n"
     "  ovlix-resx extract FILE DIR\n"
     "      Writes every resource below DIR, one folder per list; string tables\n"
-    "      and menus also as .txt listings beside the raw .bin.\n"    "  ovlix-resx icon FILE [GROUP-PATH] OUT\n"
+    "      and menus also as .txt listings beside the raw .bin.\n"
+    "  ovlix-resx icon FILE [GROUP-PATH] OUT\n"
     "      Writes a whole icon or cursor group as one .ICO or .CUR file: every\n"
     "      image of the group, in its order, as stored (PNG images as PNG).\n"
     "      Without GROUP-PATH the icon Windows shows for the file: its first icon\n"
@@ -64,6 +68,10 @@ constexpr const char* kHelp =
     "      SIZE pixels (default 128), made from the image of its first icon group\n"
     "      closest to SIZE. Writes nothing and ends with status 1 for a file\n"
     "      without an icon, a damaged file or one that is not PE.\n"
+    "  ovlix-resx show FILE NODE-PATH [--json]\n"
+    "      The listing of a string table, menu, dialog, accelerator table,\n"
+    "      message table, version information or manifest, as text or as one\n"
+    "      JSON document. Damaged data: what was read, and the error.\n"
     "Errors go to standard error; the exit status is 1 when any file or\n"
     "resource could not be read or written, 2 for a wrong command line.\n";
 
@@ -89,23 +97,6 @@ inline char* PutHex(char* to, std::uint32_t value, int digits) {
 void AppendHex(std::string& out, std::uint32_t value, int digits) {
   char buf[8];
   out.append(buf, PutHex(buf, value, digits));
-}
-
-void AppendJson(std::string& out, std::string_view s) {
-  out += '"';
-  for (unsigned char c : s) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", c);
-      out += buf;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  out += '"';
 }
 
 void Report(const std::string& file, const std::string& message) {
@@ -417,6 +408,42 @@ int Thumbnail(const std::string& file, const std::string& out, int size) {
   });
 }
 
+// Prints the listing of one leaf; a damaged one as far as it was read.
+int Show(const std::string& file, const std::string& nodePath, bool json) {
+  return OnFile(file, [&](TExeImage& image) {
+    TResourceItem* item = Find(image, file, nodePath);
+    if (item == nullptr) return 1;
+    if (item->IsList()) {
+      Report(file, nodePath + " is a list, not a resource");
+      return 1;
+    }
+    if (!HasListing(item->TypeCode())) {
+      Report(file, nodePath + " has no listing (a " + item->TypeName() + " resource)");
+      return 1;
+    }
+    TListing listing;
+    std::string error;
+    try {
+      ListResource(*item, listing);
+    } catch (const EExeError& e) {
+      error = e.what();
+    }
+    Output output;
+    if (json) {
+      output.Put(ListingJson(listing, error.empty() ? nullptr : error.c_str()));
+      output.Put("\n");
+    } else {
+      for (const std::string& line : listing.lines) {
+        output.Put(line);
+        output.Put("\n");
+      }
+    }
+    if (error.empty()) return 0;
+    Report(file, nodePath + ": " + error);
+    return 1;
+  });
+}
+
 // A size from the command line: 1 to 4096 pixels.
 std::optional<int> SizeArgument(std::string_view text) {
   int value = 0;
@@ -456,6 +483,8 @@ int main(int argc, char** argv) {
     if (!files.empty()) return List(files, json);
   } else if (is(0, "save") && args.size() == 4) {
     return Save(args[1], args[2], args[3]);
+  } else if (is(0, "show") && (args.size() == 3 || (args.size() == 4 && is(3, "--json")))) {
+    return Show(args[1], args[2], args.size() == 4);
   } else if (is(0, "extract") && args.size() == 3) {
     return Extract(args[1], args[2]);
   } else if (is(0, "png") && (args.size() == 4 || (args.size() == 6 && is(4, "--size")))) {

@@ -5,6 +5,7 @@
 
 #include "app/AddOnsGroup.h"
 #include "framework/file_dialog.h"
+#include "framework/ini_file.h"
 #include "resx/RXMain.h"
 #include "tests/resx/fixtures.h"
 #include "tests/support/forms_fixture.h"
@@ -103,6 +104,76 @@ TEST_F(Explorer, EachLeafOnItsPage) {
   KSRE->ListView->SelectRow(1);
   EXPECT_EQ(KSRE->Notebook->currentIndex(), 0);
   EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// "Zobrazit jako text" is off until chosen; on, dialogs, accelerators,
+// message tables, versions and manifests show their listings on the memo
+// page, and the choice is kept in the settings file.
+TEST_F(Explorer, TextViewListsDialogsVersionsAndManifests) {
+  std::string dialog = DialogTemplate(true);
+  std::string accelerators;
+  Put16(accelerators, 0x89), Put16(accelerators, 'O'), Put16(accelerators, 100), Put16(accelerators, 0);
+  std::string messages;
+  Put32(messages, 1), Put32(messages, 5), Put32(messages, 5), Put32(messages, 16), Put16(messages, 8), Put16(messages, 0);
+  messages.append("Ano\0", 4);
+  std::string listed = (root.dir() / "texty.dll").string();
+  root.Write(listed, BuildPe({Dir(5u, {Named(1u, dialog), Named(2u, dialog.substr(0, dialog.find(Utf16(u"Seznam"))))}),
+                              Dir(9u, {Named(1u, accelerators)}), Dir(10u, {Named(1u, "raw")}),
+                              Dir(11u, {Named(1u, messages)}),
+                              Dir(16u, {Named(1u, VersionInfo({{u"040504E2", {{u"FileDescription", u"Ovlix"}}}}, {}))}),
+                              Dir(24u, {Named(1u, "\xFF\xFE" + Utf16(u"<assembly/>"))})})
+                         .bytes);
+  KSRE->OpenFile(QString::fromStdString(listed));
+  EXPECT_FALSE(KSRE->miViewText->isChecked());
+  Select(Node(0, 0));
+  EXPECT_EQ(KSRE->Notebook->currentIndex(), 3);  // off: the hex dump, as ever
+
+  KSRE->miViewText->trigger();
+  EXPECT_TRUE(KSRE->miViewText->isChecked());
+  EXPECT_EQ(TIniFile("Trelmo.ini").ReadString("RX", "Text", "<none>"), "1");
+  // the selected leaf is shown again, as text
+  EXPECT_EQ(KSRE->Notebook->currentIndex(), 2);
+  EXPECT_TRUE(KSRE->StringViewer->toPlainText().startsWith("DIALOGEX 10, 20, 200, 100\nSTYLE 0x80C800C8\n"));
+  EXPECT_TRUE(KSRE->StringViewer->toPlainText().endsWith("\"SysListView32\", 0x50010001, 7, 1050, 50, 14\nEND"));
+  EXPECT_EQ(KSRE->ListViewCaption->text(), " Dialog: 1");
+  EXPECT_TRUE(Status(1).startsWith(" Offset: "));
+  EXPECT_TRUE(Status(1).endsWith(QString("  Velikost: %1").arg(dialog.size(), 0, 16).toUpper().replace("VELIKOST", "Velikost")));
+  struct Leaf {
+    int type;
+    const char* text;
+  } leaves[] = {{1, "\"O\", 100, VIRTKEY, CONTROL"},
+                {3, "0x00000005  \"Ano\""},
+                {4, "FILEVERSION 1.2.3.4"},
+                {5, "<assembly/>"}};
+  for (const Leaf& leaf : leaves) {
+    Select(Node(leaf.type, 0));
+    EXPECT_EQ(KSRE->Notebook->currentIndex(), 2) << leaf.type;
+    EXPECT_EQ(KSRE->StringViewer->toPlainText().split('\n')[0], leaf.text);
+  }
+  Select(Node(2, 0));  // RCData has no listing
+  EXPECT_EQ(KSRE->Notebook->currentIndex(), 3);
+  EXPECT_TRUE(boxes.boxes().empty());
+
+  // a damaged dialog: the controls read before the damage, and the error
+  Select(Node(0, 1));
+  EXPECT_EQ(KSRE->Notebook->currentIndex(), 2);
+  EXPECT_TRUE(KSRE->StringViewer->toPlainText().endsWith("COMBOBOX, 0x50210003, 7, 1040, 50, 14"));
+  EXPECT_EQ(KSRE->ListViewCaption->text(), " Dialog: 2");
+  ASSERT_EQ(boxes.texts(), QStringList{"Damaged file: the dialog ends early"});
+
+  KSRE->miViewText->trigger();
+  EXPECT_FALSE(KSRE->miViewText->isChecked());
+  EXPECT_EQ(TIniFile("Trelmo.ini").ReadString("RX", "Text", "<none>"), "0");
+  EXPECT_EQ(KSRE->Notebook->currentIndex(), 3);
+}
+
+TEST_F(Explorer, TextViewIsReadWhenTheWindowIsCreated) {
+  TIniFile("Trelmo.ini").WriteString("RX", "Text", "1");
+  TKSRE window(nullptr);
+  window.show();
+  EXPECT_TRUE(window.miViewText->isChecked());
+  EXPECT_TRUE(window.ShowsText());
+  EXPECT_FALSE(KSRE->ShowsText());  // made before the setting was written
 }
 
 // A picture larger than its page scrolls inside it, in a window that keeps

@@ -118,3 +118,104 @@ std::string StringBlock(const std::vector<std::u16string>& slots) {
   }
   return out;
 }
+
+namespace {
+
+void Pad4(std::string& s) { s.resize((s.size() + 3) / 4 * 4, '\0'); }
+
+// A version block: u16 length, value length, type; the key; the value; the
+// children, each aligned to four bytes.
+std::string VersionBlock(const std::u16string& key, const std::string& value, bool text,
+                         const std::vector<std::string>& children) {
+  std::string b(6, '\0');
+  b += Utf16(key) + std::string(2, '\0');
+  Pad4(b);
+  b += value;
+  for (const std::string& child : children) {
+    Pad4(b);
+    b += child;
+  }
+  b[0] = static_cast<char>(b.size() & 0xFF), b[1] = static_cast<char>(b.size() >> 8);
+  std::size_t valueLength = text ? value.size() / 2 : value.size();
+  b[2] = static_cast<char>(valueLength & 0xFF), b[3] = static_cast<char>(valueLength >> 8);
+  b[4] = text ? 1 : 0;
+  return b;
+}
+
+}  // namespace
+
+std::string VersionInfo(const std::vector<VersionTable>& tables, const std::vector<std::uint32_t>& translations) {
+  std::string fixed;
+  for (std::uint32_t v : {0xFEEF04BDu, 0x10000u, 0x00010002u, 0x00030004u, 0x00010002u, 0u, 0x3Fu, 0x3u, 0x40004u, 1u, 0u, 0u, 0u})
+    Put32(fixed, v);
+  std::vector<std::string> tableBlocks;
+  for (const VersionTable& t : tables) {
+    std::vector<std::string> strings;
+    for (const auto& [key, value] : t.strings)
+      strings.push_back(VersionBlock(key, Utf16(value) + std::string(2, '\0'), true, {}));
+    tableBlocks.push_back(VersionBlock(t.block, "", true, strings));
+  }
+  std::string pairs;
+  for (std::uint32_t t : translations) Put32(pairs, t);
+  return VersionBlock(u"VS_VERSION_INFO", fixed, false,
+                      {VersionBlock(u"StringFileInfo", "", true, tableBlocks),
+                       VersionBlock(u"VarFileInfo", "", true, {VersionBlock(u"Translation", pairs, false, {})})});
+}
+
+namespace {
+
+// A name or ordinal of a dialog template.
+std::string NameOrOrdinal(const std::u16string& text, int ordinal) {
+  std::string s;
+  if (ordinal >= 0) {
+    Put16(s, 0xFFFF), Put16(s, static_cast<std::uint32_t>(ordinal));
+    return s;
+  }
+  return Utf16(text) + std::string(2, '\0');
+}
+
+}  // namespace
+
+std::string DialogTemplate(bool extended) {
+  struct Control {
+    int atom;
+    std::u16string className, text;
+    int textOrdinal, id;
+    std::uint32_t style;
+  };
+  const std::vector<Control> controls = {
+      {0x80, u"", u"OK", -1, 1, 0x50010001},    {0x81, u"", u"", -1, 100, 0x50810080},
+      {0x82, u"", u"", 101, -1, 0x50000003},    {0x83, u"", u"", -1, 101, 0x50A10001},
+      {0x84, u"", u"", -1, 102, 0x50000001},    {0x85, u"", u"", -1, 103, 0x50210003},
+      {-1, u"SysListView32", u"Seznam", -1, 104, 0x50010001}};
+  std::string d;
+  std::uint32_t style = 0x80C800C8;
+  if (extended) {
+    Put16(d, 1), Put16(d, 0xFFFF), Put32(d, 0), Put32(d, 0), Put32(d, style);
+  } else {
+    Put32(d, style), Put32(d, 0);
+  }
+  Put16(d, static_cast<std::uint32_t>(controls.size()));
+  Put16(d, 10), Put16(d, 20), Put16(d, 200), Put16(d, 100);
+  d += NameOrOrdinal(u"", -1) + NameOrOrdinal(u"", -1) + Utf16(u"O programu") + std::string(2, '\0');
+  Put16(d, 8);
+  if (extended) Put16(d, 400), Put16(d, 0x0100);  // weight, not italic, character set 1
+  d += Utf16(u"MS Sans Serif") + std::string(2, '\0');
+  for (const Control& c : controls) {
+    Pad4(d);
+    std::uint32_t id = c.id < 0 ? 0xFFFFFFFFu : static_cast<std::uint32_t>(c.id);
+    if (extended) {
+      Put32(d, 0), Put32(d, c.atom == 0x81 ? 0x200 : 0), Put32(d, c.style);
+    } else {
+      Put32(d, c.style), Put32(d, c.atom == 0x81 ? 0x200 : 0);
+    }
+    Put16(d, 7), Put16(d, static_cast<std::uint32_t>(10 + 10 * c.id)), Put16(d, 50), Put16(d, 14);
+    if (extended)
+      Put32(d, id);
+    else
+      Put16(d, id & 0xFFFF);
+    d += NameOrOrdinal(c.className, c.atom) + NameOrOrdinal(c.text, c.textOrdinal);
+    Put16(d, 0);  // no creation data
+  }
+  return d;
+}

@@ -33,3 +33,19 @@ std::string IconGroup(const std::vector<GroupImage>& images, bool cursor = false
 
 // An RT_STRING block with the given 16 slots.
 std::string StringBlock(const std::vector<std::u16string>& slots);
+
+// RT_VERSION data: fixed file information for version 1.2.3.4 (product
+// 1.2.0.0, flags debug and prerelease, NT Win32, an application), string
+// tables by block name ("040904B0") with their keys and values, and
+// translations (language in the low word, code page in the high word).
+struct VersionTable {
+  std::u16string block;
+  std::vector<std::pair<std::u16string, std::u16string>> strings;
+};
+std::string VersionInfo(const std::vector<VersionTable>& tables, const std::vector<std::uint32_t>& translations);
+
+// RT_DIALOG data, DIALOG or DIALOGEX: caption "O programu" at 10, 20, size
+// 200 x 100, font 8 "MS Sans Serif", and one control of each predefined
+// class (BUTTON, EDIT, STATIC with an icon ordinal for text, LISTBOX,
+// SCROLLBAR, COMBOBOX) and one of the class "SysListView32".
+std::string DialogTemplate(bool extended);

@@ -23,8 +23,9 @@ struct ToolRun {
   std::string out;
 };
 
-ToolRun Tool(const std::string& args) {
-  std::string command = std::string(OVLIX_RESX) + " " + args + " 2>&1";
+// Standard error goes with the output, or to `errors` when given.
+ToolRun Tool(const std::string& args, const std::string& errors = {}) {
+  std::string command = std::string(OVLIX_RESX) + " " + args + (errors.empty() ? " 2>&1" : " 2>'" + errors + "'");
   ToolRun run{0, {}};
   FILE* pipe = ::popen(command.c_str(), "r");
   char buf[4096];
@@ -195,6 +196,52 @@ TEST(ResxExtract, WritesNothingOfBytesLostToACut) {
   EXPECT_FALSE(fs::exists(dir / "RCData" / "2.bin"));
   EXPECT_EQ(problems, (std::vector<std::string>{"RCData/1: Damaged file: the file has become shorter since it was opened",
                                                 "RCData/2: Damaged file: the file has become shorter since it was opened"}));
+}
+
+// Listings of leaves, as text and JSON; damaged data listed as far as it
+// was read, with the error on standard error and status 1.
+TEST_F(ResxTool, ShowsTheListingOfALeaf) {
+  std::string dialog = DialogTemplate(false);
+  std::string listed = (root.dir() / "listed.dll").string();
+  root.Write(listed, BuildPe({Dir(5u, {Named(1u, dialog), Named(2u, dialog.substr(0, dialog.find(Utf16(u"Seznam"))))}),
+                              Dir(10u, {Named(1u, "raw")}),
+                              Dir(16u, {Named(1u, VersionInfo({{u"040904B0", {{u"ProductName", u"Ovlix"}}}}, {0x04B00409}))}),
+                              Dir(24u, {Named(1u, "\xFF\xFE" + Utf16(u"<assembly>\r\n</assembly>"))})})
+                         .bytes);
+  std::string errors = (root.dir() / "errors.txt").string();
+  ToolRun version = Tool("show '" + listed + "' Version/1", errors);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.substr(0, 20), "FILEVERSION 1.2.3.4\n");
+  EXPECT_NE(version.out.find("\n    VALUE \"ProductName\", \"Ovlix\"\n"), std::string::npos) << version.out;
+  EXPECT_EQ(root.Read(errors), "");
+  ToolRun json = Tool("show '" + listed + "' Version/1 --json", errors);
+  EXPECT_EQ(json.status, 0);
+  EXPECT_EQ(json.out.substr(0, 35), "{\"type\":\"Version\",\"fixedFileInfo\":{");
+  EXPECT_NE(json.out.find("\"strings\":[{\"key\":\"ProductName\",\"value\":\"Ovlix\"}]"), std::string::npos);
+  EXPECT_NE(json.out.find("\"translations\":[{\"language\":1033,\"codePage\":1200}]}\n"), std::string::npos) << json.out;
+  EXPECT_EQ(Tool("show '" + listed + "' 24/1", errors).out, "<assembly>\n</assembly>\n");
+  EXPECT_EQ(Tool("show '" + file_ + "' String/1").out, "2,  \"Ahoj\"\n");
+  EXPECT_EQ(Tool("show '" + file_ + "' Menu/1 --json").out, "{\"type\":\"Menu\",\"lines\":[\"MENUITEM \\\"Konec\\\",  9\",\"ENDPOPUP\"]}\n");
+
+  ToolRun damaged = Tool("show '" + listed + "' Dialog/2", errors);
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_EQ(damaged.out.substr(0, 24), "DIALOG 10, 20, 200, 100\n");
+  EXPECT_NE(damaged.out.find("COMBOBOX"), std::string::npos);
+  EXPECT_EQ(damaged.out.find("END"), std::string::npos);
+  EXPECT_EQ(root.Read(errors), "ovlix-resx: " + listed + ": Dialog/2: Damaged file: the dialog ends early\n");
+  ToolRun damagedJson = Tool("show '" + listed + "' Dialog/2 --json", errors);
+  EXPECT_EQ(damagedJson.status, 1);
+  EXPECT_NE(damagedJson.out.find("\"error\":\"Damaged file: the dialog ends early\"}\n"), std::string::npos)
+      << damagedJson.out;
+
+  ToolRun raw = Tool("show '" + listed + "' RCData/1");
+  EXPECT_EQ(raw.status, 1);
+  EXPECT_NE(raw.out.find("RCData/1 has no listing (a RCData resource)"), std::string::npos) << raw.out;
+  EXPECT_EQ(Tool("show '" + listed + "' Dialog").status, 1);  // a list
+  EXPECT_EQ(Tool("show '" + listed + "' Dialog/9").status, 1);
+  EXPECT_EQ(Tool("show /nonexistent.dll Dialog/1").status, 1);
+  EXPECT_EQ(Tool("show '" + listed + "'").status, 2);
+  EXPECT_EQ(Tool("show '" + listed + "' Dialog/1 --xml").status, 2);
 }
 
 TEST_F(ResxTool, WritesTheWholeIconGroup) {

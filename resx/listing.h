@@ -1,0 +1,48 @@
+// Resources as text listings a person reads, each with a JSON form for
+// scripts: string tables and menus as the window shows them, dialogs,
+// accelerators, message tables, version information and manifests.
+//
+// A conversion appends lines (and JSON) as it reads. Damaged data stops it
+// with an EExeError "Damaged file: ..."; what was appended before stays, for
+// the caller to show beside the error.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "resx/ExeImage.h"
+#include "resx/json_writer.h"
+
+// RT_MANIFEST: beyond the codes TResourceType names.
+inline constexpr std::uint32_t rtManifest = 24;
+
+struct TListing {
+  TStrings lines;
+  // An object with the resource's "type" and what the conversion read; left
+  // open for ListingJson to close.
+  JsonWriter json;
+};
+
+// String tables, menus, dialogs, accelerators, message tables, version
+// information and manifests have a listing.
+bool HasListing(std::uint32_t typeCode);
+// Fails with "... has no listing" for a leaf of any other type.
+void ListResource(TResourceItem& item, TListing& out);
+// The listing's JSON document, closed; with "error" when the data was
+// damaged.
+std::string ListingJson(TListing& listing, const char* error);
+
+// The conversions, over a leaf's data.
+void ListVersionInfo(Bytes data, TListing& out);
+void ListManifest(Bytes data, TListing& out);
+void ListAccelerators(Bytes data, TListing& out);
+void ListDialog(Bytes data, TListing& out);
+void ListMessageTable(Bytes data, TListing& out);
+
+// Bounded reads for the conversions: past the end of `data` they fail with
+// "Damaged file: <what> ends early".
+std::uint16_t Data16(Bytes data, std::size_t at, const char* what);
+std::uint32_t Data32(Bytes data, std::size_t at, const char* what);
+// The zero-terminated UTF-16 text at `at`, which must end before `end`
+// ("Damaged file: a text in <what> has no end"); `at` moves past its zero.
+std::string ZeroTerminated(Bytes data, std::size_t& at, std::size_t end, const char* what);
