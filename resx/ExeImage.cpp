@@ -141,21 +141,68 @@ std::optional<std::uint64_t> TExeImage::FindSection(const std::string& name) con
 
 TResourceList& TExeImage::Resources() {
   if (resources_) return *resources_;
-  std::optional<std::uint64_t> section = FindSection(".rsrc");
-  if (!section) throw EExeError("Žádné zdroje v tomto souboru.");
-  resourceVirtualAddress_ = U32(*section + 12, "section header");
-  resourceBase_ = U32(*section + 20, "section header");
-  // the tree's directories, names and small data: read as they are met,
-  // not faulted in
-  std::uint32_t size = U32(*section + 16, "section header");
-  file_.Window(resourceBase_, size);
-  // what a walk reads first, for a batch to read with other files': the
-  // root directory, at the start, and the last page, where resource
-  // compilers put the group and version data
-  file_.WillNeed(resourceBase_, kDirectorySize);
-  if (size > platform::FileView::kPage) file_.WillNeed(resourceBase_ + size - 1, 1);
+  if (!sectionFound_) {
+    std::optional<std::uint64_t> section = FindSection(".rsrc");
+    if (!section) throw EExeError("Žádné zdroje v tomto souboru.");
+    resourceVirtualAddress_ = U32(*section + 12, "section header");
+    resourceBase_ = U32(*section + 20, "section header");
+    // the tree's directories, names and small data: read as they are met,
+    // not faulted in
+    std::uint32_t size = U32(*section + 16, "section header");
+    file_.Window(resourceBase_, size);
+    // what a walk reads first, for a batch to read with other files': the
+    // root directory, at the start, and the last page, where resource
+    // compilers put the group and version data
+    file_.WillNeed(resourceBase_, kDirectorySize);
+    if (size > platform::FileView::kPage) file_.WillNeed(resourceBase_ + size - 1, 1);
+    sectionFound_ = true;
+  }
   resources_ = Make<TResourceList>(*this, resourceBase_, 0, nullptr);
   return *resources_;
+}
+
+void TExeImage::SetLanguage(std::optional<std::uint16_t> language) {
+  language_ = language;
+  resources_ = nullptr;
+  IconEntries = CursorEntries = nullptr;
+  imageIds_[0].reset();
+  imageIds_[1].reset();
+  languageLists_.clear();
+  itemCount_ = 0;
+}
+
+std::vector<std::uint16_t> TExeImage::Languages() {
+  Resources();
+  // the entries of a directory that can be read, as the tree reads them; a
+  // damaged file may share its directories many times over, so the entries
+  // read are bounded as the tree's items are
+  std::size_t budget = kMaxItems;
+  auto entries = [&](std::uint64_t directory, auto&& each) {
+    Bytes block;
+    try {
+      std::uint32_t count = EntryCount(directory);
+      block = Read(directory + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
+    } catch (const EExeError&) {
+      return;
+    }
+    for (std::size_t at = 0; at < block.size() && budget > 0; at += kEntrySize, --budget)
+      each(platform::Get32(block, at), platform::Get32(block, at + 4));
+  };
+  std::vector<bool> seen(0x10000);
+  auto below = [this](std::uint32_t offsetToData) { return resourceBase_ + StripHighBit(offsetToData); };
+  entries(resourceBase_, [&](std::uint32_t, std::uint32_t type) {
+    if (!HighBitSet(type)) return;
+    entries(below(type), [&](std::uint32_t, std::uint32_t name) {
+      if (!HighBitSet(name)) return;
+      entries(below(name), [&](std::uint32_t language, std::uint32_t data) {
+        if (language <= 0xFFFF && !HighBitSet(data)) seen[language] = true;
+      });
+    });
+  });
+  std::vector<std::uint16_t> languages;
+  for (std::uint32_t id = 0; id < seen.size(); ++id)
+    if (seen[id]) languages.push_back(static_cast<std::uint16_t>(id));
+  return languages;
 }
 
 // ---- lists ------------------------------------------------------------
@@ -178,6 +225,20 @@ std::uint32_t TExeImage::EntryCount(std::uint64_t directory) const {
   return std::uint32_t{platform::Get16(counts, 0)} + platform::Get16(counts, 2);
 }
 
+TResourceItem* MakeResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry) {
+  switch (ResourceClassFor(owner.TypeCode())) {
+    case ResourceClass::CursorEntry: return image.Make<TCursorResEntry>(image, owner, dirEntry);
+    case ResourceClass::Bitmap: return image.Make<TBitMapResource>(image, owner, dirEntry);
+    case ResourceClass::IconEntry: return image.Make<TIconResEntry>(image, owner, dirEntry);
+    case ResourceClass::Menu: return image.Make<TMenuResource>(image, owner, dirEntry);
+    case ResourceClass::String: return image.Make<TStringResource>(image, owner, dirEntry);
+    case ResourceClass::Cursor: return image.Make<TCursorResource>(image, owner, dirEntry);
+    case ResourceClass::Icon: return image.Make<TIconResource>(image, owner, dirEntry);
+    case ResourceClass::Item: break;
+  }
+  return image.Make<TResourceItem>(image, owner, dirEntry);
+}
+
 void TResourceList::Build() {
   std::uint32_t count = image_.EntryCount(directory_);
   image_.Read(directory_ + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
@@ -185,17 +246,7 @@ void TResourceList::Build() {
   for (std::uint32_t i = 0; i < count; ++i) {
     image_.CountItem();
     std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
-    TResourceItem* item = nullptr;
-    switch (ResourceClassFor(typeCode_)) {
-      case ResourceClass::CursorEntry: item = image_.Make<TCursorResEntry>(image_, *this, entry); break;
-      case ResourceClass::Bitmap: item = image_.Make<TBitMapResource>(image_, *this, entry); break;
-      case ResourceClass::IconEntry: item = image_.Make<TIconResEntry>(image_, *this, entry); break;
-      case ResourceClass::Menu: item = image_.Make<TMenuResource>(image_, *this, entry); break;
-      case ResourceClass::String: item = image_.Make<TStringResource>(image_, *this, entry); break;
-      case ResourceClass::Cursor: item = image_.Make<TCursorResource>(image_, *this, entry); break;
-      case ResourceClass::Icon: item = image_.Make<TIconResource>(image_, *this, entry); break;
-      case ResourceClass::Item: item = image_.Make<TResourceItem>(image_, *this, entry); break;
-    }
+    TResourceItem* item = MakeResourceItem(image_, *this, entry);
     if (parent_ == nullptr && item->Name() == rtCursorEntry) {
       image_.CursorEntries = item;  // the images are shown through their groups
     } else if (parent_ == nullptr && item->Name() == rtIconEntry) {
@@ -203,6 +254,29 @@ void TResourceList::Build() {
     } else {
       items_.push_back(item);
     }
+  }
+}
+
+TLanguageList::TLanguageList(TResourceItem& resource, std::uint64_t directory)
+    : TResourceList(resource.Owner().Image(), directory, resource.TypeCode(), &resource.Owner()), resource_(resource) {}
+
+void TLanguageList::Build() {
+  std::uint32_t count = image_.EntryCount(directory_);
+  Bytes entries = image_.Read(directory_ + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
+    if (HighBitSet(platform::Get32(entries, 8 * i)) || HighBitSet(platform::Get32(entries, 8 * i + 4))) continue;
+    image_.CountItem();
+    // the resource's own entry, so that it keeps its name and class; its
+    // data is the language's
+    TResourceItem* item = MakeResourceItem(image_, *this, resource_.DirEntry());
+    item->languageEntry_ = static_cast<std::uint32_t>(entry - image_.ResourceBase());
+    if (auto* image = dynamic_cast<TIconResEntry*>(&resource_)) {  // named by the group as the resource is
+      static_cast<TIconResEntry*>(item)->GroupEntry = image->GroupEntry;
+      if (auto* cursor = dynamic_cast<TCursorResEntry*>(image))
+        static_cast<TCursorResEntry*>(item)->CursorGroupEntry = cursor->CursorGroupEntry;
+    }
+    items_.push_back(item);
   }
 }
 
@@ -272,6 +346,12 @@ std::string TResourceItem::DisplayName() {
 }
 
 void TResourceItem::AppendDisplayName(std::string& out) {
+  if (languageEntry_ != 0) {  // an item of a TLanguageList: its LANGID, four hexadecimal digits
+    std::uint32_t language = *Language();
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(language >> shift) & 0xF];
+    return;
+  }
   std::uint32_t name = Name();
   if (owner_.Parent() == nullptr && name <= 16) {
     out += ResourceTypeDisplayName(name);
@@ -296,6 +376,40 @@ std::optional<std::uint32_t> TResourceItem::FirstChildOffsetToData() const {
   return image_.U32(d + kDirectorySize + 4, "resource directory entry");
 }
 
+std::uint32_t TResourceItem::StandingOffsetToData(std::uint32_t first) const {
+  if (languageEntry_ != 0) return image_.U32(image_.ResourceBase() + languageEntry_ + 4, "resource directory entry");
+  std::optional<std::uint16_t> chosen = image_.Language();
+  if (!chosen || HighBitSet(first)) return first;
+  std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
+  std::uint32_t count = image_.EntryCount(d);
+  Bytes entries = image_.Read(d + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::uint32_t offset = platform::Get32(entries, 8 * i + 4);
+    // a language entry that leads to a directory holds no data of its own
+    if (platform::Get32(entries, 8 * i) == *chosen && !HighBitSet(offset)) return offset;
+  }
+  return first;
+}
+
+bool TResourceItem::HasLanguages() {
+  if (languageEntry_ != 0 || !HighBitSet(OffsetToData())) return false;
+  std::optional<std::uint32_t> first = FirstChildOffsetToData();
+  return first && !HighBitSet(*first);
+}
+
+TResourceList& TResourceItem::LanguageList() {
+  if (!HasLanguages()) throw EExeError("ResourceItem has no languages");
+  TResourceList*& list = image_.languageLists_[this];
+  if (list == nullptr)
+    list = image_.Make<TLanguageList>(*this, image_.ResourceBase() + StripHighBit(OffsetToData()));
+  return *list;
+}
+
+std::optional<std::uint16_t> TResourceItem::Language() const {
+  if (languageEntry_ == 0) return std::nullopt;
+  return static_cast<std::uint16_t>(image_.U32(image_.ResourceBase() + languageEntry_, "resource directory entry"));
+}
+
 bool TResourceItem::IsList() {
   if (!isList_) {
     if (!HighBitSet(OffsetToData())) {
@@ -305,7 +419,7 @@ bool TResourceItem::IsList() {
       isList_ = first && HighBitSet(*first);
       // a name entry leads through its first language to the data: every
       // view of the leaf asks for it next
-      if (first && !*isList_) dataEntry_ = image_.ResourceBase() + *first;
+      if (first && !*isList_) dataEntry_ = image_.ResourceBase() + StandingOffsetToData(*first);
     }
   }
   return *isList_;
@@ -343,7 +457,7 @@ std::uint64_t TResourceItem::DataEntry() {
     if (HighBitSet(own)) {
       std::optional<std::uint32_t> first = FirstChildOffsetToData();
       if (!first) throw EExeError("Damaged file: an empty resource directory");
-      own = StripHighBit(*first);
+      own = StripHighBit(StandingOffsetToData(*first));
     }
     dataEntry_ = image_.ResourceBase() + own;
   }
@@ -378,14 +492,14 @@ void TResourceItem::SaveToStream(std::string& out) {
 }
 
 void TIconResEntry::AppendDisplayName(std::string& out) {
-  if (!GroupEntry) return TResourceItem::AppendDisplayName(out);
+  if (!GroupEntry || Language()) return TResourceItem::AppendDisplayName(out);
   Bytes e = image_.Read(*GroupEntry, 14, "icon group entry");
   // a width or height byte of 0 stands for 256
   AppendSizeName(out, e[0] ? e[0] : 256u, e[1] ? e[1] : 256u, e[2], " Colors");
 }
 
 void TCursorResEntry::AppendDisplayName(std::string& out) {
-  if (!CursorGroupEntry) return TIconResEntry::AppendDisplayName(out);
+  if (!CursorGroupEntry || Language()) return TIconResEntry::AppendDisplayName(out);
   std::uint16_t width = image_.U16(*CursorGroupEntry, "cursor group entry");
   std::uint16_t bits = image_.U16(*CursorGroupEntry + 6, "cursor group entry");
   AppendSizeName(out, width, width, bits, " Bit(s)");

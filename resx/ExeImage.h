@@ -17,6 +17,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/file_view.h"
@@ -78,6 +79,19 @@ class TResourceList {
   bool built_ = false;
 };
 
+// Every language of one resource, each an item of the resource's own
+// class that stands for that language's data, in file order. Entries of
+// the language directory that lead to a further directory, or are named
+// by a string, are no language and are left out.
+class TLanguageList : public TResourceList {
+ public:
+  TLanguageList(TResourceItem& resource, std::uint64_t directory);
+
+ protected:
+  void Build() override;
+  TResourceItem& resource_;
+};
+
 // The images of one RT_GROUP_ICON (RT_GROUP_CURSOR) resource: the items of
 // the RT_ICON (RT_CURSOR) names whose ids the group names, in group order.
 class TIconResourceList : public TResourceList {
@@ -126,11 +140,24 @@ class TResourceItem {
   std::uint32_t Offset();
   TResourceList& Owner() const { return owner_; }
 
+  // Whether the entry leads to a directory of languages, each leading to
+  // data: a resource as compilers store it. An item of a TLanguageList has
+  // none of its own.
+  bool HasLanguages();
+  // The item's languages, each its own item (built on the first call).
+  TResourceList& LanguageList();
+  // The LANGID an item of a TLanguageList stands for.
+  std::optional<std::uint16_t> Language() const;
+
  protected:
   std::uint32_t OffsetToData() const { return offsetToData_; }
   // The OffsetToData of the first entry of the directory this entry leads
   // to; nothing when that directory is empty.
   std::optional<std::uint32_t> FirstChildOffsetToData() const;
+  // The OffsetToData of the language that stands for the resource, given
+  // the first one of its directory: the item's own language, else the
+  // image's chosen language where the directory holds it, else the first.
+  std::uint32_t StandingOffsetToData(std::uint32_t first) const;
   TExeImage& image_;
   TResourceList& owner_;
   std::uint64_t dirEntry_;
@@ -141,7 +168,11 @@ class TResourceItem {
   std::uint32_t name_;
   std::uint32_t offsetToData_;
   std::optional<bool> isList_;
+  // Of an item of a TLanguageList: the section offset of its language
+  // entry; 0 for any other item (offset 0 is the root directory).
+  std::uint32_t languageEntry_ = 0;
   std::optional<std::uint64_t> dataEntry_;
+  friend class TLanguageList;
 };
 
 // RT_GROUP_ICON and RT_GROUP_CURSOR: always lists, of their images.
@@ -217,6 +248,8 @@ class TMenuResource : public TResourceItem {
 
 enum class ResourceClass { Item, CursorEntry, Bitmap, IconEntry, Menu, String, Cursor, Icon };
 ResourceClass ResourceClassFor(std::uint32_t typeCode);
+// A new item of the class for the owner's type code, in the image's arena.
+TResourceItem* MakeResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry);
 
 class TExeImage {
  public:
@@ -246,6 +279,18 @@ class TExeImage {
   std::optional<std::uint64_t> FindSection(const std::string& name) const;
   // The root list; "Žádné zdroje v tomto souboru." without a ".rsrc" section.
   TResourceList& Resources();
+
+  // The languages (LANGIDs) of the file's resources, of every type, sorted,
+  // each once. Directories that cannot be read are passed over (a walk
+  // reports them). Fails as Resources() does.
+  std::vector<std::uint16_t> Languages();
+  // The language that stands for each resource that has it; the others,
+  // and every resource when none is chosen, show their first language.
+  // Choosing drops the tree built so far (its memory stays with the image,
+  // so items still held are not left dangling): Resources() builds it
+  // anew for the choice.
+  void SetLanguage(std::optional<std::uint16_t> language);
+  std::optional<std::uint16_t> Language() const { return language_; }
 
   TResourceItem* IconEntries = nullptr;
   TResourceItem* CursorEntries = nullptr;
@@ -290,6 +335,8 @@ class TExeImage {
   std::uint64_t ntHeaders_ = 0;
   std::pmr::monotonic_buffer_resource arena_{8192};  // the tree's memory
   TResourceList* resources_ = nullptr;
+  bool sectionFound_ = false;
+  std::optional<std::uint16_t> language_;
   std::uint64_t resourceBase_ = 0;
   std::uint32_t resourceVirtualAddress_ = 0;
   std::size_t itemCount_ = 0;
@@ -299,4 +346,6 @@ class TExeImage {
     std::vector<TResourceItem*> items;
   };
   std::optional<ImageIndex> imageIds_[2];
+  friend class TResourceItem;
+  std::unordered_map<const TResourceItem*, TResourceList*> languageLists_;
 };

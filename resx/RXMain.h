@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -14,6 +15,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <memory>
+#include <optional>
 
 #include "framework/form.h"
 #include "resx/ExeImage.h"
@@ -78,6 +80,9 @@ class TKSRE : public TForm {
   QAction* miViewStatusBar = nullptr;
   QAction* miViewStyle[4] = {};
   QMenu* ViewMenu = nullptr;
+  // "Jazyk zdrojů": "První v souboru (výchozí)", then each language of the
+  // open file ("0405 Czech"), exclusive; rebuilt for each opened file
+  QMenu* LanguageMenu = nullptr;
 
   void FormCreate();
   void FormDestroy();
@@ -89,6 +94,10 @@ class TKSRE : public TForm {
   void ViewMenuDropDown();
   void ToggleStatusBar();
   void SelectListViewType(int tag);
+  // Shows the tree again with `language` standing for each resource that
+  // has it (none: the first language of each), keeping the selected node
+  // where the new tree has its path.
+  void SelectLanguage(std::optional<std::uint16_t> language);
   void TreeViewChange();
   void ListViewEnter();
   void NotebookEnter();
@@ -111,6 +120,7 @@ class TKSRE : public TForm {
 
  private:
   void LoadResources();
+  void FillLanguageMenu();
   void AddResourceNodes(TResourceList& list, QTreeWidgetItem* parent);
   void ShowSelection();
   TIconResource* SelectedIconGroup() const;
@@ -123,6 +133,7 @@ class TKSRE : public TForm {
   THexDump* hexDumpView_ = nullptr;
   std::unique_ptr<TSplitControl> splitControl_;
   QPixmap small_, large_;
+  QActionGroup* languageGroup_ = nullptr;
 };
 
 // The image index of a type code: 4 cursor, 5 bitmap, 3 icon, 2 any other.
