@@ -225,20 +225,6 @@ std::uint32_t TExeImage::EntryCount(std::uint64_t directory) const {
   return std::uint32_t{platform::Get16(counts, 0)} + platform::Get16(counts, 2);
 }
 
-TResourceItem* MakeResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry) {
-  switch (ResourceClassFor(owner.TypeCode())) {
-    case ResourceClass::CursorEntry: return image.Make<TCursorResEntry>(image, owner, dirEntry);
-    case ResourceClass::Bitmap: return image.Make<TBitMapResource>(image, owner, dirEntry);
-    case ResourceClass::IconEntry: return image.Make<TIconResEntry>(image, owner, dirEntry);
-    case ResourceClass::Menu: return image.Make<TMenuResource>(image, owner, dirEntry);
-    case ResourceClass::String: return image.Make<TStringResource>(image, owner, dirEntry);
-    case ResourceClass::Cursor: return image.Make<TCursorResource>(image, owner, dirEntry);
-    case ResourceClass::Icon: return image.Make<TIconResource>(image, owner, dirEntry);
-    case ResourceClass::Item: break;
-  }
-  return image.Make<TResourceItem>(image, owner, dirEntry);
-}
-
 void TResourceList::Build() {
   std::uint32_t count = image_.EntryCount(directory_);
   image_.Read(directory_ + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
@@ -246,7 +232,17 @@ void TResourceList::Build() {
   for (std::uint32_t i = 0; i < count; ++i) {
     image_.CountItem();
     std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
-    TResourceItem* item = MakeResourceItem(image_, *this, entry);
+    TResourceItem* item = nullptr;
+    switch (ResourceClassFor(typeCode_)) {
+      case ResourceClass::CursorEntry: item = image_.Make<TCursorResEntry>(image_, *this, entry); break;
+      case ResourceClass::Bitmap: item = image_.Make<TBitMapResource>(image_, *this, entry); break;
+      case ResourceClass::IconEntry: item = image_.Make<TIconResEntry>(image_, *this, entry); break;
+      case ResourceClass::Menu: item = image_.Make<TMenuResource>(image_, *this, entry); break;
+      case ResourceClass::String: item = image_.Make<TStringResource>(image_, *this, entry); break;
+      case ResourceClass::Cursor: item = image_.Make<TCursorResource>(image_, *this, entry); break;
+      case ResourceClass::Icon: item = image_.Make<TIconResource>(image_, *this, entry); break;
+      case ResourceClass::Item: item = image_.Make<TResourceItem>(image_, *this, entry); break;
+    }
     if (parent_ == nullptr && item->Name() == rtCursorEntry) {
       image_.CursorEntries = item;  // the images are shown through their groups
     } else if (parent_ == nullptr && item->Name() == rtIconEntry) {
@@ -258,26 +254,15 @@ void TResourceList::Build() {
 }
 
 TLanguageList::TLanguageList(TResourceItem& resource, std::uint64_t directory)
-    : TResourceList(resource.Owner().Image(), directory, resource.TypeCode(), &resource.Owner()), resource_(resource) {}
+    : TResourceList(resource.Owner().Image(), directory, resource.TypeCode(), &resource.Owner()), resource_(resource) {
+  holdsLanguages_ = true;
+}
 
 void TLanguageList::Build() {
-  std::uint32_t count = image_.EntryCount(directory_);
-  Bytes entries = image_.Read(directory_ + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
-    if (HighBitSet(platform::Get32(entries, 8 * i)) || HighBitSet(platform::Get32(entries, 8 * i + 4))) continue;
-    image_.CountItem();
-    // the resource's own entry, so that it keeps its name and class; its
-    // data is the language's
-    TResourceItem* item = MakeResourceItem(image_, *this, resource_.DirEntry());
-    item->languageEntry_ = static_cast<std::uint32_t>(entry - image_.ResourceBase());
-    if (auto* image = dynamic_cast<TIconResEntry*>(&resource_)) {  // named by the group as the resource is
-      static_cast<TIconResEntry*>(item)->GroupEntry = image->GroupEntry;
-      if (auto* cursor = dynamic_cast<TCursorResEntry*>(image))
-        static_cast<TCursorResEntry*>(item)->CursorGroupEntry = cursor->CursorGroupEntry;
-    }
-    items_.push_back(item);
-  }
+  TResourceList::Build();
+  std::erase_if(items_, [this](const TResourceItem* item) {
+    return HighBitSet(item->Name()) || HighBitSet(image_.U32(item->DirEntry() + 4, "resource directory entry"));
+  });
 }
 
 void TIconResourceList::Build() {
@@ -346,17 +331,14 @@ std::string TResourceItem::DisplayName() {
 }
 
 void TResourceItem::AppendDisplayName(std::string& out) {
-  if (languageEntry_ != 0) {  // an item of a TLanguageList: its LANGID, four hexadecimal digits
-    std::uint32_t language = *Language();
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(language >> shift) & 0xF];
-    return;
-  }
   std::uint32_t name = Name();
   if (owner_.Parent() == nullptr && name <= 16) {
     out += ResourceTypeDisplayName(name);
   } else if (HighBitSet(name)) {
     out += CountedName(image_, name);
+  } else if (owner_.HoldsLanguages()) {  // its LANGID, four hexadecimal digits
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(name >> shift) & 0xF];
   } else {
     char digits[10];  // "%d" of a value below 2^31
     out.append(digits, static_cast<std::size_t>(std::to_chars(digits, digits + 10, name).ptr - digits));
@@ -376,8 +358,7 @@ std::optional<std::uint32_t> TResourceItem::FirstChildOffsetToData() const {
   return image_.U32(d + kDirectorySize + 4, "resource directory entry");
 }
 
-std::uint32_t TResourceItem::StandingOffsetToData(std::uint32_t first) const {
-  if (languageEntry_ != 0) return image_.U32(image_.ResourceBase() + languageEntry_ + 4, "resource directory entry");
+std::uint32_t TResourceItem::ChosenOffsetToData(std::uint32_t first) const {
   std::optional<std::uint16_t> chosen = image_.Language();
   if (!chosen || HighBitSet(first)) return first;
   std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
@@ -392,7 +373,7 @@ std::uint32_t TResourceItem::StandingOffsetToData(std::uint32_t first) const {
 }
 
 bool TResourceItem::HasLanguages() {
-  if (languageEntry_ != 0 || !HighBitSet(OffsetToData())) return false;
+  if (!HighBitSet(OffsetToData())) return false;
   std::optional<std::uint32_t> first = FirstChildOffsetToData();
   return first && !HighBitSet(*first);
 }
@@ -405,9 +386,13 @@ TResourceList& TResourceItem::LanguageList() {
   return *list;
 }
 
+std::uint32_t TResourceItem::ResourceName() const {
+  return owner_.HoldsLanguages() ? static_cast<const TLanguageList&>(owner_).Resource().Name() : Name();
+}
+
 std::optional<std::uint16_t> TResourceItem::Language() const {
-  if (languageEntry_ == 0) return std::nullopt;
-  return static_cast<std::uint16_t>(image_.U32(image_.ResourceBase() + languageEntry_, "resource directory entry"));
+  if (!owner_.HoldsLanguages()) return std::nullopt;
+  return static_cast<std::uint16_t>(Name());
 }
 
 bool TResourceItem::IsList() {
@@ -451,16 +436,14 @@ TResourceList& TIconResource::GroupList() {
 TResourceList& TIconResource::SubList() { return GroupList<TIconResourceList>(); }
 TResourceList& TCursorResource::SubList() { return GroupList<TCursorResourceList>(); }
 
-std::uint64_t TResourceItem::DataEntry() {
-  if (!dataEntry_) {
-    std::uint32_t own = OffsetToData();
-    if (HighBitSet(own)) {
-      std::optional<std::uint32_t> first = FirstChildOffsetToData();
-      if (!first) throw EExeError("Damaged file: an empty resource directory");
-      own = StripHighBit(StandingOffsetToData(*first));
-    }
-    dataEntry_ = image_.ResourceBase() + own;
+std::uint64_t TResourceItem::FindDataEntry() {
+  std::uint32_t own = OffsetToData();
+  if (HighBitSet(own)) {
+    std::optional<std::uint32_t> first = FirstChildOffsetToData();
+    if (!first) throw EExeError("Damaged file: an empty resource directory");
+    own = StripHighBit(StandingOffsetToData(*first));
   }
+  dataEntry_ = image_.ResourceBase() + own;
   return *dataEntry_;
 }
 
@@ -492,14 +475,14 @@ void TResourceItem::SaveToStream(std::string& out) {
 }
 
 void TIconResEntry::AppendDisplayName(std::string& out) {
-  if (!GroupEntry || Language()) return TResourceItem::AppendDisplayName(out);
+  if (!GroupEntry) return TResourceItem::AppendDisplayName(out);
   Bytes e = image_.Read(*GroupEntry, 14, "icon group entry");
   // a width or height byte of 0 stands for 256
   AppendSizeName(out, e[0] ? e[0] : 256u, e[1] ? e[1] : 256u, e[2], " Colors");
 }
 
 void TCursorResEntry::AppendDisplayName(std::string& out) {
-  if (!CursorGroupEntry || Language()) return TIconResEntry::AppendDisplayName(out);
+  if (!CursorGroupEntry) return TIconResEntry::AppendDisplayName(out);
   std::uint16_t width = image_.U16(*CursorGroupEntry, "cursor group entry");
   std::uint16_t bits = image_.U16(*CursorGroupEntry + 6, "cursor group entry");
   AppendSizeName(out, width, width, bits, " Bit(s)");

@@ -59,6 +59,8 @@ class TResourceList {
   virtual std::span<TResourceItem* const> Items();
 
   std::uint32_t TypeCode() const { return typeCode_; }
+  // Whether the items are the languages of one resource (TLanguageList).
+  bool HoldsLanguages() const { return holdsLanguages_; }
   std::uint64_t Directory() const { return directory_; }
   const TResourceList* Parent() const { return parent_; }
   int Depth() const { return depth_; }
@@ -71,6 +73,7 @@ class TResourceList {
   std::uint32_t typeCode_;
   const TResourceList* parent_;
   int depth_;
+  bool holdsLanguages_ = false;
   std::pmr::vector<TResourceItem*> items_;  // in the image's arena
 
   ~TResourceList() = default;  // never called: see above
@@ -79,13 +82,14 @@ class TResourceList {
   bool built_ = false;
 };
 
-// Every language of one resource, each an item of the resource's own
-// class that stands for that language's data, in file order. Entries of
-// the language directory that lead to a further directory, or are named
-// by a string, are no language and are left out.
+// Every language of one resource: the items of its language directory, of
+// the resource's own class, each leading to its language's data and named
+// by its LANGID, in file order. Entries that lead to a further directory,
+// or are named by a string, are no language and are left out.
 class TLanguageList : public TResourceList {
  public:
   TLanguageList(TResourceItem& resource, std::uint64_t directory);
+  TResourceItem& Resource() const { return resource_; }
 
  protected:
   void Build() override;
@@ -130,10 +134,14 @@ class TResourceItem {
   virtual void SaveToStream(std::string& out);
 
   std::uint32_t Name() const { return name_; }  // the Name field of the entry
+  // The Name of the resource the item stands for: of an item of a
+  // TLanguageList, its resource's (its own Name is the LANGID).
+  std::uint32_t ResourceName() const;
   std::uint32_t TypeCode() const { return owner_.TypeCode(); }
   std::string TypeName() const;
   std::uint64_t DirEntry() const { return dirEntry_; }
-  std::uint64_t DataEntry();            // file offset of the data entry of a leaf
+  // file offset of the data entry of a leaf; asked for again and again
+  std::uint64_t DataEntry() { return dataEntry_ ? *dataEntry_ : FindDataEntry(); }
   std::uint64_t DataOffset();           // file offset of a leaf's data
   Bytes ResourceData();                 // a leaf's data, read from the file
   std::uint32_t ResourceSize();         // 0 for a list
@@ -141,8 +149,7 @@ class TResourceItem {
   TResourceList& Owner() const { return owner_; }
 
   // Whether the entry leads to a directory of languages, each leading to
-  // data: a resource as compilers store it. An item of a TLanguageList has
-  // none of its own.
+  // data: a resource as compilers store it.
   bool HasLanguages();
   // The item's languages, each its own item (built on the first call).
   TResourceList& LanguageList();
@@ -155,9 +162,11 @@ class TResourceItem {
   // to; nothing when that directory is empty.
   std::optional<std::uint32_t> FirstChildOffsetToData() const;
   // The OffsetToData of the language that stands for the resource, given
-  // the first one of its directory: the item's own language, else the
-  // image's chosen language where the directory holds it, else the first.
+  // the first one of its directory: the image's chosen language where the
+  // directory holds it, else the first.
   std::uint32_t StandingOffsetToData(std::uint32_t first) const;
+  std::uint32_t ChosenOffsetToData(std::uint32_t first) const;
+  std::uint64_t FindDataEntry();
   TExeImage& image_;
   TResourceList& owner_;
   std::uint64_t dirEntry_;
@@ -168,11 +177,7 @@ class TResourceItem {
   std::uint32_t name_;
   std::uint32_t offsetToData_;
   std::optional<bool> isList_;
-  // Of an item of a TLanguageList: the section offset of its language
-  // entry; 0 for any other item (offset 0 is the root directory).
-  std::uint32_t languageEntry_ = 0;
   std::optional<std::uint64_t> dataEntry_;
-  friend class TLanguageList;
 };
 
 // RT_GROUP_ICON and RT_GROUP_CURSOR: always lists, of their images.
@@ -248,8 +253,6 @@ class TMenuResource : public TResourceItem {
 
 enum class ResourceClass { Item, CursorEntry, Bitmap, IconEntry, Menu, String, Cursor, Icon };
 ResourceClass ResourceClassFor(std::uint32_t typeCode);
-// A new item of the class for the owner's type code, in the image's arena.
-TResourceItem* MakeResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry);
 
 class TExeImage {
  public:
@@ -349,3 +352,8 @@ class TExeImage {
   friend class TResourceItem;
   std::unordered_map<const TResourceItem*, TResourceList*> languageLists_;
 };
+
+// Asked for every leaf of a walk: without a choice it costs no call.
+inline std::uint32_t TResourceItem::StandingOffsetToData(std::uint32_t first) const {
+  return image_.Language() ? ChosenOffsetToData(first) : first;
+}
