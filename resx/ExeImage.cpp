@@ -261,7 +261,7 @@ TLanguageList::TLanguageList(TResourceItem& resource, std::uint64_t directory)
 void TLanguageList::Build() {
   TResourceList::Build();
   std::erase_if(items_, [this](const TResourceItem* item) {
-    return HighBitSet(item->Name()) || HighBitSet(image_.U32(item->DirEntry() + 4, "resource directory entry"));
+    return item->Name() > 0xFFFF || HighBitSet(image_.U32(item->DirEntry() + 4, "resource directory entry"));
   });
 }
 

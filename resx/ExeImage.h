@@ -85,7 +85,8 @@ class TResourceList {
 // Every language of one resource: the items of its language directory, of
 // the resource's own class, each leading to its language's data and named
 // by its LANGID, in file order. Entries that lead to a further directory,
-// or are named by a string, are no language and are left out.
+// or are named by a string or a number above 16 bits, are no language and
+// are left out.
 class TLanguageList : public TResourceList {
  public:
   TLanguageList(TResourceItem& resource, std::uint64_t directory);

@@ -130,8 +130,10 @@ TEST(ResourceLanguages, EveryLanguageIsItsOwnLeaf) {
 }
 
 TEST(ResourceLanguages, DamagedLanguageDirectories) {
-  // an empty language directory, and a language entry that leads to a directory
-  PeFile file = BuildPe({Dir(10u, {Dir(5u, {Leaf(0x0409u, "en"), Dir(0x0405u, {Leaf(0x0407u, "deep")})}),
+  // an empty language directory, a language entry that leads to a
+  // directory, and one whose id is wider than a LANGID
+  PeFile file = BuildPe({Dir(10u, {Dir(5u, {Leaf(0x0409u, "en"), Dir(0x0405u, {Leaf(0x0407u, "deep")}),
+                                            Leaf(0x10405u, "wide")}),
                                    Dir(9u, std::vector<ResNode>{}), Named(2u, "two")})});
   TExeImage image("d.dll", AsBytes(file.bytes));
   EXPECT_EQ(image.Languages(), (std::vector<std::uint16_t>{0x0409}));
