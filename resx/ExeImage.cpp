@@ -149,22 +149,71 @@ std::optional<std::uint64_t> TExeImage::FindSection(const std::string& name) con
 
 TResourceList& TExeImage::Resources() {
   if (resources_) return *resources_;
-  std::optional<std::uint64_t> section = FindSection(".rsrc");
-  if (!section) throw EExeError("Žádné zdroje v tomto souboru.");
-  resourceVirtualAddress_ = U32(*section + 12, "section header");
-  resourceBase_ = U32(*section + 20, "section header");
-  // the tree's directories, names and small data: read as they are met,
-  // not faulted in
-  std::uint32_t size = U32(*section + 16, "section header");
-  file_.Window(resourceBase_, size);
-  // what a walk reads first, for a batch to read with other files': the
-  // root directory, at the start, and the last page, where resource
-  // compilers put the group and version data
-  file_.WillNeed(resourceBase_, kDirectorySize);
-  if (size > platform::FileView::kPage) file_.WillNeed(resourceBase_ + size - 1, 1);
+  if (!sectionFound_) {
+    std::optional<std::uint64_t> section = FindSection(".rsrc");
+    if (!section) throw EExeError("Žádné zdroje v tomto souboru.");
+    resourceVirtualAddress_ = U32(*section + 12, "section header");
+    resourceBase_ = U32(*section + 20, "section header");
+    // the tree's directories, names and small data: read as they are met,
+    // not faulted in
+    std::uint32_t size = U32(*section + 16, "section header");
+    file_.Window(resourceBase_, size);
+    // what a walk reads first, for a batch to read with other files': the
+    // root directory, at the start, and the last page, where resource
+    // compilers put the group and version data
+    file_.WillNeed(resourceBase_, kDirectorySize);
+    if (size > platform::FileView::kPage) file_.WillNeed(resourceBase_ + size - 1, 1);
+    sectionFound_ = true;
+  }
+  // a tree built again (for another language) lists its directories anew
+  listed_.clear();
   TakeDirectory(resourceBase_);
   resources_ = Make<TResourceList>(*this, resourceBase_, 0, nullptr);
   return *resources_;
+}
+
+void TExeImage::SetLanguage(std::optional<std::uint16_t> language) {
+  language_ = language;
+  resources_ = nullptr;
+  IconEntries = CursorEntries = nullptr;
+  imageIds_[0].reset();
+  imageIds_[1].reset();
+  languageLists_.clear();
+  itemCount_ = 0;
+}
+
+std::vector<std::uint16_t> TExeImage::Languages() {
+  Resources();
+  // the entries of a directory that can be read, as the tree reads them; a
+  // damaged file may share its directories many times over, so the entries
+  // read are bounded as the tree's items are
+  std::size_t budget = kMaxItems;
+  auto entries = [&](std::uint64_t directory, auto&& each) {
+    Bytes block;
+    try {
+      std::uint32_t count = EntryCount(directory);
+      block = Read(directory + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
+    } catch (const EExeError&) {
+      return;
+    }
+    for (std::size_t at = 0; at < block.size() && budget > 0; at += kEntrySize, --budget)
+      each(platform::Get32(block, at), platform::Get32(block, at + 4));
+  };
+  std::vector<bool> seen(0x10000);
+  auto below = [this](std::uint32_t offsetToData) { return resourceBase_ + StripHighBit(offsetToData); };
+  entries(resourceBase_, [&](std::uint32_t, std::uint32_t type) {
+    if (!HighBitSet(type)) return;
+    entries(below(type), [&](std::uint32_t, std::uint32_t name) {
+      if (!HighBitSet(name)) return;
+      entries(below(name), [&](std::uint32_t language, std::uint32_t data) {
+        if (language <= 0xFFFF && !HighBitSet(data)) seen[language] = true;
+      });
+    });
+  });
+  std::vector<std::uint16_t> languages;
+  for (std::uint32_t id = 0; id < seen.size(); ++id)
+    if (seen[id]) languages.push_back(static_cast<std::uint16_t>(id));
+  return languages;
 }
 
 // ---- lists ------------------------------------------------------------
@@ -213,6 +262,18 @@ void TResourceList::Build() {
       items_.push_back(item);
     }
   }
+}
+
+TLanguageList::TLanguageList(TResourceItem& resource, std::uint64_t directory)
+    : TResourceList(resource.Owner().Image(), directory, resource.TypeCode(), &resource.Owner()), resource_(resource) {
+  holdsLanguages_ = true;
+}
+
+void TLanguageList::Build() {
+  TResourceList::Build();
+  std::erase_if(items_, [this](const TResourceItem* item) {
+    return item->Name() > 0xFFFF || HighBitSet(image_.U32(item->DirEntry() + 4, "resource directory entry"));
+  });
 }
 
 void TIconResourceList::Build() {
@@ -289,6 +350,9 @@ void TResourceItem::AppendDisplayName(std::string& out) {
     out += ResourceTypeDisplayName(name);
   } else if (HighBitSet(name)) {
     out += CountedName(image_, name);
+  } else if (owner_.HoldsLanguages()) {  // its LANGID, four hexadecimal digits
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(name >> shift) & 0xF];
   } else {
     char digits[10];  // "%d" of a value below 2^31
     out.append(digits, static_cast<std::size_t>(std::to_chars(digits, digits + 10, name).ptr - digits));
@@ -308,6 +372,43 @@ std::optional<std::uint32_t> TResourceItem::FirstChildOffsetToData() const {
   return image_.U32(d + kDirectorySize + 4, "resource directory entry");
 }
 
+std::uint32_t TResourceItem::ChosenOffsetToData(std::uint32_t first) const {
+  std::optional<std::uint16_t> chosen = image_.Language();
+  if (!chosen || HighBitSet(first)) return first;
+  std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
+  std::uint32_t count = image_.EntryCount(d);
+  Bytes entries = image_.Read(d + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::uint32_t offset = platform::Get32(entries, 8 * i + 4);
+    // a language entry that leads to a directory holds no data of its own
+    if (platform::Get32(entries, 8 * i) == *chosen && !HighBitSet(offset)) return offset;
+  }
+  return first;
+}
+
+bool TResourceItem::HasLanguages() {
+  if (!HighBitSet(OffsetToData())) return false;
+  std::optional<std::uint32_t> first = FirstChildOffsetToData();
+  return first && !HighBitSet(*first);
+}
+
+TResourceList& TResourceItem::LanguageList() {
+  if (!HasLanguages()) throw EExeError("ResourceItem has no languages");
+  TResourceList*& list = image_.languageLists_[this];
+  if (list == nullptr)
+    list = image_.Make<TLanguageList>(*this, image_.ResourceBase() + StripHighBit(OffsetToData()));
+  return *list;
+}
+
+std::uint32_t TResourceItem::ResourceName() const {
+  return owner_.HoldsLanguages() ? static_cast<const TLanguageList&>(owner_).Resource().Name() : Name();
+}
+
+std::optional<std::uint16_t> TResourceItem::Language() const {
+  if (!owner_.HoldsLanguages()) return std::nullopt;
+  return static_cast<std::uint16_t>(Name());
+}
+
 bool TResourceItem::IsList() {
   if (!isList_) {
     if (!HighBitSet(OffsetToData())) {
@@ -317,7 +418,7 @@ bool TResourceItem::IsList() {
       isList_ = first && HighBitSet(*first);
       // a name entry leads through its first language to the data: every
       // view of the leaf asks for it next
-      if (first && !*isList_) dataEntry_ = image_.ResourceBase() + *first;
+      if (first && !*isList_) dataEntry_ = image_.ResourceBase() + StandingOffsetToData(*first);
     }
   }
   return *isList_;
@@ -352,16 +453,14 @@ TResourceList& TIconResource::GroupList() {
 TResourceList& TIconResource::SubList() { return GroupList<TIconResourceList>(); }
 TResourceList& TCursorResource::SubList() { return GroupList<TCursorResourceList>(); }
 
-std::uint64_t TResourceItem::DataEntry() {
-  if (!dataEntry_) {
-    std::uint32_t own = OffsetToData();
-    if (HighBitSet(own)) {
-      std::optional<std::uint32_t> first = FirstChildOffsetToData();
-      if (!first) throw EExeError("Damaged file: an empty resource directory");
-      own = StripHighBit(*first);
-    }
-    dataEntry_ = image_.ResourceBase() + own;
+std::uint64_t TResourceItem::FindDataEntry() {
+  std::uint32_t own = OffsetToData();
+  if (HighBitSet(own)) {
+    std::optional<std::uint32_t> first = FirstChildOffsetToData();
+    if (!first) throw EExeError("Damaged file: an empty resource directory");
+    own = StripHighBit(StandingOffsetToData(*first));
   }
+  dataEntry_ = image_.ResourceBase() + own;
   return *dataEntry_;
 }
 

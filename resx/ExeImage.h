@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <string>
 #include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/file_view.h"
@@ -60,6 +61,8 @@ class TResourceList {
   virtual std::span<TResourceItem* const> Items();
 
   std::uint32_t TypeCode() const { return typeCode_; }
+  // Whether the items are the languages of one resource (TLanguageList).
+  bool HoldsLanguages() const { return holdsLanguages_; }
   std::uint64_t Directory() const { return directory_; }
   const TResourceList* Parent() const { return parent_; }
   int Depth() const { return depth_; }
@@ -72,12 +75,28 @@ class TResourceList {
   std::uint32_t typeCode_;
   const TResourceList* parent_;
   int depth_;
+  bool holdsLanguages_ = false;
   std::pmr::vector<TResourceItem*> items_;  // in the image's arena
 
   ~TResourceList() = default;  // never called: see above
 
  private:
   bool built_ = false;
+};
+
+// Every language of one resource: the items of its language directory, of
+// the resource's own class, each leading to its language's data and named
+// by its LANGID, in file order. Entries that lead to a further directory,
+// or are named by a string or a number above 16 bits, are no language and
+// are left out.
+class TLanguageList : public TResourceList {
+ public:
+  TLanguageList(TResourceItem& resource, std::uint64_t directory);
+  TResourceItem& Resource() const { return resource_; }
+
+ protected:
+  void Build() override;
+  TResourceItem& resource_;
 };
 
 // The images of one RT_GROUP_ICON (RT_GROUP_CURSOR) resource: the items of
@@ -118,21 +137,39 @@ class TResourceItem {
   virtual void SaveToStream(std::string& out);
 
   std::uint32_t Name() const { return name_; }  // the Name field of the entry
+  // The Name of the resource the item stands for: of an item of a
+  // TLanguageList, its resource's (its own Name is the LANGID).
+  std::uint32_t ResourceName() const;
   std::uint32_t TypeCode() const { return owner_.TypeCode(); }
   std::string TypeName() const;
   std::uint64_t DirEntry() const { return dirEntry_; }
-  std::uint64_t DataEntry();            // file offset of the data entry of a leaf
+  // file offset of the data entry of a leaf; asked for again and again
+  std::uint64_t DataEntry() { return dataEntry_ ? *dataEntry_ : FindDataEntry(); }
   std::uint64_t DataOffset();           // file offset of a leaf's data
   Bytes ResourceData();                 // a leaf's data, read from the file
   std::uint32_t ResourceSize();         // 0 for a list
   std::uint32_t Offset();
   TResourceList& Owner() const { return owner_; }
 
+  // Whether the entry leads to a directory of languages, each leading to
+  // data: a resource as compilers store it.
+  bool HasLanguages();
+  // The item's languages, each its own item (built on the first call).
+  TResourceList& LanguageList();
+  // The LANGID an item of a TLanguageList stands for.
+  std::optional<std::uint16_t> Language() const;
+
  protected:
   std::uint32_t OffsetToData() const { return offsetToData_; }
   // The OffsetToData of the first entry of the directory this entry leads
   // to; nothing when that directory is empty.
   std::optional<std::uint32_t> FirstChildOffsetToData() const;
+  // The OffsetToData of the language that stands for the resource, given
+  // the first one of its directory: the image's chosen language where the
+  // directory holds it, else the first.
+  std::uint32_t StandingOffsetToData(std::uint32_t first) const;
+  std::uint32_t ChosenOffsetToData(std::uint32_t first) const;
+  std::uint64_t FindDataEntry();
   TExeImage& image_;
   TResourceList& owner_;
   std::uint64_t dirEntry_;
@@ -249,6 +286,18 @@ class TExeImage {
   // The root list; "Žádné zdroje v tomto souboru." without a ".rsrc" section.
   TResourceList& Resources();
 
+  // The languages (LANGIDs) of the file's resources, of every type, sorted,
+  // each once. Directories that cannot be read are passed over (a walk
+  // reports them). Fails as Resources() does.
+  std::vector<std::uint16_t> Languages();
+  // The language that stands for each resource that has it; the others,
+  // and every resource when none is chosen, show their first language.
+  // Choosing drops the tree built so far (its memory stays with the image,
+  // so items still held are not left dangling): Resources() builds it
+  // anew for the choice.
+  void SetLanguage(std::optional<std::uint16_t> language);
+  std::optional<std::uint16_t> Language() const { return language_; }
+
   TResourceItem* IconEntries = nullptr;
   TResourceItem* CursorEntries = nullptr;
   std::uint64_t ResourceBase() const { return resourceBase_; }
@@ -322,6 +371,8 @@ class TExeImage {
   std::pmr::monotonic_buffer_resource arena_{8192};  // the tree's memory
   std::pmr::unordered_set<std::uint64_t> listed_{&arena_};  // the directories with a list
   TResourceList* resources_ = nullptr;
+  bool sectionFound_ = false;
+  std::optional<std::uint16_t> language_;
   std::uint64_t resourceBase_ = 0;
   std::uint32_t resourceVirtualAddress_ = 0;
   std::size_t itemCount_ = 0;
@@ -331,4 +382,11 @@ class TExeImage {
     std::vector<TResourceItem*> items;
   };
   std::optional<ImageIndex> imageIds_[2];
+  friend class TResourceItem;
+  std::unordered_map<const TResourceItem*, TResourceList*> languageLists_;
 };
+
+// Asked for every leaf of a walk: without a choice it costs no call.
+inline std::uint32_t TResourceItem::StandingOffsetToData(std::uint32_t first) const {
+  return image_.Language() ? ChosenOffsetToData(first) : first;
+}

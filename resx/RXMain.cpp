@@ -20,6 +20,7 @@
 #include "resx/dib.h"
 #include "resx/icon_group_file.h"
 #include "resx/listing.h"
+#include "resx/language_names.h"
 #include "resx/picture.h"
 
 const char* const TKSRE::kOpenFilter = "Soubory typu Win32 (*.EXE;*.DLL)|*.EXE;*.DLL|Všechny soubory (*.*)|*.*";
@@ -211,6 +212,11 @@ void TKSRE::CreateControls() {
     group->addAction(miViewStyle[tag]);
     connect(miViewStyle[tag], &QAction::triggered, this, [this, tag] { Guard([&] { SelectListViewType(tag); }); });
   }
+  ViewMenu->addSeparator();
+  LanguageMenu = ViewMenu->addMenu(QStringLiteral("Jazyk zdrojů"));
+  LanguageMenu->setObjectName(QStringLiteral("LanguageMenu"));
+  languageGroup_ = new QActionGroup(this);
+  FillLanguageMenu();
   Bind(miOpen, &QAction::triggered, this, &TKSRE::FileOpen);
   Bind(miSave, &QAction::triggered, this, &TKSRE::SaveResource);
   Bind(miSaveGroup, &QAction::triggered, this, &TKSRE::SaveIconGroup);
@@ -330,7 +336,50 @@ void TKSRE::OpenFile(const QString& fileName) {
   auto image = std::make_unique<TExeImage>(fileName.toStdString());  // a failure keeps the file shown
   hexDumpView_->SetDataAddress(nullptr, 0);
   openImage_ = std::move(image);
+  FillLanguageMenu();
   LoadResources();
+}
+
+void TKSRE::FillLanguageMenu() {
+  for (QAction* action : languageGroup_->actions()) delete action;
+  auto add = [this](const QString& text, std::optional<std::uint16_t> language) {
+    QAction* action = LanguageMenu->addAction(text);
+    action->setCheckable(true);
+    languageGroup_->addAction(action);
+    connect(action, &QAction::triggered, this, [this, language] { Guard([&] { SelectLanguage(language); }); });
+    return action;
+  };
+  add(QStringLiteral("První v souboru (výchozí)"), std::nullopt)->setChecked(true);
+  std::vector<std::uint16_t> languages;
+  try {
+    if (openImage_) languages = openImage_->Languages();
+  } catch (const EExeError&) {  // no resources: opening the tree tells it
+  }
+  for (std::uint16_t id : languages)
+    add(QString::fromStdString(Format("%.4x %s", {id, LanguageName(id)})), id);
+}
+
+void TKSRE::SelectLanguage(std::optional<std::uint16_t> language) {
+  if (!openImage_) return;
+  // the selected node's path: the texts from its type down
+  QStringList path;
+  for (QTreeWidgetItem* node = TreeView->currentItem(); node != nullptr; node = node->parent())
+    path.prepend(node->text(0));
+  hexDumpView_->SetDataAddress(nullptr, 0);
+  openImage_->SetLanguage(language);
+  LoadResources();
+  QTreeWidgetItem* found = nullptr;
+  for (const QString& text : path) {
+    QTreeWidgetItem* next = nullptr;
+    int count = found ? found->childCount() : TreeView->topLevelItemCount();
+    for (int i = 0; i < count && next == nullptr; ++i) {
+      QTreeWidgetItem* child = found ? found->child(i) : TreeView->topLevelItem(i);
+      if (child->text(0) == text) next = child;
+    }
+    if (next == nullptr) break;
+    found = next;
+  }
+  if (found != nullptr) TreeView->setCurrentItem(found);
 }
 
 void TKSRE::LoadResources() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -14,6 +15,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <memory>
+#include <optional>
 
 #include "framework/form.h"
 #include "resx/ExeImage.h"
@@ -79,6 +81,9 @@ class TKSRE : public TForm {
   QAction* miViewText = nullptr;  // "Zobrazit jako text"
   QAction* miViewStyle[4] = {};
   QMenu* ViewMenu = nullptr;
+  // "Jazyk zdrojů": "První v souboru (výchozí)", then each language of the
+  // open file ("0405 Czech"), exclusive; rebuilt for each opened file
+  QMenu* LanguageMenu = nullptr;
 
   void FormCreate();
   void FormDestroy();
@@ -94,6 +99,10 @@ class TKSRE : public TForm {
   void ToggleTextView();
   bool ShowsText() const { return showText_; }
   void SelectListViewType(int tag);
+  // Shows the tree again with `language` standing for each resource that
+  // has it (none: the first language of each), keeping the selected node
+  // where the new tree has its path.
+  void SelectLanguage(std::optional<std::uint16_t> language);
   void TreeViewChange();
   void ListViewEnter();
   void NotebookEnter();
@@ -116,6 +125,7 @@ class TKSRE : public TForm {
 
  private:
   void LoadResources();
+  void FillLanguageMenu();
   void AddResourceNodes(TResourceList& list, QTreeWidgetItem* parent);
   void ShowSelection();
   void ShowListing(TResourceItem& item);
@@ -130,6 +140,7 @@ class TKSRE : public TForm {
   std::unique_ptr<TSplitControl> splitControl_;
   QPixmap small_, large_;
   bool showText_ = false;
+  QActionGroup* languageGroup_ = nullptr;
 };
 
 // The image index of a type code: 4 cursor, 5 bitmap, 3 icon, 2 any other.

@@ -127,7 +127,7 @@ void TIconResEntry::SaveToStream(std::string& out) {
 void TStringResource::AssignTo(TStrings& lines) {
   lines.clear();
   Bytes data = ResourceData();
-  long long first = (static_cast<long long>(Name()) - 1) * 16;
+  long long first = (static_cast<long long>(ResourceName()) - 1) * 16;
   std::size_t at = 0;
   for (int slot = 0; slot < 16; ++slot) {
     if (at + 2 > data.size()) throw EExeError("Damaged file: a string table ends early");

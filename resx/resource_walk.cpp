@@ -29,6 +29,7 @@ struct Sibling {
   std::uint32_t size;
   bool list;
   bool damaged;
+  bool languages;  // a list of the resource's languages
   std::size_t repeat;  // the n-th sibling of this name, in file order
 };
 
@@ -56,8 +57,8 @@ thread_local Buffers spare;
 
 class Walker {
  public:
-  Walker(const std::function<void(const WalkNode&)>& visit, std::vector<std::string>& errors)
-      : visit_(visit), errors_(errors), buffers_(std::move(spare)) {
+  Walker(const std::function<void(const WalkNode&)>& visit, std::vector<std::string>& errors, WalkLanguages languages)
+      : visit_(visit), errors_(errors), everyLanguage_(languages == WalkLanguages::Every), buffers_(std::move(spare)) {
     node_.path = std::move(buffers_.path);
     node_.path.clear();
   }
@@ -88,13 +89,22 @@ class Walker {
     for (std::size_t i = 0; i < items.size(); ++i) {
       Sibling& s = siblings[i];
       TResourceItem* item = s.item = items[i];
-      s.offset = s.size = 0, s.list = false, s.repeat = 1;
+      s.offset = s.size = 0, s.list = s.languages = false, s.repeat = 1;
       const std::size_t start = names.size();
       if (!Try([&] { item->AppendDisplayName(names); })) names.replace(start, std::string::npos, "?");
       s.nameEnd = names.size();
       // each asks what the one before read: damage is told once
-      s.damaged = !(Try([&] { s.list = item->IsList(); }) && Try([&] { s.offset = item->Offset(); }) &&
-                    (s.list || Try([&] { s.size = item->ResourceSize(); })));
+      s.damaged = !Try([&] { s.list = item->IsList(); });
+      if (!s.damaged && everyLanguage_) s.damaged = !Try([&] { s.languages = item->HasLanguages(); });
+      if (s.languages) {  // offset of a list: its directory's in the section
+        s.list = true;
+        s.damaged = !Try([&] {
+          s.offset = static_cast<std::uint32_t>(item->LanguageList().Directory() - list.Image().ResourceBase());
+        });
+        continue;
+      }
+      s.damaged = s.damaged || !(Try([&] { s.offset = item->Offset(); }) &&
+                                 (s.list || Try([&] { s.size = item->ResourceSize(); })));
     }
     NumberRepeats(level);
     std::string& path = node_.path;
@@ -116,7 +126,7 @@ class Walker {
       visit_(node_);
       if (s.list) {
         TResourceList* sub = nullptr;
-        Try([&] { sub = &s.item->SubList(); });
+        Try([&] { sub = s.languages ? &s.item->LanguageList() : &s.item->SubList(); });
         if (sub != nullptr) Walk(*sub, depth + 1);
       }
     }
@@ -183,6 +193,7 @@ class Walker {
 
   const std::function<void(const WalkNode&)>& visit_;
   std::vector<std::string>& errors_;
+  bool everyLanguage_;
   Buffers buffers_;
   WalkNode node_{nullptr, {}, {}, {}, 0, 0, false, false, 0};  // the node visited; its path grows and shrinks with the depth
 };
@@ -190,16 +201,19 @@ class Walker {
 }  // namespace
 
 void WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
-                   std::vector<std::string>& errors) {
+                   std::vector<std::string>& errors, WalkLanguages languages) {
   TResourceList& root = image.Resources();
-  Walker(visit, errors).Walk(root, 0);
+  Walker(visit, errors, languages).Walk(root, 0);
 }
 
 TResourceItem* FindResource(TExeImage& image, const std::string& path) {
   TResourceItem* found = nullptr;
   std::vector<std::string> errors;
-  WalkResources(image, [&](const WalkNode& node) {
-    if (found == nullptr && node.path == path) found = node.item;
-  }, errors);
+  for (WalkLanguages languages : {WalkLanguages::Standing, WalkLanguages::Every}) {
+    WalkResources(image, [&](const WalkNode& node) {
+      if (found == nullptr && node.path == path) found = node.item;
+    }, errors, languages);
+    if (found != nullptr) break;
+  }
   return found;
 }

@@ -3,6 +3,10 @@
 // display names ("/" and "%" in a name written %2F and %25; a name met
 // again among its siblings gets "~2", "~3", ...), so a node can be found
 // again by its path.
+//
+// Walked with every language, each resource that has a directory of
+// languages is a list of its languages instead, each language a node named
+// by its LANGID in four upper-case hexadecimal digits (Version/1/0409).
 #pragma once
 
 #include <functional>
@@ -26,10 +30,13 @@ struct WalkNode {
   int depth = 0;  // 0 for a type
 };
 
+enum class WalkLanguages { Standing, Every };
+
 // Errors of a damaged file are collected in `errors` and the walk goes on
 // with what can be read. Fails only when the file has no resources.
 void WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
-                   std::vector<std::string>& errors);
+                   std::vector<std::string>& errors, WalkLanguages languages = WalkLanguages::Standing);
 
-// The node at `path`, or nullptr.
+// The node at `path`, or nullptr; a path of the walk with every language
+// (Type/Name/LANGID) is found too.
 TResourceItem* FindResource(TExeImage& image, const std::string& path);

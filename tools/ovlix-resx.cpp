@@ -1,5 +1,6 @@
 // ovlix-resx: the resource extractor for scripts and batch work.
-//   ovlix-resx list [--json] FILE...
+//   ovlix-resx list [--json] [--language LANGID | --all-languages] FILE...
+//   ovlix-resx languages FILE
 //   ovlix-resx save FILE NODE-PATH OUT
 //   ovlix-resx extract FILE DIR
 //   ovlix-resx icon FILE [GROUP-PATH] OUT
@@ -25,6 +26,7 @@
 #include "resx/icon_choice.h"
 #include "resx/icon_group_file.h"
 #include "resx/json_writer.h"
+#include "resx/language_names.h"
 #include "resx/listing.h"
 #include "resx/picture.h"
 #include "resx/picture_scale.h"
@@ -36,17 +38,25 @@ namespace {
 
 constexpr const char* kHelp =
     "Usage:\n"
-    "  ovlix-resx list [--json] FILE...\n"
+    "  ovlix-resx list [--json] [--language LANGID | --all-languages] FILE...\n"
     "      The resource tree of each file as the Resource Explorer shows it: one\n"
     "      line per node, indented by depth, with its path, type name, offset\n"
     "      (%.7x) and size (%.5x) in hexadecimal. With --json one JSON document per\n"
     "      file: {\"file\", \"nodes\": [{\"path\", \"name\", \"type\", \"offset\", \"size\",\n"
     "      \"list\", \"depth\"}], \"errors\"}; icon and cursor images also have\n"
     "      \"image\": {\"width\", \"height\", \"colors\", \"bits\", \"png\"}, read from the image.\n"
+    "      Each resource shows its first language; --language LANGID shows that\n"
+    "      language where a resource has it (LANGID in hexadecimal, as 0x0405 or\n"
+    "      405); --all-languages lists every language of every resource as its own\n"
+    "      node, Type/Name/LANGID (0409: four digits).\n"
+    "  ovlix-resx languages FILE\n"
+    "      The languages of the file's resources: LANGID (four hexadecimal digits),\n"
+    "      a tab and the language's name, one a line.\n"
     "  ovlix-resx save FILE NODE-PATH OUT\n"
     "      Writes one resource as the Resource Explorer's save does: a bitmap as\n"
     "      .BMP, an icon image as .ICO (PNG images as they are), a cursor image as\n"
-    "      .CUR, anything else as its raw bytes. NODE-PATH is a path from list.\n"
+    "      .CUR, anything else as its raw bytes. NODE-PATH is a path from list,\n"
+    "      also one of --all-languages (Type/Name/LANGID).\n"
     "  ovlix-resx extract FILE DIR\n"
     "      Writes every resource below DIR, one folder per list; string tables\n"
     "      and menus also as .txt listings beside the raw .bin.\n"
@@ -180,7 +190,14 @@ void AppendImageInfo(std::string& out, const WalkNode& n) {
          (info->png ? ",\"png\":true}" : ",\"png\":false}");
 }
 
-int List(std::span<char* const> files, bool json) {
+struct ListOptions {
+  bool json = false;
+  std::optional<std::uint16_t> language;
+  WalkLanguages languages = WalkLanguages::Standing;
+};
+
+int List(std::span<char* const> files, const ListOptions& options) {
+  const bool json = options.json;
   int status = 0;
   platform::BatchedCloses closes;
   platform::ReadBatch reads;
@@ -203,6 +220,7 @@ int List(std::span<char* const> files, bool json) {
     for (std::size_t i = 0; i < batch.size(); ++i) {
       try {
         images[i].emplace(batch[i], std::move(opened[i]));
+        if (options.language) images[i]->SetLanguage(options.language);
       } catch (const EExeError& e) {
         failures[i] = e.what();
         continue;
@@ -253,7 +271,7 @@ int List(std::span<char* const> files, bool json) {
             output.Put(out);
             out.clear();
           }
-        }, errors);
+        }, errors, options.languages);
       } catch (const EExeError& e) {
         errors.push_back(e.what());
       }
@@ -272,6 +290,22 @@ int List(std::span<char* const> files, bool json) {
     }
   }
   return status;
+}
+
+int Languages(const std::string& file) {
+  try {
+    TExeImage image(file);
+    std::string out;
+    for (std::uint16_t id : image.Languages()) {
+      AppendHex(out, id, 4);
+      out += '\t' + LanguageName(id) + '\n';
+    }
+    std::fputs(out.c_str(), stdout);
+    return 0;
+  } catch (const EExeError& e) {
+    Report(file, e.what());
+    return 1;
+  }
 }
 
 // A thumbnail is read by its caller at once and kept elsewhere: it is not
@@ -444,6 +478,44 @@ int Show(const std::string& file, const std::string& nodePath, bool json) {
   });
 }
 
+// A LANGID from the command line: hexadecimal, as LANGIDs are written, with
+// or without "0x": 0x0405, 405.
+std::optional<std::uint16_t> LanguageArgument(std::string_view text) {
+  if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
+  if (text.empty() || text.size() > 4) return std::nullopt;
+  std::uint16_t value = 0;
+  for (char c : text) {
+    int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    if (digit < 0) return std::nullopt;
+    value = static_cast<std::uint16_t>(value << 4 | digit);
+  }
+  return value;
+}
+
+// The options of list before its files; nothing for a wrong one.
+std::optional<ListOptions> ListArguments(std::span<char* const>& args) {
+  ListOptions options;
+  bool chosen = false;
+  while (!args.empty() && args[0][0] == '-' && args[0][1] == '-') {
+    std::string_view arg = args[0];
+    args = args.subspan(1);
+    if (arg == "--json") {
+      options.json = true;
+    } else if (arg == "--all-languages" && !chosen) {
+      options.languages = WalkLanguages::Every;
+      chosen = true;
+    } else if (arg == "--language" && !chosen && !args.empty()) {
+      options.language = LanguageArgument(args[0]);
+      args = args.subspan(1);
+      if (!options.language) return std::nullopt;
+      chosen = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  return options;
+}
+
 // A size from the command line: 1 to 4096 pixels.
 std::optional<int> SizeArgument(std::string_view text) {
   int value = 0;
@@ -478,9 +550,11 @@ int main(int argc, char** argv) {
     return args.empty() ? 2 : 0;
   }
   if (is(0, "list")) {
-    bool json = is(1, "--json");
-    std::span<char* const> files = args.subspan(json ? 2 : 1);
-    if (!files.empty()) return List(files, json);
+    std::span<char* const> files = args.subspan(1);
+    std::optional<ListOptions> options = ListArguments(files);
+    if (options && !files.empty()) return List(files, *options);
+  } else if (is(0, "languages") && args.size() == 2) {
+    return Languages(args[1]);
   } else if (is(0, "save") && args.size() == 4) {
     return Save(args[1], args[2], args[3]);
   } else if (is(0, "show") && (args.size() == 3 || (args.size() == 4 && is(3, "--json")))) {

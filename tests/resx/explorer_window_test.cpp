@@ -385,6 +385,57 @@ TEST_F(Explorer, ListEntrySplitterAndViewMenu) {
   EXPECT_FALSE(KSRE->isVisible());
 }
 
+QStringList LanguageItems() {
+  QStringList texts;
+  for (QAction* action : KSRE->LanguageMenu->actions()) texts << action->text() + (action->isChecked() ? " *" : "");
+  return texts;
+}
+
+QAction* LanguageItem(const QString& text) {
+  for (QAction* action : KSRE->LanguageMenu->actions())
+    if (action->text() == text) return action;
+  return nullptr;
+}
+
+TEST_F(Explorer, TheLanguageOfTheResources) {
+  EXPECT_EQ(KSRE->LanguageMenu->title(), "Jazyk zdrojů");
+  EXPECT_TRUE(KSRE->ViewMenu->actions().contains(KSRE->LanguageMenu->menuAction()));
+  EXPECT_EQ(LanguageItems(), QStringList{"První v souboru (výchozí) *"});
+  std::string three = (root.dir() / "three.dll").string();
+  root.Write(three, ThreeLanguages().bytes);
+  KSRE->OpenFile(QString::fromStdString(three));
+  EXPECT_EQ(LanguageItems(), (QStringList{"První v souboru (výchozí) *", "0405 Czech", "0407 German (Germany)",
+                                          "0409 English (United States)"}));
+  // String/1, then the image of Icon/MAIN
+  Select(Node(0, 0));
+  EXPECT_EQ(KSRE->StringViewer->toPlainText(), "0,  \"Hello\"");
+  LanguageItem("0405 Czech")->trigger();
+  EXPECT_EQ(LanguageItems(), (QStringList{"První v souboru (výchozí)", "0405 Czech *", "0407 German (Germany)",
+                                          "0409 English (United States)"}));
+  ASSERT_NE(KSRE->TreeView->currentItem(), nullptr);
+  EXPECT_EQ(KSRE->TreeView->currentItem(), Node(0, 0));  // the selection's path is kept
+  EXPECT_EQ(KSRE->StringViewer->toPlainText(), "0,  \"Ahoj\"");
+  Select(Node(2, 0)->child(0));
+  EXPECT_EQ(KSRE->ImageViewer->pixmap().size(), QSize(32, 32));
+  EXPECT_EQ(KSRE->ListViewCaption->text(), " IconEntry: 16 X 16 16 Colors");
+  // RCData/8 has no Czech: its first language, German
+  Select(Node(1, 2));
+  EXPECT_EQ(KSRE->ListViewCaption->text(), " RCData: 8");
+  EXPECT_EQ(KSRE->HexDumpView()->Model().DataSize(), 2);
+  LanguageItem("0407 German (Germany)")->trigger();
+  Select(Node(0, 0));
+  EXPECT_EQ(KSRE->StringViewer->toPlainText(), "0,  \"Hallo\"");
+  LanguageItem("První v souboru (výchozí)")->trigger();
+  EXPECT_EQ(KSRE->StringViewer->toPlainText(), "0,  \"Hello\"");
+  LanguageItem("0405 Czech")->trigger();
+
+  // another file: its own languages, and the first of each again
+  KSRE->OpenFile(QString::fromStdString(file_));
+  EXPECT_EQ(LanguageItems(), (QStringList{"První v souboru (výchozí) *", "0409 English (United States)"}));
+  EXPECT_EQ(KSRE->OpenImage()->Language(), std::nullopt);
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
 TEST_F(Explorer, TheMainWindowOpensItOnce) {
   KSRE->hide();
   QTimer::singleShot(0, [] {

@@ -218,4 +218,15 @@ std::string DialogTemplate(bool extended) {
     Put16(d, 0);  // no creation data
   }
   return d;
+
+PeFile ThreeLanguages() {
+  auto strings = [](const std::u16string& text) { return StringBlock({text}); };
+  return BuildPe({
+      Dir(3u, {Dir(1u, {Leaf(0x0409u, IconImage(16, 16, 4)), Leaf(0x0405u, IconImage(32, 32, 4))})}),
+      Dir(6u, {Dir(1u, {Leaf(0x0409u, strings(u"Hello")), Leaf(0x0405u, strings(u"Ahoj")),
+                        Leaf(0x0407u, strings(u"Hallo"))})}),
+      Dir(10u, {Dir(u"NAME", {Leaf(0x0409u, "name-en"), Leaf(0x0405u, "name-cz")}), Dir(7u, {Leaf(0x0405u, "cz")}),
+                Dir(8u, {Leaf(0x0407u, "de"), Leaf(0x0409u, "en")})}),
+      Dir(14u, {Named(u"MAIN", IconGroup({{16, 16, 16, 4, 1, 0}}))}),
+  });
 }

@@ -49,3 +49,12 @@ std::string VersionInfo(const std::vector<VersionTable>& tables, const std::vect
 // class (BUTTON, EDIT, STATIC with an icon ordinal for text, LISTBOX,
 // SCROLLBAR, COMBOBOX) and one of the class "SysListView32".
 std::string DialogTemplate(bool extended);
+// Resources in three languages, some in only one or two, each language's
+// data telling its language:
+//   String/1     0409 "Hello", 0405 "Ahoj", 0407 "Hallo" (slot 0)
+//   RCData/7     0405 "cz" only
+//   RCData/8     0407 "de", then 0409 "en" (the first is not the lowest)
+//   RCData/NAME  0409 "name-en", 0405 "name-cz"
+//   Icon/MAIN    a group (0409) of image 1, which is 16 x 16 in 0409 and
+//                32 x 32 in 0405
+PeFile ThreeLanguages();

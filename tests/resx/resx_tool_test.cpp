@@ -280,6 +280,72 @@ TEST_F(ResxTool, WritesTheWholeIconGroup) {
   EXPECT_FALSE(fs::exists(none));
 }
 
+class ResxLanguages : public ::testing::Test {
+ protected:
+  void SetUp() override { root.Write(file_, ThreeLanguages().bytes); }
+  TempRoot root;
+  std::string file_ = (root.dir() / "three.dll").string();
+};
+
+TEST_F(ResxLanguages, ListInAChosenLanguage) {
+  ToolRun first = Tool("list '" + file_ + "'");
+  ASSERT_EQ(first.status, 0) << first.out;
+  // hexadecimal with or without 0x, in either case
+  for (const char* id : {"0x0405", "405", "0X405"}) {
+    ToolRun czech = Tool(std::string("list --language ") + id + " '" + file_ + "'");
+    ASSERT_EQ(czech.status, 0) << id << czech.out;
+    // the same nodes; the leaves that have Czech take its data, with its offset and size
+    EXPECT_EQ(std::count(czech.out.begin(), czech.out.end(), '\n'), std::count(first.out.begin(), first.out.end(), '\n'));
+    EXPECT_NE(czech.out, first.out) << id;
+  }
+  auto sizeOf = [](const std::string& listing, const std::string& path) {
+    std::size_t at = listing.find(path + "\t");
+    if (at == std::string::npos) return std::string("none");
+    std::size_t end = listing.find('\n', at);
+    return listing.substr(end - 5, 5);
+  };
+  ToolRun czech = Tool("list --language 0x405 '" + file_ + "'");
+  EXPECT_EQ(sizeOf(first.out, "RCData/NAME"), "00007");  // name-en
+  EXPECT_EQ(sizeOf(czech.out, "RCData/NAME"), "00007");  // name-cz
+  EXPECT_EQ(sizeOf(first.out, "Icon/MAIN/16 X 16 16 Colors"), "00128");
+  EXPECT_EQ(sizeOf(czech.out, "Icon/MAIN/16 X 16 16 Colors"), "002E8");  // the 32 x 32 image
+  ToolRun json = Tool("list --json --language 0407 '" + file_ + "'");
+  EXPECT_EQ(json.status, 0);
+  EXPECT_NE(json.out.find("{\"path\":\"RCData/8\",\"name\":\"8\""), std::string::npos) << json.out;
+
+  for (const char* wrong : {"--language", "--language 12345", "--language 0x", "--language 40G",
+                            "--language 405 --all-languages", "--all-languages --language 405", "--languages"})
+    EXPECT_EQ(Tool(std::string("list ") + wrong + " '" + file_ + "'").status, 2) << wrong;
+}
+
+TEST_F(ResxLanguages, ListEveryLanguageAndSaveOne) {
+  ToolRun all = Tool("list --all-languages '" + file_ + "'");
+  ASSERT_EQ(all.status, 0) << all.out;
+  EXPECT_NE(all.out.find("\n  RCData/8\tRCData\t"), std::string::npos) << all.out;
+  EXPECT_NE(all.out.find("\tlist\n    RCData/8/0407\tRCData\t"), std::string::npos) << all.out;
+  EXPECT_NE(all.out.find("\n    RCData/8/0409\tRCData\t"), std::string::npos);
+  EXPECT_NE(all.out.find("\n    String/1/0407\tString\t"), std::string::npos);
+  EXPECT_EQ(all.out.find("RCData/7/0409"), std::string::npos);
+  ToolRun json = Tool("list --all-languages --json '" + file_ + "'");
+  EXPECT_NE(json.out.find("{\"path\":\"RCData/NAME/0405\",\"name\":\"0405\",\"type\":\"RCData\""), std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find("\"path\":\"Icon/MAIN/0409/16 X 16 16 Colors/0405\""), std::string::npos);
+
+  std::string out = (root.dir() / "en.bin").string();
+  EXPECT_EQ(Tool("save '" + file_ + "' RCData/8/0409 '" + out + "'").status, 0);
+  EXPECT_EQ(root.Read(out), "en");
+  EXPECT_EQ(Tool("save '" + file_ + "' RCData/8 '" + out + "'").status, 0);
+  EXPECT_EQ(root.Read(out), "de");
+  EXPECT_EQ(Tool("save '" + file_ + "' RCData/7/0409 '" + out + "'").status, 1);
+}
+
+TEST_F(ResxLanguages, TheLanguagesOfAFile) {
+  ToolRun run = Tool("languages '" + file_ + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "0405\tCzech\n0407\tGerman (Germany)\n0409\tEnglish (United States)\n");
+  EXPECT_EQ(Tool("languages /nonexistent.dll").status, 1);
+}
+
 // A PNG the tool wrote (its encoder is checked against Qt's reader on its own).
 struct Png {
   explicit Png(const std::string& bytes) { DecodePng(platform::AsBytes(bytes), picture); }
@@ -381,7 +447,7 @@ TEST_F(ResxPictures, TheThumbnailerTouchesOnlyItsInputAndOutput) {
   if (std::system("command -v strace >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
   fs::create_directories(root.dir() / "thumbs");
   std::string out = Out("thumbs/x.png"), log = Out("trace.log");
-  std::string command = "strace -f -qq -e trace=%file -o '" + log + "' " + OVLIX_RESX + " thumbnail '" + file_ + "' '" + out + "'";
+  std::string command = "strace -f -qq -s 4096 -e trace=%file -o '" + log + "' " + OVLIX_RESX + " thumbnail '" + file_ + "' '" + out + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);
   ASSERT_TRUE(fs::exists(out));
   std::string trace = root.Read(log);
