@@ -1,6 +1,6 @@
 // Any bytes as a PE file: open it, walk the whole tree, and show and save
 // every leaf as the explorer does: the conversion its type has, and the
-// file form into memory; every leaf as each kind of listing; every icon or
+// file form into memory; every leaf's listing as text and JSON; every icon or
 // cursor group as one file, and the file's thumbnail as ovlix-resx makes
 // it. Then the tree again with the first of its languages chosen, and with
 // every language of every resource. Damage may give errors, never a read
@@ -46,21 +46,12 @@ void ShowAndSave(const WalkNode& node) {
     }
   } catch (const EExeError&) {
   }
-  // every leaf through every listing, whatever its type
-  using Conversion = void (*)(Bytes, TListing&);
-  for (Conversion list : {ListVersionInfo, ListManifest, ListAccelerators, ListDialog, ListMessageTable}) {
-    TListing listing;
-    try {
-      list(node.item->ResourceData(), listing);
-    } catch (const EExeError&) {
-    }
-    ListingJson(listing, "damaged");
-  }
-  TListing listing;
+  TListing listing;  // its type's listing, as the window shows it as text
   try {
     ListResource(*node.item, listing);
   } catch (const EExeError&) {
   }
+  ListingJson(listing, "damaged");
 }
 
 // Another language's tree: what each leaf reads.

@@ -218,6 +218,7 @@ std::string DialogTemplate(bool extended) {
     Put16(d, 0);  // no creation data
   }
   return d;
+}
 
 PeFile ThreeLanguages() {
   auto strings = [](const std::u16string& text) { return StringBlock({text}); };
