@@ -338,16 +338,21 @@ TResourceItem* Find(TExeImage& image, const std::string& file, const std::string
   return item;
 }
 
+// The leaf at `nodePath`; nothing, and reported, when there is none or it
+// is a list.
+TResourceItem* FindLeaf(TExeImage& image, const std::string& file, const std::string& nodePath) {
+  TResourceItem* item = Find(image, file, nodePath);
+  if (item == nullptr || !item->IsList()) return item;
+  Report(file, nodePath + " is a list, not a resource");
+  return nullptr;
+}
+
 bool IsGroup(const TResourceItem& item) { return item.TypeCode() == rtIcon || item.TypeCode() == rtCursor; }
 
 int Save(const std::string& file, const std::string& nodePath, const std::string& out) {
   return OnFile(file, [&](TExeImage& image) {
-    TResourceItem* item = Find(image, file, nodePath);
+    TResourceItem* item = FindLeaf(image, file, nodePath);
     if (item == nullptr) return 1;
-    if (item->IsList()) {
-      Report(file, nodePath + " is a list, not a resource");
-      return 1;
-    }
     std::string bytes;
     item->SaveToStream(bytes);
     return Write(file, out, bytes) ? 0 : 1;
@@ -445,12 +450,8 @@ int Thumbnail(const std::string& file, const std::string& out, int size) {
 // Prints the listing of one leaf; a damaged one as far as it was read.
 int Show(const std::string& file, const std::string& nodePath, bool json) {
   return OnFile(file, [&](TExeImage& image) {
-    TResourceItem* item = Find(image, file, nodePath);
+    TResourceItem* item = FindLeaf(image, file, nodePath);
     if (item == nullptr) return 1;
-    if (item->IsList()) {
-      Report(file, nodePath + " is a list, not a resource");
-      return 1;
-    }
     if (!HasListing(item->TypeCode())) {
       Report(file, nodePath + " has no listing (a " + item->TypeName() + " resource)");
       return 1;
