@@ -5,8 +5,8 @@
 #include "actions/power_actions.h"
 #include "app/Unit1.h"
 #include "app/forms.h"
-#include "app/key_names.h"
 #include "platform/hotkeys.h"
+#include "platform/key_names.h"
 #include "prockill/Unit5.h"
 
 void THotkeys::Register(platform::HWND window, const std::array<std::string, 7>& names) {

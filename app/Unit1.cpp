@@ -12,7 +12,6 @@
 #include "app/AddOnsGroup.h"
 #include "app/Hotkeys.h"
 #include "app/TrayIcon.h"
-#include "app/key_names.h"
 #include "actions/CdDoorGroup.h"
 #include "actions/PowerGroup.h"
 #include "app/forms.h"

@@ -31,10 +31,10 @@ void CreateForms() {
   Form2 = new TForm2(Form1);
   Form3 = new TForm3(Form1, Form1->sSkinManager1);
   Form4 = new TForm4(Form1);
-  Form5 = new TForm5(Form1);
+  Form5 = new TForm5(Form1, Form1->sSkinManager1, *Form3->ComboBox1);
   KSRE = new TKSRE(Form1);
   Formnh = new TFormnh(Form1);
-  Formzh = new TFormzh(Form1);
+  Formzh = new TFormzh(Form1, *Formnh);
   Tipy = new TTipy(Form1);
   Formnh->CentreOver(Form1);
   Formzh->CentreOver(Form1);

@@ -14,7 +14,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "framework/edit_combo.h"
 #include "prockill/Unit5.h"
+#include "skin/SkinManager.h"
 
 namespace {
 
@@ -50,7 +52,9 @@ int main(int argc, char** argv) {
   }
   usleep(300000);
 
-  TForm5 killer(nullptr);
+  TSkinManager skins;
+  TEditCombo skinBox(nullptr, QStringLiteral("ComboBox1"));
+  TForm5 killer(nullptr, skins, skinBox);
   killer.Button3Click();  // warm up
   double start = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
   for (int i = 0; i < rounds; ++i) killer.Button3Click();

@@ -2,10 +2,10 @@
 
 #include <QGroupBox>
 
-#include "app/key_names.h"
 #include "framework/handler_guard.h"
 #include "framework/ini_file.h"
 #include "framework/widgets.h"
+#include "platform/key_names.h"
 
 TForm4::TForm4(QWidget* owner)
     : TForm(owner, QStringLiteral("Form4"), QStringLiteral("Nastavení klávesových zkratek")) {

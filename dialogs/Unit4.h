@@ -8,6 +8,9 @@
 #include "framework/edit_combo.h"
 #include "framework/form.h"
 
+// The keys p1 to p7 of section "zkratky" hold when the settings file does not.
+inline constexpr const char* kHotkeyDefaults[7] = {"W", "E", "F11", "F12", "Y", "Q", "R"};
+
 class TForm4 : public TForm {
   Q_OBJECT
  public:

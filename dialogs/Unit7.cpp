@@ -1,6 +1,5 @@
 #include "dialogs/Unit7.h"
 
-#include "app/forms.h"
 #include "dialogs/Unit6.h"
 #include "dialogs/folder_lock_script.h"
 #include "framework/handler_guard.h"
@@ -8,7 +7,8 @@
 #include "framework/message_box.h"
 #include "framework/widgets.h"
 
-TFormzh::TFormzh(QWidget* owner) : TForm(owner, QStringLiteral("Formzh"), QStringLiteral("Zadat heslo")) {
+TFormzh::TFormzh(QWidget* owner, TFormnh& newPassword)
+    : TForm(owner, QStringLiteral("Formzh"), QStringLiteral("Zadat heslo")), newPassword_(newPassword) {
   setFixedSize(252, 85);
 }
 
@@ -37,6 +37,6 @@ void TFormzh::RbButton10Click() {
 void TFormzh::RbButton1Click() { close(); }
 
 void TFormzh::RbButton2Click() {
-  Formnh->ShowModal(this);
+  newPassword_.ShowModal(this);
   close();
 }

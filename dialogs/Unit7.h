@@ -8,10 +8,13 @@
 
 #include "framework/form.h"
 
+class TFormnh;
+
 class TFormzh : public TForm {
   Q_OBJECT
  public:
-  explicit TFormzh(QWidget* owner);
+  // `newPassword` is the "Nové heslo" window "Změnit heslo" leads to.
+  TFormzh(QWidget* owner, TFormnh& newPassword);
 
   // built when the window is first shown
   QLabel* sLabel2 = nullptr;        // "Zadejte heslo pro přístup:"
@@ -26,4 +29,7 @@ class TFormzh : public TForm {
 
  protected:
   void CreateControls() override;
+
+ private:
+  TFormnh& newPassword_;
 };

@@ -2,17 +2,19 @@
 
 #include <QHeaderView>
 
-#include "app/Unit1.h"
-#include "app/forms.h"
-#include "dialogs/Unit3.h"
 #include "framework/convert.h"
+#include "framework/edit_combo.h"
 #include "framework/handler_guard.h"
 #include "framework/widgets.h"
 #include "prockill/ProcessSnapshot.h"
+#include "skin/SkinManager.h"
 
 using platform::PROCESSENTRY32;
 
-TForm5::TForm5(QWidget* owner) : TForm(owner, QStringLiteral("Form5"), QStringLiteral("Ovlix: Process Killer")) {
+TForm5::TForm5(QWidget* owner, TSkinManager& skins, const TEditCombo& settingsSkinBox)
+    : TForm(owner, QStringLiteral("Form5"), QStringLiteral("Ovlix: Process Killer")),
+      skins_(skins),
+      settingsSkinBox_(settingsSkinBox) {
   setFixedSize(387, 354);
   QFont sans(QStringLiteral("Liberation Sans"));
   sans.setStyleHint(QFont::SansSerif);
@@ -57,7 +59,7 @@ TForm5::~TForm5() {
 }
 
 void TForm5::FormShow() {
-  if (Form1 != nullptr) CheckSavedSkin(Form1->sSkinManager1, Form3 != nullptr ? Form3->ComboBox1->Text() : QString());
+  CheckSavedSkin(skins_, settingsSkinBox_.Text());
   Button3Click();
 }
 

@@ -10,10 +10,15 @@
 #include "framework/timer.h"
 #include "platform/win32.h"
 
+class TEditCombo;
+class TSkinManager;
+
 class TForm5 : public TForm {
   Q_OBJECT
  public:
-  explicit TForm5(QWidget* owner);
+  // `skins` is the main window's skin manager, `settingsSkinBox` the settings
+  // dialog's skin box: each showing checks the saved skin against them.
+  TForm5(QWidget* owner, TSkinManager& skins, const TEditCombo& settingsSkinBox);
   ~TForm5() override;
 
   // built when the window is first shown
@@ -35,6 +40,8 @@ class TForm5 : public TForm {
   void CreateControls() override;
 
  private:
+  TSkinManager& skins_;
+  const TEditCombo& settingsSkinBox_;
   // Handles of the rows on view; those of replaced rows are closed.
   std::vector<HANDLE> rowHandles_;
 };

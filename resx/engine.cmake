@@ -1,14 +1,11 @@
-# The resource extractor's engine and what it stands on: plain C++, no Qt,
-# no other library but liburing and libpng, so the command-line extractor
-# links it alone. Included by the program's build and by the fuzz targets.
+# The resource extractor's engine: plain C++, no Qt, no other library but
+# the plain platform and framework ones, liburing and libpng, so the
+# command-line extractor links it alone. Included by the program's build and
+# by the fuzz targets.
+include_guard(GLOBAL)
+include(${CMAKE_CURRENT_LIST_DIR}/../framework/engine.cmake)
 set(OVLIX_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
 add_library(ovlix_resx STATIC
-  ${OVLIX_ROOT}/platform/atomic_file.cpp
-  ${OVLIX_ROOT}/platform/codepage.cpp
-  ${OVLIX_ROOT}/platform/file_view.cpp
-  ${OVLIX_ROOT}/platform/mapping_guard.cpp
-  ${OVLIX_ROOT}/platform/read_batch.cpp
-  ${OVLIX_ROOT}/framework/format.cpp
   ${OVLIX_ROOT}/resx/rxtypes.cpp
   ${OVLIX_ROOT}/resx/ExeImage.cpp
   ${OVLIX_ROOT}/resx/conversions.cpp
@@ -30,7 +27,6 @@ add_library(ovlix_resx STATIC
   ${OVLIX_ROOT}/resx/picture_scale.cpp
 )
 target_include_directories(ovlix_resx PUBLIC ${OVLIX_ROOT})
-# io_uring, for reading a folder of files in batches, and libpng (with its
-# zlib) for PNG export and thumbnails: by name, so that the statically
-# linked extractor takes the archives
-target_link_libraries(ovlix_resx PUBLIC uring png16 z)
+# libpng (with its zlib) for PNG export and thumbnails: by name, so that the
+# statically linked extractor takes the archives
+target_link_libraries(ovlix_resx PUBLIC ovlix_framework_engine ovlix_platform png16 z)

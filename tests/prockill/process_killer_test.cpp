@@ -13,8 +13,10 @@
 #include <cstring>
 #include <fstream>
 
+#include "framework/edit_combo.h"
 #include "prockill/ProcessSnapshot.h"
 #include "prockill/Unit5.h"
+#include "skin/SkinManager.h"
 #include "tests/support/forms_fixture.h"
 
 namespace {
@@ -326,6 +328,28 @@ TEST_F(ProcessKiller, HandlesOfReplacedRowsAreReleased) {
   // the number of processes may change a little while the test runs
   EXPECT_NEAR(static_cast<double>(OpenDescriptors()), static_cast<double>(fds), 10);
   EXPECT_NEAR(static_cast<double>(platform::OpenHandleCount()), static_cast<double>(handles), 10);
+}
+
+// The killer is handed the skin manager and the settings dialog's skin box,
+// so it stands without the main window: each showing checks the saved skin
+// against what it was handed, and against nothing else.
+TEST(ProcessKillerSkin, ShowingAppliesTheSkinTheHandedBoxNames) {
+  TempRoot root;
+  root.Write(root.program() / "skins" / "Klasik" / "Options.dat", "[colors]\nwindow=#C0C0C0\n");
+  root.Write(root.windows() / "Trelmo.ini", "[Nastaveni]\nskin=Klasik\n");
+  TSkinManager skins;
+  TEditCombo box(nullptr, QStringLiteral("ComboBox1"), QStringLiteral("Klasik"));
+  {
+    TForm5 killer(nullptr, skins, box);
+    killer.show();
+    EXPECT_EQ(skins.SkinName(), "Klasik");
+    // the saved skin is the active one now: the box's text no longer counts
+    box.SetText(TSkinManager::kBuiltIn);
+    killer.hide();
+    killer.show();
+    EXPECT_EQ(skins.SkinName(), "Klasik");
+  }
+  skins.SetSkinName(TSkinManager::kBuiltIn);
 }
 
 }  // namespace

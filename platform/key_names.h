@@ -16,6 +16,4 @@ struct KeyName {
 
 const std::vector<KeyName>& KeyNameTable();
 
-// The keys p1 to p7 of section "zkratky" hold when the settings file does not.
-inline constexpr const char* kHotkeyDefaults[7] = {"W", "E", "F11", "F12", "Y", "Q", "R"};
 std::optional<UINT> VirtualKeyFor(std::string_view name);

@@ -1,4 +1,4 @@
-#include "app/key_names.h"
+#include "platform/key_names.h"
 
 #include <string>
 
