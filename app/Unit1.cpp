@@ -70,7 +70,7 @@ void LayOutPageButtons(std::initializer_list<QPushButton*> buttons) {
 
 TForm1::TForm1() {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Ovlix 4.50.200 Czech version"));
+  setWindowTitle(QStringLiteral("Ovlix " OVLIX_VERSION " Czech version"));
   setAccessibleName(windowTitle());
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

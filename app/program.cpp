@@ -65,7 +65,7 @@ bool StartsInTray() {
 }
 
 int RunProgram(const QIcon& windowIcon) {
-  Application::SetTitle(QStringLiteral("Ovlix 4.50.200"));
+  Application::SetTitle(QStringLiteral("Ovlix " OVLIX_VERSION));
   Application::LoadToolkitTranslation();
   // Hidden in the tray the program has no visible window, yet goes on.
   QApplication::setQuitOnLastWindowClosed(false);

@@ -3,6 +3,8 @@
 // resident memory, and what scrolling a 1 MB resource line by line repaints
 // (failing when the screen then differs from a fresh paint).
 //   explorer_open            (runs headless: QT_QPA_PLATFORM=offscreen)
+// A smoke run (bench/smoke.h) opens a small library once and scrolls a few
+// lines; the screen is still checked.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPaintEvent>
@@ -12,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "bench/smoke.h"
 #include "platform/spawn.h"
 #include "resx/RXMain.h"
 #include "tests/resx/fixtures.h"
@@ -22,16 +25,17 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Library() {
+  const std::uint32_t count = bench::Sized(1000u, 20u);
   std::vector<ResNode> bmp, ico, groups, str;
   std::string picture = Bitmap(40, 64, 64, 24), image = IconImage(32, 32, 4);
   std::string block = StringBlock(std::vector<std::u16string>(16, u"Položka nabídky"));
-  for (std::uint32_t i = 1; i <= 1000; ++i) bmp.push_back(Named(i, picture));
-  for (std::uint32_t i = 1; i <= 1000; ++i) ico.push_back(Named(i, image));
-  for (std::uint32_t i = 1; i < 1000; i += 2)
+  for (std::uint32_t i = 1; i <= count; ++i) bmp.push_back(Named(i, picture));
+  for (std::uint32_t i = 1; i <= count; ++i) ico.push_back(Named(i, image));
+  for (std::uint32_t i = 1; i < count; i += 2)
     groups.push_back(Named(i, IconGroup({{32, 32, 16, 4, static_cast<std::uint16_t>(i), 744},
                                          {32, 32, 16, 4, static_cast<std::uint16_t>(i + 1), 744}})));
-  for (std::uint32_t i = 1; i <= 500; ++i) str.push_back(Named(i, block));
-  std::string big(1 << 20, '\0');
+  for (std::uint32_t i = 1; i <= count / 2; ++i) str.push_back(Named(i, block));
+  std::string big(bench::Sized(1 << 20, 1 << 16), '\0');
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13);
   return BuildPe({Dir(2u, bmp), Dir(3u, ico), Dir(6u, str), Dir(10u, {Named(1u, big)}), Dir(14u, groups)}).bytes;
 }
@@ -90,7 +94,8 @@ int Measure(int argc, char** argv, const std::string& path) {
   QCoreApplication::processEvents();
   double before = PeakMb();
   std::vector<double> times;
-  for (int round = 0; round < 7; ++round) {
+  const int rounds = bench::Sized(7, 1);
+  for (int round = 0; round < rounds; ++round) {
     QElapsedTimer timer;
     timer.start();
     window.OpenFile(QString::fromStdString(path));
@@ -102,8 +107,8 @@ int Measure(int argc, char** argv, const std::string& path) {
   int nodes = 0;
   for (QTreeWidgetItemIterator it(window.TreeView); *it; ++it) ++nodes;
   double peakMb = PeakMb();
-  std::printf("open a %.1f MB library and show its whole tree (%d nodes) in the window, median of 7\n",
-              static_cast<double>(fs::file_size(path)) / 1e6, nodes);
+  std::printf("open a %.1f MB library and show its whole tree (%d nodes) in the window, median of %d\n",
+              static_cast<double>(fs::file_size(path)) / 1e6, nodes, rounds);
   std::printf("  %8.1f ms   target: < 100 ms   ratio to target %.2f\n", times[times.size() / 2], times[times.size() / 2] / 100.0);
   std::printf("  peak resident memory %.1f MB (%.1f MB before the open)   target: < 80 MB   ratio to target %.2f\n",
               peakMb, before, peakMb / 80.0);
@@ -117,7 +122,7 @@ int Measure(int argc, char** argv, const std::string& path) {
   dump->viewport()->installEventFilter(&watch);
   // down and back up: after each run the screen must show what a fresh paint
   // of the same lines shows, or the moved pixels left stale rows
-  const int steps = 200;
+  const int steps = bench::Sized(200, 10);
   int wrongRow = -1, done = 0;
   for (int code : {SB_LINEDOWN, SB_LINEUP}) {
     for (int i = 0; i < steps; ++i, ++done) {
@@ -142,8 +147,8 @@ int Measure(int argc, char** argv, const std::string& path) {
   long whole = long{dump->viewport()->width()} * dump->viewport()->height();
   long strip = long{dump->viewport()->width()} * dump->Model().LineHeight();
   double perStep = static_cast<double>(watch.pixels) / done;
-  std::printf("scroll a 1 MB resource line by line, %d steps down and %d up: %d paints, %.0f pixels a step\n", steps,
-              done - steps, watch.events, perStep);
+  std::printf("scroll a %.0f kB resource line by line, %d steps down and %d up: %d paints, %.0f pixels a step\n",
+              static_cast<double>(dump->Model().DataSize()) / 1024, steps, done - steps, watch.events, perStep);
   std::printf("  one line strip is %ld pixels, the whole view %ld   ratio (painted / strip) %.2f   target: 1\n", strip,
               whole, perStep / static_cast<double>(strip));
   std::printf("  the screen after scrolling %s a fresh paint of the same lines\n",

@@ -8,26 +8,42 @@
 # thumbnail, the largest over all the files.
 # Wine's files come from Debian's libwine package (downloaded, not installed).
 # Usage: bench/icon_extract.sh [BUILD-DIR] [ROUNDS]
+# A smoke run (bench/smoke.sh) downloads nothing: without Wine's files at
+# hand it takes a small library of the fuzz corpus, once, and checks that
+# ovlix-resx makes its icon and thumbnail.
 set -euo pipefail
+source "$(dirname "$0")/smoke.sh"
 build=$(realpath "${1:-build}")
-rounds=${2:-5}
+rounds=${2:-$(sized 5 1)}
 resx=$build/ovlix-resx
-for tool in icoextract wrestool /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "icon_extract: $tool is missing (apt-get install icoextract icoutils time)"; exit 1; }
-done
+sides=(icon thumbnail)
+peer_at_hand icoextract icoextract && sides+=(icoextract)
+peer_at_hand wrestool icoutils && sides+=(wrestool)
+sides+=(floor)
+timed=false
+peer_at_hand /usr/bin/time time && timed=true
 
 wine=$build/bench-data/wine
-if [ ! -d "$wine" ]; then
+if $smoke && [ ! -d "$wine" ]; then
+  wine=$(realpath "$(dirname "$0")/../fuzz/corpus/resx")
+  programs=("$wine/icons.dll")
+  large=$wine/icons.dll
+  labels=("a library of the fuzz corpus" "the same library")
+elif [ ! -d "$wine" ]; then
   mkdir -p "$build/bench-data"
   (cd "$build/bench-data" && apt-get download libwine >/dev/null && dpkg -x libwine_*.deb unpacked && rm libwine_*.deb)
   mkdir -p "$wine"
   cp "$build"/bench-data/unpacked/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/{*.exe,shell32.dll} "$wine"/
   rm -rf "$build/bench-data/unpacked"
 fi
-mapfile -t programs < <(ls "$wine"/*.exe)
-large=$wine/shell32.dll
+[ -v programs ] || mapfile -t programs < <(ls "$wine"/*.exe)
+large=${large:-$wine/shell32.dll}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
+if $smoke; then  # our side must work, not merely run
+  "$resx" icon "${programs[0]}" "$out/check.ico" && "$resx" thumbnail -s 128 "${programs[0]}" "$out/check.png"
+  rm -f "$out/check.ico" "$out/check.png"
+fi
 
 now() { date +%s%N; }
 # each side: one process per file; the time of the whole folder in ms
@@ -48,7 +64,6 @@ run_side() {  # run_side NAME FILE...
   echo $((($(now) - begin) / 1000))
 }
 
-sides=(icon thumbnail icoextract wrestool floor)
 measure() {  # measure LABEL FILE...: best and median per side, in µs
   local label=$1 s r
   shift
@@ -70,15 +85,18 @@ measure() {  # measure LABEL FILE...: best and median per side, in µs
     median[$s]=$(tr ' ' '\n' <<<"${times[$s]}" | grep . | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
     printf '  %-12s %12.1f %12.1f\n' "$s" "$(bc -l <<<"${best[$s]} / 1000")" "$(bc -l <<<"${median[$s]} / 1000")"
   done
+  [[ " ${sides[*]} " == *" icoextract "* && " ${sides[*]} " == *" wrestool "* ]] || return 0
   for s in icon thumbnail; do
     printf '  %-12s icoextract / it %6.1f (target >= 30)   wrestool / it %6.1f (target >= 10)\n' "$s" \
       "$(bc -l <<<"${median[icoextract]} / ${median[$s]}")" "$(bc -l <<<"${median[wrestool]} / ${median[$s]}")"
   done
 }
 
-measure "Wine's programs" "${programs[@]}"
-measure "shell32.dll, 15 MB" "$large"
+[ -v labels ] || labels=("Wine's programs" "shell32.dll, 15 MB")
+measure "${labels[0]}" "${programs[@]}"
+measure "${labels[1]}" "$large"
 
+$timed || exit 0
 peak=0
 peak_file=""
 for f in "${programs[@]}" "$large"; do

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,17 @@ inline double WallMs(const std::vector<std::string>& command, int* exitStatus = 
     *exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   else if (status != 0)
     std::fprintf(stderr, "failed: %s\n", command[0].c_str());
+  return ms;
+}
+
+// WallMs for our own side: a failure ends the benchmark.
+inline double OursMs(const std::vector<std::string>& command) {
+  int status = 0;
+  double ms = WallMs(command, &status);
+  if (status != 0) {
+    std::fprintf(stderr, "FAILED: %s ended with status %d\n", command[0].c_str(), status);
+    std::exit(1);
+  }
   return ms;
 }
 

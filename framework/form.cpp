@@ -27,11 +27,14 @@ void TForm::Open() {
   if (!Visible()) ShowModal();
 }
 
+void TForm::EnsureControls() {
+  if (controlsCreated_) return;
+  controlsCreated_ = true;
+  CreateControls();
+}
+
 void TForm::setVisible(bool visible) {
-  if (visible && !controlsCreated_) {
-    controlsCreated_ = true;
-    CreateControls();
-  }
+  if (visible) EnsureControls();
   QDialog::setVisible(visible);
 }
 

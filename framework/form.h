@@ -26,6 +26,8 @@ class TForm : public QDialog {
   // with none are centred on the desktop.
   void CentreOver(const QWidget* window) { centreOver_ = window; }
   bool Visible() const { return isVisible(); }
+  // Builds the controls now, as the first showing does (once).
+  void EnsureControls();
 
  protected:
   virtual void FormShow() {}

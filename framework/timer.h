@@ -31,7 +31,7 @@ class TTimer : public QObject {
   void Update();
   int Period() const;
 
-  QTimer timer_;
+  QTimer timer_{this};  // a child, so the tests can hold the clock
   bool enabled_ = false;
   unsigned interval_ = 0;
   unsigned deferral_ = 0;

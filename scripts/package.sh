@@ -8,7 +8,11 @@ cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
 
 rm -f "$build"/ovlix_*.deb
-(cd "$build" && cpack -G DEB >/dev/null 2>&1)
+if ! made=$(cd "$build" && cpack -G DEB 2>&1); then
+  echo "$made"
+  echo "package: cpack failed"
+  exit 1
+fi
 deb=$(ls "$build"/ovlix_*_amd64.deb)
 echo "package: $deb"
 if ! report=$(lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1); then

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ninja -C build ovlix
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
@@ -14,14 +14,16 @@ fi
 
 shot=$PWD/build/ovlix-screenshot.png
 rm -f "$shot"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+# the main window's caption names the version project() gives
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
+OVLIX_CAPTION="^Ovlix $version Czech version\$" xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   openbox >/dev/null 2>&1 &
   wm=$!
   sleep 1  # a window mapped while the manager starts up is not shown
   build/ovlix "$@" >/dev/null 2>&1 &
   pid=$!
   for _ in $(seq 100); do
-    win=$(xdotool search --onlyvisible --name "^Ovlix 4.50.200 Czech version$" 2>/dev/null | head -n 1)
+    win=$(xdotool search --onlyvisible --name "$OVLIX_CAPTION" 2>/dev/null | head -n 1)
     [ -n "$win" ] && break
     sleep 0.2
   done

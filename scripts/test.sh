@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Ovlix and runs every test: the unit and
-# window tests and the system tests (the real program under a virtual X
-# server), once in a normal build and once under AddressSanitizer and
-# UndefinedBehaviorSanitizer, builds and checks the Debian package, then runs
-# each fuzz target for a short while.
+# Installs what is missing, builds Ovlix with warnings as errors and runs
+# every test: the unit and window tests and the system tests (the real
+# program under a virtual X server), once in a normal build and once under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each benchmark in its
+# smoke mode; builds and checks the Debian package, then runs each fuzz
+# target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
 
 echo "== build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVLIX_WERROR=ON
 ninja -C build
 (cd build && ctest --output-on-failure -j"$jobs")
 
@@ -18,7 +19,7 @@ echo "== package"
 scripts/package.sh build
 
 echo "== sanitizers"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVLIX_SANITIZE=ON -DOVLIX_BENCH=OFF >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVLIX_SANITIZE=ON -DOVLIX_BENCH=OFF -DOVLIX_WERROR=ON
 ninja -C build-asan
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
@@ -26,7 +27,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-asan && ctest --output-on-failure -j"$jobs")
 
 echo "== fuzzing"
-cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS=-Werror
 ninja -C build-fuzz
 for target in profile registry picture rich_text resx; do
   corpus=$(mktemp -d)

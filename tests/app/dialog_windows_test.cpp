@@ -157,8 +157,8 @@ TEST_F(DialogWindows, AMessageBoxIsWideEnoughForItsCaption) {
   QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
   title.setBold(true);
   QFontMetrics metrics(title);
-  for (const QString& caption : {QStringLiteral("Ovlix 4.50.200"), QStringLiteral("Information"),
-                                 QStringLiteral("Ovlix 4.50.200 - a caption much longer than the box's text")}) {
+  for (const QString& caption : {QStringLiteral("Ovlix " OVLIX_VERSION), QStringLiteral("Information"),
+                                 QStringLiteral("Ovlix " OVLIX_VERSION " - a caption much longer than the box's text")}) {
     SCOPED_TRACE(caption.toStdString());
     std::unique_ptr<QMessageBox> box = MakeBox(BoxKind::Error, caption, QStringLiteral("x"), nullptr);
     box->show();

@@ -47,7 +47,7 @@ TEST_F(Startup, AFirstStartShowsTheDefaultsAndNoError) {
 TEST_F(Startup, TheNineWindowsWithTheirCaptions) {
   CreateForms();
   std::vector<std::pair<QWidget*, QString>> windows = {
-      {Form1, "Ovlix 4.50.200 Czech version"},
+      {Form1, "Ovlix " OVLIX_VERSION " Czech version"},
       {Form2, "O programu"},
       {Form3, "Nastavení programu"},
       {Form4, "Nastavení klávesových zkratek"},

@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 
@@ -13,24 +12,24 @@
 #include "framework/spin_edit.h"
 #include "framework/timer.h"
 #include "tests/support/box_recorder.h"
+#include "tests/support/timer_clock.h"
 
 namespace {
 
 TEST(Timer, IntervalRules) {
-  int ticks = 0;
   TTimer zero(nullptr, "zero", 0, true);
-  zero.OnTimer = [&] { ++ticks; };
+  EXPECT_FALSE(TimerClock(zero).Running());  // interval 0 never ticks
+  TTimer slow(nullptr, "slow", 250, true);
+  EXPECT_EQ(TimerClock(slow).Period(), 250);
   TTimer fast(nullptr, "fast", 1, true);
-  int fastTicks = 0;
-  fast.OnTimer = [&] { ++fastTicks; };
-  QElapsedTimer clock;
-  clock.start();
-  QTest::qWait(120);
-  qint64 elapsed = clock.elapsed();
-  EXPECT_EQ(ticks, 0);  // interval 0 never ticks
-  // never faster than the 10 ms minimum period
-  EXPECT_LE(fastTicks, elapsed / TTimer::kMinimumPeriod + 1);
-  EXPECT_GT(fastTicks, 0);
+  TimerClock clock(fast);
+  ASSERT_TRUE(clock.Running());
+  EXPECT_EQ(clock.Period(), TTimer::kMinimumPeriod);  // never faster than the minimum period
+  int ticks = 0;
+  fast.OnTimer = [&] { ++ticks; };
+  ASSERT_TRUE(clock.Tick());
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(clock.Period(), TTimer::kMinimumPeriod);
 
   try {
     fast.SetInterval(-5);
@@ -40,36 +39,55 @@ TEST(Timer, IntervalRules) {
   }
   EXPECT_EQ(fast.Interval(), 1u);
   EXPECT_TRUE(fast.Enabled());
+  EXPECT_TRUE(clock.Running());
+  fast.SetInterval(0);
+  EXPECT_FALSE(clock.Running());
+  fast.SetInterval(40);
+  EXPECT_EQ(clock.Period(), 40);
+  fast.SetEnabled(false);
+  EXPECT_FALSE(clock.Running());
 }
 
 TEST(Timer, ADeferredTickComesLaterAndThePeriodResumes) {
   TTimer timer(nullptr, "t", 10, true);
-  QElapsedTimer clock;
-  std::vector<qint64> at;
+  TimerClock clock(timer);
+  int ticks = 0;
   timer.OnTimer = [&] {
-    at.push_back(clock.elapsed());
-    if (at.size() == 1) timer.DeferNextTick(150);
+    if (++ticks == 1) timer.DeferNextTick(150);
   };
-  clock.start();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return at.size() >= 4; }, 2000));
-  EXPECT_GE(at[1] - at[0], 140);  // the deferred tick
-  EXPECT_LT(at[3] - at[2], 100);  // then every 10 ms again
+  ASSERT_TRUE(clock.Tick());
+  EXPECT_EQ(clock.Period(), 150);  // the deferred tick
+  ASSERT_TRUE(clock.Tick());
+  EXPECT_EQ(clock.Period(), 10);  // then every 10 ms again
+  EXPECT_EQ(ticks, 2);
+}
+
+TEST(Timer, ADeferralShorterThanTheIntervalOrOfAStoppedTimerChangesNothing) {
+  TTimer timer(nullptr, "t", 500, true);
+  TimerClock clock(timer);
+  timer.OnTimer = [&] { timer.DeferNextTick(100); };
+  ASSERT_TRUE(clock.Tick());
+  EXPECT_EQ(clock.Period(), 500);
+  timer.OnTimer = [&] {
+    timer.DeferNextTick(2000);
+    timer.SetEnabled(false);
+  };
+  ASSERT_TRUE(clock.Tick());
+  EXPECT_FALSE(clock.Running());
 }
 
 TEST(Timer, AFailingTickShowsTheErrorAndTheTimerGoesOn) {
   BoxRecorder boxes;
   TTimer timer(nullptr, "t", 10, true);
-  int ticks = 0;
-  timer.OnTimer = [&] {
-    ++ticks;
-    throw Exception("boom");
-  };
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
-  timer.SetEnabled(false);
-  ASSERT_GE(boxes.boxes().size(), 2u);
+  TimerClock clock(timer);
+  timer.OnTimer = [&] { throw Exception("boom"); };
+  ASSERT_TRUE(clock.Tick());
+  ASSERT_TRUE(clock.Tick());
+  EXPECT_TRUE(clock.Running());
+  ASSERT_EQ(boxes.boxes().size(), 2u);
   EXPECT_EQ(boxes.boxes()[0].text, "boom");
   EXPECT_EQ(boxes.boxes()[0].kind, BoxKind::Error);
-  EXPECT_EQ(boxes.boxes()[0].caption, "Ovlix 4.50.200");
+  EXPECT_EQ(boxes.boxes()[0].caption, "Ovlix " OVLIX_VERSION);
 }
 
 TEST(SpinEdit, AnyTextAndNonNumbersReadAsZero) {

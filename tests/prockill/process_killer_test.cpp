@@ -87,6 +87,22 @@ class ProcessKiller : public FormsTest {
 
   int RowOf(const QString& name) const { return static_cast<int>(Names().indexOf(name)); }
 
+  // Whether the process sleeps untouched: no kill sent to it is pending,
+  // being carried out or done. A SIGKILL is pending from the moment kill()
+  // returns until the process, no longer asleep, acts on it.
+  static bool AsleepAndUnhit(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    bool asleep = false;
+    unsigned long long pending = 0;
+    while (std::getline(status, line)) {
+      if (line.rfind("State:\tS", 0) == 0) asleep = true;
+      if (line.rfind("SigPnd:", 0) == 0 || line.rfind("ShdPnd:", 0) == 0)
+        pending |= std::stoull(line.substr(7), nullptr, 16);
+    }
+    return asleep && (pending & (1ull << (SIGKILL - 1))) == 0;
+  }
+
   bool Reaped(pid_t pid) {
     int status = 0;
     if (::waitpid(pid, &status, 0) != pid) return false;
@@ -289,11 +305,11 @@ TEST_F(ProcessKiller, AReusedProcessIdIsNotHit) {
   if (second < 0) GTEST_SKIP() << "this machine lets no one choose a process id";
   children_.push_back(second);
   ASSERT_EQ(second, first);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return AsleepAndUnhit(second); }));  // it has started its sleep
   Form5->lister->selectRow(row);  // the old row: the id now names another process
-  Form5->Button1Click();
-  QTest::qWait(50);
+  Form5->Button1Click();  // a kill it sends is sent when this returns
+  EXPECT_TRUE(AsleepAndUnhit(second));
   EXPECT_EQ(::waitpid(second, nullptr, WNOHANG), 0);
-  EXPECT_EQ(::kill(second, 0), 0);
 }
 
 TEST_F(ProcessKiller, Timer1RefreshesOnlyAShownWindowAndDropsTheSelection) {

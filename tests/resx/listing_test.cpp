@@ -386,8 +386,8 @@ TEST(ResourceListing, ListingsOfARealResourceCompiler) {
       "END\n";
   const std::map<std::string, std::string> expected = {
       {"Version/1",
-       "FILEVERSION 4.50.200.7\n"
-       "PRODUCTVERSION 4.50.0.0\n"
+       "FILEVERSION 2.7.1300.7\n"
+       "PRODUCTVERSION 2.7.0.0\n"
        "FILEFLAGSMASK 0x3F\n"
        "FILEFLAGS 0x2 (VS_FF_PRERELEASE)\n"
        "FILEOS 0x40004 (VOS_NT_WINDOWS32)\n"

@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  Application::SetTitle(QStringLiteral("Ovlix 4.50.200"));
+  Application::SetTitle(QStringLiteral("Ovlix " OVLIX_VERSION));
   SetBoxPresenter([](BoxKind, const QString& caption, const QString& text) {
     ADD_FAILURE() << "unexpected message box: " << caption.toStdString() << ": " << text.toStdString();
   });

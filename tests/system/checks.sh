@@ -21,3 +21,7 @@ within() {  # within TENTHS COMMAND...: true once COMMAND is, polled every 0.1 s
   for _ in $(seq "$tenths"); do "$@" && return 0; sleep 0.1; done
   return 1
 }
+
+# A window mapped while the window manager starts up is not managed: the
+# manager is ready once its mark is on the root window.
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }

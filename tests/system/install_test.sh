@@ -3,9 +3,10 @@
 # the installed tree as a distribution would, then starts the installed
 # program under a virtual X server (run through xvfb-run) from an unrelated
 # folder, with its program folder read-only, and drives it from outside.
-# Usage: install_test.sh BUILD-DIR
+# Usage: install_test.sh BUILD-DIR VERSION
 set -u
 build=$(realpath "$1")
+version=$2
 source "$(dirname "$0")/checks.sh"
 
 tmp=$(mktemp -d /tmp/ovlix-install-XXXXXX)
@@ -46,6 +47,7 @@ shipped_files() {
     [ "$(find "$programdir/data/tipy" -name '*.dat' | wc -l)" -eq 10 ]
 }
 check "the help page, skins, tips and the folder-lock script lie beside the programs" shipped_files
+check "the help page names the program's version" grep -q "<h1>Ovlix $version</h1>" "$programdir/readme.htm"
 
 desktop_entry_valid() {
   local entry=$usr/share/applications/org.ovlix.Ovlix.desktop out
@@ -149,14 +151,14 @@ convert -size 40x20 xc:red "$tmp/wallpaper.jpg"
 
 openbox >/dev/null 2>&1 &
 pids+=($!)
-sleep 1
+within 100 wm_ready || echo "     the window manager did not start"
 export -f read_only
 export dest
 # a session of its own, so that the program and strace end with it
 (cd / && PATH=$tmp/fake:$usr/bin:$PATH exec setsid bash -c 'read_only strace -f -qq -e trace=openat -o "$0" ovlix' \
   "$tmp/opens" >"$tmp/program.log" 2>&1) &
 program_session=$!
-caption='^Ovlix 4.50.200 Czech version$'
+caption="^Ovlix $version Czech version\$"
 shown() { xdotool search --onlyvisible --name "$caption" >/dev/null 2>&1; }
 check "the installed program shows its main window" within 300 shown
 win=$(xdotool search --onlyvisible --name "$caption" | head -n 1)
