@@ -9,7 +9,6 @@
 //   ovlix-resx show FILE NODE-PATH [--json]
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -21,10 +20,10 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
-#include "platform/read_batch.h"
 #include "resx/ExeImage.h"
 #include "resx/icon_choice.h"
 #include "resx/icon_group_file.h"
+#include "resx/image_batch.h"
 #include "resx/json_writer.h"
 #include "resx/language_names.h"
 #include "resx/listing.h"
@@ -199,39 +198,14 @@ struct ListOptions {
 int List(std::span<char* const> files, const ListOptions& options) {
   const bool json = options.json;
   int status = 0;
-  platform::BatchedCloses closes;
-  platform::ReadBatch reads;
   Output output;
   std::string out;  // a JSON document
   std::string file;
-  // Files are opened and their first pages read a few at a time. Each of a
-  // batch holds its pages at once, and a page touched for the first time
-  // costs here ten times a call: four save most.
-  constexpr std::size_t kBatch = 4;
-  std::array<platform::OpenedFile, kBatch> opened;
-  std::array<std::optional<TExeImage>, kBatch> images;
-  std::array<std::string, kBatch> failures;  // why an image could not be made
-  std::array<platform::FileView*, kBatch> views{};
+  ImageBatch images;
   for (std::size_t done = 0; done < files.size();) {
-    const std::span<char* const> batch = files.subspan(done, std::min(kBatch, files.size() - done));
+    const std::span<char* const> batch = files.subspan(done, std::min(ImageBatch::kSize, files.size() - done));
     done += batch.size();
-    reads.Open(batch, opened);
-    std::size_t viewCount = 0;
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-      try {
-        images[i].emplace(batch[i], std::move(opened[i]));
-        if (options.language) images[i]->SetLanguage(options.language);
-      } catch (const EExeError& e) {
-        failures[i] = e.what();
-        continue;
-      }
-      try {
-        images[i]->Resources();  // names the pages a walk reads first
-        views[viewCount++] = &images[i]->File();
-      } catch (const EExeError&) {  // the walk tells it
-      }
-    }
-    reads.Fill(std::span(views).first(viewCount));
+    images.Open(batch, options.language);
     for (std::size_t i = 0; i < batch.size(); ++i) {
       file = batch[i];
       std::vector<std::string> errors;
@@ -246,8 +220,8 @@ int List(std::span<char* const> files, const ListOptions& options) {
       }
       bool first = true;
       try {
-        if (!images[i]) throw EExeError(failures[i]);
-        WalkResources(*images[i], [&](const WalkNode& n) {
+        if (!images.Image(i)) throw EExeError(images.Failure(i));
+        WalkResources(*images.Image(i), [&](const WalkNode& n) {
           if (!json) {
             PutLine(output, n);
             return;
@@ -275,7 +249,7 @@ int List(std::span<char* const> files, const ListOptions& options) {
       } catch (const EExeError& e) {
         errors.push_back(e.what());
       }
-      images[i].reset();  // its memory serves the next file
+      images.Image(i).reset();  // its memory serves the next file
       for (const std::string& e : errors) Report(file, e);
       if (!errors.empty()) status = 1;
       if (json) {
