@@ -8,8 +8,12 @@
 //   ovlix-resx thumbnail [-s SIZE] FILE OUT
 //   ovlix-resx show FILE NODE-PATH [--json]
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -113,7 +117,9 @@ void Report(const std::string& file, const std::string& message) {
 }
 
 // Standard output through one buffer, written out in large pieces as it
-// fills: a folder of files costs a write per 16 kB of text.
+// fills: a folder of files costs a write per 16 kB of text. A write that
+// fails (a full disk, a reader gone) is reported once, and the rest of the
+// text is dropped.
 class Output {
  public:
   Output() : text_(std::make_unique_for_overwrite<char[]>(kSize)), capacity_(kSize) {
@@ -139,16 +145,31 @@ class Output {
     std::memcpy(Room(s.size()), s.data(), s.size());
     Wrote(s.size());
   }
+  // Writes out what is left; false when any of the text was lost.
+  bool Finish() {
+    Flush();
+    return !failed_;
+  }
 
  private:
   static constexpr std::size_t kSize = 1 << 14;  // few pages to fault in
   void Flush() {
-    std::fwrite(text_.get(), 1, used_, stdout);
+    for (std::size_t done = 0; done < used_ && !failed_;) {
+      ssize_t n = ::write(STDOUT_FILENO, text_.get() + done, used_ - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        std::fprintf(stderr, "ovlix-resx: cannot write the output: %s\n", std::strerror(n < 0 ? errno : EIO));
+        failed_ = true;
+      } else {
+        done += static_cast<std::size_t>(n);
+      }
+    }
     used_ = 0;
   }
   std::unique_ptr<char[]> text_;
   std::size_t capacity_;
   std::size_t used_ = 0;
+  bool failed_ = false;
 };
 
 // A node's line: indented by depth; path, type name, offset, size.
@@ -263,7 +284,7 @@ int List(std::span<char* const> files, const ListOptions& options) {
       }
     }
   }
-  return status;
+  return output.Finish() ? status : 1;
 }
 
 int Languages(const std::string& file) {
@@ -274,8 +295,9 @@ int Languages(const std::string& file) {
       AppendHex(out, id, 4);
       out += '\t' + LanguageName(id) + '\n';
     }
-    std::fputs(out.c_str(), stdout);
-    return 0;
+    Output output;
+    output.Put(out);
+    return output.Finish() ? 0 : 1;
   } catch (const EExeError& e) {
     Report(file, e.what());
     return 1;
@@ -447,7 +469,8 @@ int Show(const std::string& file, const std::string& nodePath, bool json) {
         output.Put("\n");
       }
     }
-    if (error.empty()) return 0;
+    bool written = output.Finish();
+    if (error.empty()) return written ? 0 : 1;
     Report(file, nodePath + ": " + error);
     return 1;
   });
@@ -517,6 +540,8 @@ int Extract(const std::string& file, const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // a reader gone is a write that fails, reported, not a silent end
+  std::signal(SIGPIPE, SIG_IGN);
   // a folder of files is not copied
   std::span<char* const> args(argv + 1, static_cast<std::size_t>(argc - 1));
   auto is = [&](std::size_t i, std::string_view word) { return i < args.size() && args[i] == word; };
