@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <system_error>
 
 namespace platform {
@@ -22,7 +23,20 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Read, not set: setting it, even back at once, would let a file another
+// thread makes meanwhile go without it. Kernels before 4.7 do not show it;
+// there it is set and put back.
 mode_t CurrentUmask() {
+  if (std::optional<std::string> status = ReadWholeFile("/proc/self/status")) {
+    std::size_t line = status->find("\nUmask:");
+    if (line != std::string::npos) {
+      const char* digits = status->c_str() + line + 7;
+      while (*digits == ' ' || *digits == '\t') ++digits;
+      unsigned mask = 0;
+      auto [end, error] = std::from_chars(digits, status->c_str() + status->size(), mask, 8);
+      if (error == std::errc() && end != digits) return static_cast<mode_t>(mask & 0777);
+    }
+  }
   mode_t mask = ::umask(0);
   ::umask(mask);
   return mask;

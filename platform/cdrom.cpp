@@ -46,10 +46,7 @@ class HostCdDevices : public CdDevices {
   void Close(int fd) override { ::close(fd); }
 };
 
-BackendSlot<CdDevices>& Devices() {
-  static BackendSlot<CdDevices> slot([]() -> std::unique_ptr<CdDevices> { return std::make_unique<HostCdDevices>(); });
-  return slot;
-}
+constexpr auto& Devices = SlotWithDefault<CdDevices, HostCdDevices>;
 
 }  // namespace
 

@@ -11,11 +11,7 @@ class NoDesktop : public WallpaperBackend {
   void Apply(const std::string&, WallpaperPlacement) override {}
 };
 
-BackendSlot<WallpaperBackend>& Backend() {
-  static BackendSlot<WallpaperBackend> slot(
-      []() -> std::unique_ptr<WallpaperBackend> { return std::make_unique<NoDesktop>(); });
-  return slot;
-}
+constexpr auto& Backend = SlotWithDefault<WallpaperBackend, NoDesktop>;
 
 std::string Text(const RegKey& key, const char* name) {
   RegValue value;

@@ -18,17 +18,9 @@ class NoServer : public ScreenSaverTimer {
   void SetTimeout(int) override {}
 };
 
-BackendSlot<DesktopSettingsBackend>& Settings() {
-  static BackendSlot<DesktopSettingsBackend> slot(
-      []() -> std::unique_ptr<DesktopSettingsBackend> { return std::make_unique<NoDesktop>(); });
-  return slot;
-}
+constexpr auto& Settings = SlotWithDefault<DesktopSettingsBackend, NoDesktop>;
 
-BackendSlot<ScreenSaverTimer>& Timer() {
-  static BackendSlot<ScreenSaverTimer> slot(
-      []() -> std::unique_ptr<ScreenSaverTimer> { return std::make_unique<NoServer>(); });
-  return slot;
-}
+constexpr auto& Timer = SlotWithDefault<ScreenSaverTimer, NoServer>;
 
 }  // namespace
 

@@ -10,11 +10,7 @@ class NoDiskManager : public DiskManager {
   bool Eject(const std::string&) override { return false; }
 };
 
-BackendSlot<DiskManager>& Manager() {
-  static BackendSlot<DiskManager> slot(
-      []() -> std::unique_ptr<DiskManager> { return std::make_unique<NoDiskManager>(); });
-  return slot;
-}
+constexpr auto& Manager = SlotWithDefault<DiskManager, NoDiskManager>;
 
 }  // namespace
 

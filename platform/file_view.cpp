@@ -13,60 +13,10 @@
 
 namespace platform {
 
-namespace {
-thread_local BatchedCloses* batch = nullptr;
-}
-
-BatchedCloses::BatchedCloses() : outer_(batch) { batch = this; }
-
-BatchedCloses::~BatchedCloses() {
-  CloseAll();
-  batch = outer_;
-}
-
-void BatchedCloses::Close(int fd) {
-  if (batch == nullptr) {
-    ::close(fd);
-    return;
-  }
-  if (batch->count_ == kHeld) batch->CloseAll();
-  batch->fds_[batch->count_++] = fd;
-}
-
-void BatchedCloses::CloseAll() {
-  // only the held descriptors: others may lie between them
-  std::sort(fds_, fds_ + count_);
-  for (std::size_t i = 0; i < count_;) {
-    std::size_t end = i + 1;
-    while (end < count_ && fds_[end] == fds_[end - 1] + 1) ++end;
-    if (end - i == 1 || ::close_range(static_cast<unsigned>(fds_[i]), static_cast<unsigned>(fds_[end - 1]), 0) != 0)
-      for (std::size_t j = i; j < end; ++j) ::close(fds_[j]);
-    i = end;
-  }
-  count_ = 0;
-}
-
 FileView::~FileView() {
   guard_.reset();
   if (mapping_ != nullptr && external_ == nullptr) ::munmap(const_cast<std::uint8_t*>(mapping_), size_);
-  if (fd_ >= 0) BatchedCloses::Close(fd_);
-}
-
-OpenedFile::~OpenedFile() {
-  if (fd >= 0) BatchedCloses::Close(fd);
-}
-
-OpenedFile::OpenedFile(OpenedFile&& other) noexcept
-    : fd(std::exchange(other.fd, -1)), head(std::move(other.head)), read(other.read) {}
-
-OpenedFile& OpenedFile::operator=(OpenedFile&& other) noexcept {
-  if (this != &other) {
-    if (fd >= 0) BatchedCloses::Close(fd);
-    fd = std::exchange(other.fd, -1);
-    head = std::move(other.head);
-    read = other.read;
-  }
-  return *this;
+  if (ownsFd_) ::close(fd_);
 }
 
 FileView::Result FileView::Open(const std::string& path) {
@@ -74,6 +24,7 @@ FileView::Result FileView::Open(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return Result::CannotOpen;
   fd_ = fd;
+  ownsFd_ = true;
   // every reader starts with the head; its read also tells a folder or a
   // pipe (they cannot be read at an offset) and the length of a short file
   auto head = std::make_unique_for_overwrite<std::uint8_t[]>(kHeadSize);
@@ -81,12 +32,10 @@ FileView::Result FileView::Open(const std::string& path) {
   return Opened(std::move(head), n);
 }
 
-FileView::Result FileView::Open(OpenedFile&& file) {
-  if (file.fd < 0) return Result::CannotOpen;
-  fd_ = std::exchange(file.fd, -1);
-  std::unique_ptr<std::uint8_t[]> head = std::move(file.head);
-  std::int64_t n = file.read;
-  if (n == OpenedFile::kNotRead) {
+FileView::Result FileView::Open(int fd, std::unique_ptr<std::uint8_t[]> head, std::int64_t n) {
+  if (fd < 0) return Result::CannotOpen;
+  fd_ = fd;
+  if (!head || n == PageRun::kNotRead) {
     if (!head) head = std::make_unique_for_overwrite<std::uint8_t[]>(kHeadSize);
     n = ReadUpTo(0, kHeadSize, head.get());
   } else if (n > 0 && static_cast<std::size_t>(n) < kHeadSize) {
@@ -178,11 +127,11 @@ void FileView::WillNeed(std::uint64_t offset, std::uint64_t size) {
   needed_[neededCount_++] = {offset, size};
 }
 
-void FileView::NeededRuns(std::vector<PageRun>& out) {
+void FileView::PagesToRead(std::vector<PageRun>& out) {
+  const std::size_t mine = out.size();
   for (std::size_t i = 0; i < neededCount_; ++i) {
     auto [offset, size] = needed_[i];
-    for (std::size_t p = 0; p < parts_.size(); ++p) {
-      Part& part = parts_[p];
+    for (Part& part : parts_) {
       std::uint64_t at = offset - part.offset;  // wraps past part.size below the part
       if (at >= part.size || size > part.size - at) continue;
       std::size_t first = at / kPage, end = (at + size - 1) / kPage + 1;
@@ -194,21 +143,31 @@ void FileView::NeededRuns(std::vector<PageRun>& out) {
       end = stop;
       if (first == end) break;
       std::uint64_t from = first * kPage, to = std::min<std::uint64_t>(end * kPage, part.size);
-      bool taken = std::any_of(out.begin(), out.end(), [&](const PageRun& r) {
-        return r.fd == fd_ && r.part == p && r.firstPage < end && first < r.endPage;
+      std::uint8_t* bytes = part.bytes.get();
+      // both names may fall in the same pages; the bytes of one part are
+      // compared as addresses
+      auto address = [](const std::uint8_t* p) { return reinterpret_cast<std::uintptr_t>(p); };
+      bool taken = std::any_of(out.begin() + static_cast<std::ptrdiff_t>(mine), out.end(), [&](const PageRun& r) {
+        return address(r.to) < address(bytes + to) && address(bytes + from) < address(r.to) + r.size;
       });
-      if (!taken) out.push_back(PageRun{fd_, part.offset + from, to - from, part.bytes.get() + from, p, first, end});
+      if (!taken) out.push_back(PageRun{fd_, part.offset + from, static_cast<std::uint32_t>(to - from), bytes + from});
       break;
     }
   }
   neededCount_ = 0;
 }
 
-void FileView::RunRead(const PageRun& run, std::int64_t n) {
-  if (n < 0 || static_cast<std::uint64_t>(n) != run.size) return;
-  Part& part = parts_[run.part];
-  std::fill(part.loaded.get() + run.firstPage, part.loaded.get() + run.endPage, true);
-  known_ = std::max(known_, run.offset + run.size);
+void FileView::PagesRead(const PageRun& run) {
+  if (run.read != static_cast<std::int64_t>(run.size)) return;
+  auto address = reinterpret_cast<std::uintptr_t>(run.to);
+  for (Part& part : parts_) {
+    auto base = reinterpret_cast<std::uintptr_t>(part.bytes.get());
+    if (address < base || address - base >= part.size) continue;
+    std::uint64_t from = address - base;
+    std::fill(part.loaded.get() + from / kPage, part.loaded.get() + (from + run.size + kPage - 1) / kPage, true);
+    known_ = std::max(known_, run.offset + run.size);
+    return;
+  }
 }
 
 const std::uint8_t* FileView::Load(Part& part, std::uint64_t at, std::uint64_t size) const {

@@ -18,44 +18,9 @@
 #include <vector>
 
 #include "platform/mapping_guard.h"
+#include "platform/page_run.h"
 
 namespace platform {
-
-// While one is alive on a thread, the files that views on that thread are
-// done with are closed in batches, each run of consecutive descriptors with
-// one close_range, instead of one close each: a program that reads through
-// a folder of files saves a call per file. At most kHeld stay open.
-class BatchedCloses {
- public:
-  static constexpr std::size_t kHeld = 64;
-  BatchedCloses();
-  ~BatchedCloses();
-  BatchedCloses(const BatchedCloses&) = delete;
-  BatchedCloses& operator=(const BatchedCloses&) = delete;
-
-  // Closes `fd` now, or with the batch of the scope alive on this thread.
-  static void Close(int fd);
-
- private:
-  void CloseAll();
-  int fds_[kHeld];
-  std::size_t count_ = 0;
-  BatchedCloses* outer_;
-};
-
-// A file opened, with its first bytes read, by a ReadBatch, for
-// FileView::Open to take. Closed with it when no view takes it.
-struct OpenedFile {
-  static constexpr std::int64_t kNotRead = -2;
-  OpenedFile() = default;
-  ~OpenedFile();
-  OpenedFile(OpenedFile&& other) noexcept;
-  OpenedFile& operator=(OpenedFile&& other) noexcept;
-
-  int fd = -1;
-  std::unique_ptr<std::uint8_t[]> head;  // FileView::kHeadSize bytes
-  std::int64_t read = kNotRead;          // bytes read into head; -1 on an error
-};
 
 class FileView {
  public:
@@ -73,8 +38,11 @@ class FileView {
   // pipe, no access; Empty: a file of no bytes (the platform cannot map
   // nothing).
   Result Open(const std::string& path);
-  // The same over a file a ReadBatch opened.
-  Result Open(OpenedFile&& file);
+  // The same over the file open at `fd`, its first kHeadSize bytes read by
+  // the caller into `head`, `read` of them (-1: the read failed; no head or
+  // PageRun::kNotRead: the view reads it). The descriptor stays the
+  // caller's, to close once the view is gone.
+  Result Open(int fd, std::unique_ptr<std::uint8_t[]> head, std::int64_t read);
   // The same over bytes the caller keeps alive; they are read as a file
   // would be, parts copied, so the view behaves alike over both.
   Result Open(std::span<const std::uint8_t> bytes);
@@ -102,10 +70,17 @@ class FileView {
   // past it is cut to the file when a read meets the end); otherwise it
   // stays with the mapping.
   void Window(std::uint64_t offset, std::uint64_t size);
-  // [offset, offset + size) will be read soon: a ReadBatch reads the pages
-  // of a window that hold it together with other views' (ReadBatch::Fill).
-  // Alone, a view reads them when asked, as it does anything else.
+  // [offset, offset + size) will be read soon: a caller that reads the
+  // pages of several files at once can read the pages of a window that
+  // hold it (PagesToRead). Otherwise the view reads them when asked, as it
+  // does anything else.
   void WillNeed(std::uint64_t offset, std::uint64_t size);
+  // Adds to `out` the runs of pages not read yet that hold what WillNeed
+  // named, and forgets the names. Each run is handed back with PagesRead
+  // before the view is read from again; a run not read wholly is read
+  // when asked.
+  void PagesToRead(std::vector<PageRun>& out);
+  void PagesRead(const PageRun& run);
   // The bytes at [offset, offset + size), or nullptr when they do not lie
   // in the file (Holds), the file cannot be mapped or has shrunk.
   const std::uint8_t* At(std::uint64_t offset, std::uint64_t size) const {
@@ -129,21 +104,6 @@ class FileView {
   }
 
  private:
-  friend class ReadBatch;
-  // A run of pages of a part that a ReadBatch reads for the view.
-  struct PageRun {
-    int fd;
-    std::uint64_t offset;  // in the file
-    std::uint64_t size;
-    std::uint8_t* to;
-    std::size_t part;
-    std::size_t firstPage, endPage;
-  };
-  // The pages not yet read that hold what the view will need; forgets it.
-  void NeededRuns(std::vector<PageRun>& out);
-  // A run was read, `n` bytes of it (less at the end of the file, or -1):
-  // only a whole run counts, anything else is read again when asked.
-  void RunRead(const PageRun& run, std::int64_t n);
   Result Opened(std::unique_ptr<std::uint8_t[]> head, std::int64_t n);
   struct Part {
     std::uint64_t offset;
@@ -158,6 +118,7 @@ class FileView {
   const std::uint8_t* Mapped(std::uint64_t offset, std::uint64_t size) const;
 
   int fd_ = -1;
+  bool ownsFd_ = false;
   const std::uint8_t* external_ = nullptr;
   mutable std::size_t size_ = 0;
   mutable bool sizeKnown_ = false;

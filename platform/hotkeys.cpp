@@ -14,11 +14,7 @@ class NoHotkeys : public HotkeyBackend {
   void Release(UINT, UINT) override {}
 };
 
-BackendSlot<HotkeyBackend>& Backend() {
-  static BackendSlot<HotkeyBackend> slot(
-      []() -> std::unique_ptr<HotkeyBackend> { return std::make_unique<NoHotkeys>(); });
-  return slot;
-}
+constexpr auto& Backend = SlotWithDefault<HotkeyBackend, NoHotkeys>;
 
 struct Combination {
   UINT modifiers;

@@ -10,10 +10,7 @@ class NoPower : public PowerBackend {
   void ExitWindows(UINT, DWORD) override {}
 };
 
-BackendSlot<PowerBackend>& Backend() {
-  static BackendSlot<PowerBackend> slot([]() -> std::unique_ptr<PowerBackend> { return std::make_unique<NoPower>(); });
-  return slot;
-}
+constexpr auto& Backend = SlotWithDefault<PowerBackend, NoPower>;
 
 }  // namespace
 

@@ -18,10 +18,7 @@ class SpawningLauncher : public Launcher {
   }
 };
 
-BackendSlot<Launcher>& Slot() {
-  static BackendSlot<Launcher> slot([]() -> std::unique_ptr<Launcher> { return std::make_unique<SpawningLauncher>(); });
-  return slot;
-}
+constexpr auto& Slot = SlotWithDefault<Launcher, SpawningLauncher>;
 
 bool IsExecutableFile(const std::string& path) {
   struct stat st {};

@@ -11,10 +11,7 @@ class NoTray : public TrayBackend {
   bool Remove(const NOTIFYICONDATAA&) override { return true; }
 };
 
-BackendSlot<TrayBackend>& Backend() {
-  static BackendSlot<TrayBackend> slot([]() -> std::unique_ptr<TrayBackend> { return std::make_unique<NoTray>(); });
-  return slot;
-}
+constexpr auto& Backend = SlotWithDefault<TrayBackend, NoTray>;
 
 }  // namespace
 

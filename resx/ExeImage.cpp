@@ -56,11 +56,11 @@ ResourceClass ResourceClassFor(std::uint32_t typeCode) {
 
 // ---- the image --------------------------------------------------------
 
-TExeImage::TExeImage(const std::string& fileName) : fileName_(fileName) { Opened(file_.Open(fileName)); }
+TExeImage::TExeImage(const std::string& fileName)
+    : TExeImage(fileName, [&fileName](platform::FileView& file) { return file.Open(fileName); }) {}
 
-TExeImage::TExeImage(const std::string& fileName, platform::OpenedFile&& file) : fileName_(fileName) {
-  Opened(file_.Open(std::move(file)));
-}
+TExeImage::TExeImage(const std::string& fileName, Bytes bytes)
+    : TExeImage(fileName, [bytes](platform::FileView& file) { return file.Open(bytes); }) {}
 
 void TExeImage::Opened(platform::FileView::Result result) {
   switch (result) {
@@ -68,11 +68,6 @@ void TExeImage::Opened(platform::FileView::Result result) {
     case platform::FileView::Result::Empty: throw EExeError("CreateFileMapping failed");
     case platform::FileView::Result::Opened: break;
   }
-  CheckHeaders();
-}
-
-TExeImage::TExeImage(const std::string& fileName, Bytes bytes) : fileName_(fileName) {
-  if (file_.Open(bytes) == platform::FileView::Result::Empty) throw EExeError("CreateFileMapping failed");
   CheckHeaders();
 }
 

@@ -11,6 +11,7 @@
 // same way.
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <memory_resource>
@@ -268,17 +269,21 @@ class TExeImage {
   // "Damaged file: the file has become shorter since it was opened" for
   // what it no longer holds.
   explicit TExeImage(const std::string& fileName);
-  // The same over a file opened in a batch (platform::ReadBatch).
-  TExeImage(const std::string& fileName, platform::OpenedFile&& file);
   // The same over bytes the caller keeps alive (tests, fuzzing).
   TExeImage(const std::string& fileName, Bytes bytes);
+  // The same over the view `open` opens and whose result it returns (a
+  // file opened and read with others, say).
+  template <std::invocable<platform::FileView&> Open>
+  TExeImage(const std::string& fileName, Open open) : fileName_(fileName) {
+    Opened(open(file_));
+  }
   ~TExeImage();
   TExeImage(const TExeImage&) = delete;
   TExeImage& operator=(const TExeImage&) = delete;
 
   const std::string& FileName() const { return fileName_; }
-  // The file, for a batch to read what Resources() said a walk reads first
-  // (platform::ReadBatch::Fill).
+  // The file, for a caller to read what Resources() said a walk reads first
+  // (platform::FileView::PagesToRead).
   platform::FileView& File() { return file_; }
   // File offset of the first section header named `name` (case-insensitive,
   // at most 8 characters, a name ending at its first zero byte).

@@ -22,6 +22,7 @@ add_library(ovlix_resx STATIC
   ${OVLIX_ROOT}/resx/hex_dump_model.cpp
   ${OVLIX_ROOT}/resx/icon_group_file.cpp
   ${OVLIX_ROOT}/resx/icon_choice.cpp
+  ${OVLIX_ROOT}/resx/image_batch.cpp
   ${OVLIX_ROOT}/resx/language_names.cpp
   ${OVLIX_ROOT}/resx/png_codec.cpp
   ${OVLIX_ROOT}/resx/picture_scale.cpp

@@ -8,9 +8,12 @@
 //   ovlix-resx thumbnail [-s SIZE] FILE OUT
 //   ovlix-resx show FILE NODE-PATH [--json]
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <array>
 #include <bit>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -21,10 +24,10 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
-#include "platform/read_batch.h"
 #include "resx/ExeImage.h"
 #include "resx/icon_choice.h"
 #include "resx/icon_group_file.h"
+#include "resx/image_batch.h"
 #include "resx/json_writer.h"
 #include "resx/language_names.h"
 #include "resx/listing.h"
@@ -114,7 +117,9 @@ void Report(const std::string& file, const std::string& message) {
 }
 
 // Standard output through one buffer, written out in large pieces as it
-// fills: a folder of files costs a write per 16 kB of text.
+// fills: a folder of files costs a write per 16 kB of text. A write that
+// fails (a full disk, a reader gone) is reported once, and the rest of the
+// text is dropped.
 class Output {
  public:
   Output() : text_(std::make_unique_for_overwrite<char[]>(kSize)), capacity_(kSize) {
@@ -140,16 +145,31 @@ class Output {
     std::memcpy(Room(s.size()), s.data(), s.size());
     Wrote(s.size());
   }
+  // Writes out what is left; false when any of the text was lost.
+  bool Finish() {
+    Flush();
+    return !failed_;
+  }
 
  private:
   static constexpr std::size_t kSize = 1 << 14;  // few pages to fault in
   void Flush() {
-    std::fwrite(text_.get(), 1, used_, stdout);
+    for (std::size_t done = 0; done < used_ && !failed_;) {
+      ssize_t n = ::write(STDOUT_FILENO, text_.get() + done, used_ - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        std::fprintf(stderr, "ovlix-resx: cannot write the output: %s\n", std::strerror(n < 0 ? errno : EIO));
+        failed_ = true;
+      } else {
+        done += static_cast<std::size_t>(n);
+      }
+    }
     used_ = 0;
   }
   std::unique_ptr<char[]> text_;
   std::size_t capacity_;
   std::size_t used_ = 0;
+  bool failed_ = false;
 };
 
 // A node's line: indented by depth; path, type name, offset, size.
@@ -199,39 +219,14 @@ struct ListOptions {
 int List(std::span<char* const> files, const ListOptions& options) {
   const bool json = options.json;
   int status = 0;
-  platform::BatchedCloses closes;
-  platform::ReadBatch reads;
   Output output;
   std::string out;  // a JSON document
   std::string file;
-  // Files are opened and their first pages read a few at a time. Each of a
-  // batch holds its pages at once, and a page touched for the first time
-  // costs here ten times a call: four save most.
-  constexpr std::size_t kBatch = 4;
-  std::array<platform::OpenedFile, kBatch> opened;
-  std::array<std::optional<TExeImage>, kBatch> images;
-  std::array<std::string, kBatch> failures;  // why an image could not be made
-  std::array<platform::FileView*, kBatch> views{};
+  ImageBatch images;
   for (std::size_t done = 0; done < files.size();) {
-    const std::span<char* const> batch = files.subspan(done, std::min(kBatch, files.size() - done));
+    const std::span<char* const> batch = files.subspan(done, std::min(ImageBatch::kSize, files.size() - done));
     done += batch.size();
-    reads.Open(batch, opened);
-    std::size_t viewCount = 0;
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-      try {
-        images[i].emplace(batch[i], std::move(opened[i]));
-        if (options.language) images[i]->SetLanguage(options.language);
-      } catch (const EExeError& e) {
-        failures[i] = e.what();
-        continue;
-      }
-      try {
-        images[i]->Resources();  // names the pages a walk reads first
-        views[viewCount++] = &images[i]->File();
-      } catch (const EExeError&) {  // the walk tells it
-      }
-    }
-    reads.Fill(std::span(views).first(viewCount));
+    images.Open(batch, options.language);
     for (std::size_t i = 0; i < batch.size(); ++i) {
       file = batch[i];
       std::vector<std::string> errors;
@@ -246,8 +241,8 @@ int List(std::span<char* const> files, const ListOptions& options) {
       }
       bool first = true;
       try {
-        if (!images[i]) throw EExeError(failures[i]);
-        WalkResources(*images[i], [&](const WalkNode& n) {
+        if (!images.Image(i)) throw EExeError(images.Failure(i));
+        WalkResources(*images.Image(i), [&](const WalkNode& n) {
           if (!json) {
             PutLine(output, n);
             return;
@@ -275,7 +270,7 @@ int List(std::span<char* const> files, const ListOptions& options) {
       } catch (const EExeError& e) {
         errors.push_back(e.what());
       }
-      images[i].reset();  // its memory serves the next file
+      images.Image(i).reset();  // its memory serves the next file
       for (const std::string& e : errors) Report(file, e);
       if (!errors.empty()) status = 1;
       if (json) {
@@ -289,7 +284,7 @@ int List(std::span<char* const> files, const ListOptions& options) {
       }
     }
   }
-  return status;
+  return output.Finish() ? status : 1;
 }
 
 int Languages(const std::string& file) {
@@ -300,8 +295,9 @@ int Languages(const std::string& file) {
       AppendHex(out, id, 4);
       out += '\t' + LanguageName(id) + '\n';
     }
-    std::fputs(out.c_str(), stdout);
-    return 0;
+    Output output;
+    output.Put(out);
+    return output.Finish() ? 0 : 1;
   } catch (const EExeError& e) {
     Report(file, e.what());
     return 1;
@@ -473,7 +469,8 @@ int Show(const std::string& file, const std::string& nodePath, bool json) {
         output.Put("\n");
       }
     }
-    if (error.empty()) return 0;
+    bool written = output.Finish();
+    if (error.empty()) return written ? 0 : 1;
     Report(file, nodePath + ": " + error);
     return 1;
   });
@@ -543,6 +540,8 @@ int Extract(const std::string& file, const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // a reader gone is a write that fails, reported, not a silent end
+  std::signal(SIGPIPE, SIG_IGN);
   // a folder of files is not copied
   std::span<char* const> args(argv + 1, static_cast<std::size_t>(argc - 1));
   auto is = [&](std::size_t i, std::string_view word) { return i < args.size() && args[i] == word; };

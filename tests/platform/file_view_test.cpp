@@ -178,36 +178,6 @@ TEST(FileView, OtherBusErrorsStillEndTheProgram) {
       "");
 }
 
-// Within a batch, views leave their files open until the batch ends or
-// holds its most; files opened otherwise, between them, stay open.
-TEST(FileView, FilesAreClosedInBatches) {
-  TempRoot root;
-  std::string other = PatternFile(root, "other.bin", Pattern(10));
-  std::vector<std::string> paths;
-  for (std::size_t i = 0; i < platform::BatchedCloses::kHeld + 1; ++i)
-    paths.push_back(PatternFile(root, ("lib" + std::to_string(i) + ".dll").c_str(), Pattern(100)));
-  int kept = -1;
-  {
-    platform::BatchedCloses batch;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-      FileView view;
-      ASSERT_EQ(view.Open(paths[i]), FileView::Result::Opened);
-      if (i == 3) kept = ::open(other.c_str(), O_RDONLY | O_CLOEXEC);  // a descriptor among the held ones
-    }
-    EXPECT_FALSE(OpenInThisProcess(paths[0])) << "a full batch is closed";
-    EXPECT_TRUE(OpenInThisProcess(paths.back()));
-    EXPECT_TRUE(OpenInThisProcess(other));
-  }
-  EXPECT_FALSE(OpenInThisProcess(paths.back()));
-  EXPECT_TRUE(OpenInThisProcess(other));
-  ::close(kept);
-  {  // no batch: closed with its view
-    FileView view;
-    ASSERT_EQ(view.Open(paths[0]), FileView::Result::Opened);
-  }
-  EXPECT_FALSE(OpenInThisProcess(paths[0]));
-}
-
 TEST(FileView, FilesThatCannotBeViewed) {
   TempRoot root;
   FileView missing, folder, empty;

@@ -1,4 +1,8 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -109,6 +113,49 @@ TEST(ResxToolNumbers, ListsANameLongerThanTheOutputBuffer) {
   EXPECT_NE(run.out.find("\t00001\n  RCData/" + std::string(40000, 'n') + "\tRCData\t"),
             std::string::npos);
   EXPECT_NE(run.out.find("\t00001\n  RCData/3\tRCData\t"), std::string::npos);
+}
+
+// The tool run with its output into `out` (a descriptor) and its errors
+// into the file `errors`; the exit status, -1 when it did not exit.
+int ToolInto(const std::vector<std::string>& args, int out, const std::string& errors) {
+  std::vector<std::string> command = {OVLIX_RESX};
+  command.insert(command.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : command) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out, 1);
+  posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  pid_t pid = 0;
+  int status = -1;
+  if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) ::waitpid(pid, &status, 0);
+  posix_spawn_file_actions_destroy(&actions);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Output that cannot be written, to a full disk or a reader gone, is an
+// error told on standard error, with status 1, not text silently lost.
+TEST_F(ResxTool, OutputThatCannotBeWrittenIsAnError) {
+  const std::string errors = (root.dir() / "errors.txt").string();
+  int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"list", file_},
+                                               std::vector<std::string>{"list", "--json", file_},
+                                               std::vector<std::string>{"languages", file_},
+                                               std::vector<std::string>{"show", file_, "String/1"}}) {
+    SCOPED_TRACE(args[0]);
+    EXPECT_EQ(ToolInto(args, full, errors), 1);
+    EXPECT_NE(root.Read(errors).find("ovlix-resx: cannot write the output: No space left on device"),
+              std::string::npos);
+  }
+  ::close(full);
+  int ends[2];
+  ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+  ::close(ends[0]);  // no one reads
+  EXPECT_EQ(ToolInto({"list", file_}, ends[1], errors), 1);
+  EXPECT_NE(root.Read(errors).find("ovlix-resx: cannot write the output: Broken pipe"), std::string::npos);
+  ::close(ends[1]);
 }
 
 TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
