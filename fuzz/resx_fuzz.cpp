@@ -2,10 +2,12 @@
 // every leaf as the explorer does: the conversion its type has, and the
 // file form into memory; every leaf's listing as text and JSON; every icon or
 // cursor group as one file, and the file's thumbnail as ovlix-resx makes
-// it. Then the tree again with the first of its languages chosen, and with
-// every language of every resource. Damage may give errors, never a read
+// it. Then the tree again with the last of its languages chosen, and with
+// every language of every resource; a data entry read once is not read again. Damage may give errors, never a read
 // outside the bytes.
 #include <cstdint>
+#include <set>
+#include <utility>
 
 #include "resx/ExeImage.h"
 #include "resx/icon_choice.h"
@@ -19,7 +21,14 @@
 
 namespace {
 
-void ShowAndSave(const WalkNode& node) {
+// The data entries whose bytes were read for an input: the same entry read
+// again, through another tree or another language, reads the same bytes and
+// fails or succeeds as it did.
+using ReadEntries = std::set<std::pair<std::uint32_t, std::uint32_t>>;
+
+bool FirstRead(ReadEntries& read, const WalkNode& node) { return read.emplace(node.offset, node.size).second; }
+
+void ShowAndSave(ReadEntries& read, const WalkNode& node) {
   if (node.damaged) return;  // nothing more of it can be read
   std::string out;
   if (node.list) {
@@ -32,20 +41,21 @@ void ShowAndSave(const WalkNode& node) {
     }
     return;
   }
-  TPicture picture;
-  TStrings lines;
+  FirstRead(read, node);
   try {
     node.item->SaveToStream(out);
-    switch (node.item->TypeCode()) {
-      case rtBitmap:
-      case rtIconEntry:
-      case rtCursorEntry: node.item->AssignTo(picture); break;
-      case rtString:
-      case rtMenu: node.item->AssignTo(lines); break;
-      default: break;
-    }
   } catch (const EExeError&) {
+    return;  // every conversion reads the same bytes
   }
+  const std::uint32_t type = node.item->TypeCode();
+  if (type == rtBitmap || type == rtIconEntry || type == rtCursorEntry) {
+    TPicture picture;
+    try {
+      node.item->AssignTo(picture);
+    } catch (const EExeError&) {
+    }
+  }
+  if (!HasListing(type)) return;
   TListing listing;  // its type's listing, as the window shows it as text
   try {
     ListResource(*node.item, listing);
@@ -54,9 +64,9 @@ void ShowAndSave(const WalkNode& node) {
   ListingJson(listing, "damaged");
 }
 
-// Another language's tree: what each leaf reads.
-void Save(const WalkNode& node) {
-  if (node.list || node.damaged) return;
+// Another language's tree: what each leaf not read yet reads.
+void Save(ReadEntries& read, const WalkNode& node) {
+  if (node.list || node.damaged || !FirstRead(read, node)) return;
   std::string out;
   try {
     node.item->SaveToStream(out);
@@ -67,21 +77,26 @@ void Save(const WalkNode& node) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // freed before the input ends, or libFuzzer takes what is kept for a leak
+  // and runs the input again to look for it
+  ReadEntries read;
+  auto showAndSave = [&read](const WalkNode& node) { ShowAndSave(read, node); };
+  auto save = [&read](const WalkNode& node) { Save(read, node); };
   try {
     TExeImage image("fuzz.dll", Bytes(data, size));
     std::vector<std::string> errors;
-    WalkResources(image, ShowAndSave, errors);
+    WalkResources(image, showAndSave, errors);
     if (TIconResource* group = FirstIconGroup(image)) {
       TPicture picture;
       if (ReadableIconPixels(group->SubList(), 48, 1024, picture)) EncodePng(ScaleToFit(picture, 48));
     }
     std::vector<std::uint16_t> languages = image.Languages();
-    if (!languages.empty()) {
-      LanguageName(languages.front());
-      image.SetLanguage(languages.front());
-      WalkResources(image, Save, errors);
+    if (!languages.empty()) LanguageName(languages.back());
+    if (languages.size() > 1) {  // one language chosen is the tree already walked
+      image.SetLanguage(languages.back());
+      WalkResources(image, save, errors);
     }
-    WalkResources(image, Save, errors, WalkLanguages::Every);
+    WalkResources(image, save, errors, WalkLanguages::Every);
   } catch (const EExeError&) {
   }
   return 0;

@@ -23,6 +23,15 @@ constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kDirectorySize = 16;
 constexpr std::uint32_t kEntrySize = 8;
 
+// Upper-case hexadecimal, as the engine's messages give offsets; made
+// without a format parser: a damaged tree may give thousands of messages.
+std::string Hex(std::uint64_t value) {
+  char hex[16];
+  char* end = std::to_chars(hex, hex + sizeof hex, value, 16).ptr;
+  std::transform(hex, end, hex, [](char c) { return c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c; });
+  return std::string(hex, end);
+}
+
 }  // namespace
 
 bool HighBitSet(std::uint32_t value) { return (value & 0x80000000u) != 0; }
@@ -90,10 +99,7 @@ void TExeImage::Unreadable(std::uint64_t offset, std::uint64_t size, const char*
   CheckIntact();
   if (!inFile) {
     // made without a format parser: a damaged tree may give thousands
-    char hex[16];
-    char* end = std::to_chars(hex, hex + sizeof hex, offset, 16).ptr;
-    std::transform(hex, end, hex, [](char c) { return c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c; });
-    throw EExeError(std::string("Damaged file: ").append(what).append(" at offset ").append(hex, end).append(
+    throw EExeError(std::string("Damaged file: ").append(what).append(" at offset ").append(Hex(offset)).append(
         " lies outside the file"));
   }
   throw EExeError("MapViewOfFile failed");
@@ -194,20 +200,19 @@ std::vector<std::uint16_t> TExeImage::Languages() {
     for (std::size_t at = 0; at < block.size() && budget > 0; at += kEntrySize, --budget)
       each(platform::Get32(block, at), platform::Get32(block, at + 4));
   };
-  std::vector<bool> seen(0x10000);
+  std::vector<std::uint16_t> languages;
   auto below = [this](std::uint32_t offsetToData) { return resourceBase_ + StripHighBit(offsetToData); };
   entries(resourceBase_, [&](std::uint32_t, std::uint32_t type) {
     if (!HighBitSet(type)) return;
     entries(below(type), [&](std::uint32_t, std::uint32_t name) {
       if (!HighBitSet(name)) return;
       entries(below(name), [&](std::uint32_t language, std::uint32_t data) {
-        if (language <= 0xFFFF && !HighBitSet(data)) seen[language] = true;
+        if (language <= 0xFFFF && !HighBitSet(data)) languages.push_back(static_cast<std::uint16_t>(language));
       });
     });
   });
-  std::vector<std::uint16_t> languages;
-  for (std::uint32_t id = 0; id < seen.size(); ++id)
-    if (seen[id]) languages.push_back(static_cast<std::uint16_t>(id));
+  std::sort(languages.begin(), languages.end());
+  languages.erase(std::unique(languages.begin(), languages.end()), languages.end());
   return languages;
 }
 
@@ -462,7 +467,7 @@ std::uint64_t TResourceItem::FindDataEntry() {
 std::uint64_t TResourceItem::DataOffset() {
   std::uint32_t rva = image_.U32(DataEntry(), "resource data entry");
   if (rva < image_.ResourceVirtualAddress())
-    throw EExeError(Format("Damaged file: resource data at RVA %x lies before its section", {static_cast<long long>(rva)}));
+    throw EExeError(std::string("Damaged file: resource data at RVA ").append(Hex(rva)).append(" lies before its section"));
   return image_.ResourceBase() + (rva - image_.ResourceVirtualAddress());
 }
 

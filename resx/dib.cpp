@@ -50,10 +50,17 @@ struct Decoder {
   }
   static std::uint64_t Stride(std::uint64_t w, std::uint32_t bits) { return (w * bits + 31) / 32 * 4; }
 
+  // Uncompressed rows must all lie in the data, checked before the pixels
+  // are made: a few bytes may claim 32 million of them.
+  void CheckRows(std::uint64_t at) const {
+    std::uint32_t bits = info.bitCount;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) Invalid();
+    if (at > dib.size() || Stride(width, bits) * height > dib.size() - at) Invalid();
+  }
+
   void Rows(std::uint64_t at, std::vector<std::uint32_t>& px, bool& anyAlpha) const {
     std::uint32_t bits = info.bitCount;
     std::uint64_t stride = Stride(width, bits);
-    if (at > dib.size() || stride * height > dib.size() - at) Invalid();
     bool fields = info.compression == BI_BITFIELDS || info.compression == BI_ALPHABITFIELDS || info.headerSize > 40;
     std::uint32_t masks[4] = {info.masks[0], info.masks[1], info.masks[2], info.masks[3]};
     if (!fields || (masks[0] | masks[1] | masks[2]) == 0) {
@@ -175,18 +182,21 @@ void DecodeDib(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset, boo
     Invalid();
   Decoder d{dib, info, static_cast<std::uint32_t>(info.width), static_cast<std::uint32_t>(h),
             info.height < 0 && !icon && !info.core, {}};
+  bool rle = !info.core && ((info.compression == BI_RLE8 && info.bitCount == 8) ||
+                             (info.compression == BI_RLE4 && info.bitCount == 4));
+  if (!rle) {
+    if (!info.core && info.compression != BI_RGB && info.compression != BI_BITFIELDS &&
+        info.compression != BI_ALPHABITFIELDS)
+      Invalid();  // JPEG or PNG inside a DIB, or an unknown compression
+    d.CheckRows(pixelOffset);
+  }
   if (info.bitCount <= 8) d.ReadPalette();
   std::vector<std::uint32_t> px(std::size_t{d.width} * d.height, 0);
   bool anyAlpha = false;
-  bool rle = (info.compression == BI_RLE8 && info.bitCount == 8) || (info.compression == BI_RLE4 && info.bitCount == 4);
-  if (rle && !info.core) {
+  if (rle)
     d.Rle(pixelOffset, px);
-  } else if (info.core || info.compression == BI_RGB || info.compression == BI_BITFIELDS ||
-             info.compression == BI_ALPHABITFIELDS) {
+  else
     d.Rows(pixelOffset, px, anyAlpha);
-  } else {
-    Invalid();  // JPEG or PNG inside a DIB, or an unknown compression
-  }
   bool hasAlphaChannel = info.bitCount == 32 || (info.bitCount == 16 && info.masks[3] != 0);
   if (hasAlphaChannel && !anyAlpha)  // an alpha channel that is all zero means "no alpha"
     for (std::uint32_t& p : px) p |= 0xFF000000u;

@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <QBuffer>
 #include <QImage>
@@ -100,6 +105,51 @@ TEST(BitmapPicture, RunLengthEncoded) {
   EXPECT_EQ(picture.pixels[4], color(5));  // bottom row first
   EXPECT_EQ(picture.pixels[7], color(1));
   EXPECT_EQ(picture.pixels[0], color(7));
+}
+
+// A picture whose header claims far more rows than its data holds is
+// refused before its pixels are made: a few bytes may claim 32 million
+// pixels. A child process with little address space to spare tells a
+// refusal from an allocation that merely succeeded.
+TEST(BitmapPicture, ShortDataIsRefusedBeforeItsPixelsAreMade) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#else
+  struct Case {
+    const char* name;
+    std::uint32_t type;
+    std::string data;
+  } cases[] = {{"bitmap", rtBitmap, DibHeader(40, 5792, 5792, 24) + std::string(64, '\x7F')},
+               {"icon image", rtIconEntry, DibHeader(40, 5792, 2 * 5792, 32) + std::string(64, '\x7F')},
+               {"unknown depth", rtBitmap, DibHeader(40, 5792, 5792, 2) + std::string(64, '\x7F')}};
+  for (Case& c : cases) {
+    One one(c.type, c.data);
+    TResourceItem& item = c.type == rtIconEntry ? one.IconImage() : one.Item();
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      long pages = 0;
+      std::FILE* statm = std::fopen("/proc/self/statm", "r");
+      if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) _exit(3);
+      rlimit limit{};
+      limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (48u << 20);
+      setrlimit(RLIMIT_AS, &limit);
+      TPicture picture;
+      try {
+        item.AssignTo(picture);  // (an icon image that does not decode shows nothing)
+      } catch (const EExeError&) {
+        _exit(0);
+      } catch (const std::bad_alloc&) {
+        _exit(1);
+      }
+      _exit(picture.pixels.empty() ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << c.name << ": 1 = the pixels were made first, 2 = pixels of bytes that are not there";
+  }
+#endif
 }
 
 TEST(IconImages, PicturesAndFilesAsStored) {
