@@ -19,9 +19,7 @@ CdDoorGroup::CdDoorGroup(QWidget* page) : QGroupBox(QStringLiteral("Ovládání 
 }
 
 namespace {
-void StoreDrive(const QString& drive) {
-  TIniFile(kSettingsFile).WriteString("CDROM", "driveCD", drive.toStdString());
-}
+void StoreDrive(const QString& drive) { TIniFile(kSettingsFile).WriteString("CDROM", "driveCD", drive.toStdString()); }
 }  // namespace
 
 void CdDoorGroup::Button17Click() {

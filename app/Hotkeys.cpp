@@ -24,25 +24,12 @@ void THotkeys::HotKeyMessage(platform::WPARAM id) {
     case 1:
       if (!form_.isVisible()) form_.show();
       break;
-    case 2:
-      Form5->Open();
-      break;
-    case 3:
-      form_.cdDoor->Button17Click();
-      break;
-    case 4:
-      form_.cdDoor->Button18Click();
-      break;
-    case 5:
-      form_.power->Button1Click();
-      break;
-    case 6:
-      EndWindows(EWX_SHUTDOWN);
-      break;
-    case 7:
-      EndWindows(EWX_REBOOT);
-      break;
-    default:
-      break;
+    case 2: Form5->Open(); break;
+    case 3: form_.cdDoor->Button17Click(); break;
+    case 4: form_.cdDoor->Button18Click(); break;
+    case 5: form_.power->Button1Click(); break;
+    case 6: EndWindows(EWX_SHUTDOWN); break;
+    case 7: EndWindows(EWX_REBOOT); break;
+    default: break;
   }
 }

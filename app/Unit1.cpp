@@ -72,8 +72,8 @@ TForm1::TForm1() {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Ovlix " OVLIX_VERSION " Czech version"));
   setAccessibleName(windowTitle());
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   Timer1 = new TTimer(this, "Timer1", 1000, false);
   Timer3 = new TTimer(this, "Timer3", 250, false);
   Timer4 = new TTimer(this, "Timer4", 1, true);
@@ -168,8 +168,8 @@ void TForm1::BuildPages() {
   cdDoor = new CdDoorGroup(zcddvd);
   addOns = new AddOnsGroup(zdoplnky);
   blinker = new BlinkerGroup(zdoplnky, Timer3);
-  CasSystemu = MakeLabel(zsystem, "CasSystemu", "Váš systém běží už Neznámo Sekund. A to je Neznámo minut.",
-                         {8, 300, 417, 20});
+  CasSystemu =
+      MakeLabel(zsystem, "CasSystemu", "Váš systém běží už Neznámo Sekund. A to je Neznámo minut.", {8, 300, 417, 20});
 
   zplocha->hide();
   zcddvd->hide();
@@ -234,9 +234,7 @@ void TForm1::ReadRegistryValues(std::string& dragFullWindows, std::string& scree
   }
 }
 
-void TForm1::FormShow() {
-  CheckSavedSkin(sSkinManager1, Form3 != nullptr ? Form3->ComboBox1->Text() : QString());
-}
+void TForm1::FormShow() { CheckSavedSkin(sSkinManager1, Form3 != nullptr ? Form3->ComboBox1->Text() : QString()); }
 
 void TForm1::RefreshUptime() {
   DWORD ticks = platform::GetTickCount();

@@ -60,9 +60,7 @@ void DestroyForms() {
   Destroy(Form1);
 }
 
-bool StartsInTray() {
-  return TIniFile(kSettingsFile).ReadString("Nastaveni", "SpousteniVTray", "0") == "1";
-}
+bool StartsInTray() { return TIniFile(kSettingsFile).ReadString("Nastaveni", "SpousteniVTray", "0") == "1"; }
 
 int RunProgram(const QIcon& windowIcon) {
   Application::SetTitle(QStringLiteral("Ovlix " OVLIX_VERSION));

@@ -109,7 +109,8 @@ int Measure(int argc, char** argv, const std::string& path) {
   double peakMb = PeakMb();
   std::printf("open a %.1f MB library and show its whole tree (%d nodes) in the window, median of %d\n",
               static_cast<double>(fs::file_size(path)) / 1e6, nodes, rounds);
-  std::printf("  %8.1f ms   target: < 100 ms   ratio to target %.2f\n", times[times.size() / 2], times[times.size() / 2] / 100.0);
+  std::printf("  %8.1f ms   target: < 100 ms   ratio to target %.2f\n", times[times.size() / 2],
+              times[times.size() / 2] / 100.0);
   std::printf("  peak resident memory %.1f MB (%.1f MB before the open)   target: < 80 MB   ratio to target %.2f\n",
               peakMb, before, peakMb / 80.0);
 

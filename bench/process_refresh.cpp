@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   TEditCombo skinBox(nullptr, QStringLiteral("ComboBox1"));
   TForm5 killer(nullptr, skins, skinBox);
   killer.EnsureControls();  // the list the refresh fills, built as at the first showing
-  killer.Button3Click();  // warm up
+  killer.Button3Click();    // warm up
   double start = CpuMs(CLOCK_PROCESS_CPUTIME_ID);
   for (int i = 0; i < rounds; ++i) killer.Button3Click();
   double refresh = (CpuMs(CLOCK_PROCESS_CPUTIME_ID) - start) / rounds;
@@ -92,7 +92,8 @@ int main(int argc, char** argv) {
   std::printf("  %-26s %8.2f ms\n", "ps -e -o comm=", ps);
   std::printf("  %-26s %8.2f\n", "ratio (killer / ps)", refresh / ps);
   if (rows <= extra) {
-    std::fprintf(stderr, "FAILED: the list holds %d processes, not even the %d started for it and this one\n", rows, extra);
+    std::fprintf(stderr, "FAILED: the list holds %d processes, not even the %d started for it and this one\n", rows,
+                 extra);
     return 1;
   }
   return 0;

@@ -63,8 +63,8 @@ int main(int argc, char** argv) {
   std::string what = library;
   if (library.empty()) {
     library = (dir / "generated.dll").string();
-    std::ofstream(library, std::ios::binary) << (bench::Smoke() ? Library(10, 10, 5, 5, 16, 0x10)
-                                                                : Library(1000, 1000, 500, 500, 64, 0x10));
+    std::ofstream(library, std::ios::binary)
+        << (bench::Smoke() ? Library(10, 10, 5, 5, 16, 0x10) : Library(1000, 1000, 500, 500, 64, 0x10));
     what = "a generated library (Wine's shell32.dll is not at hand)";
   }
   const bool wrestoolHere = bench::PeerAtHand("wrestool", "icoutils");

@@ -68,9 +68,9 @@ inline std::string Library(int bitmaps, int icons, int strings, int blobs, int b
   for (int i = 1; i <= bitmaps; ++i) bmp.push_back(Named(static_cast<std::uint32_t>(i), picture));
   for (int i = 1; i <= icons; ++i) ico.push_back(Named(static_cast<std::uint32_t>(i), image));
   for (int i = 1; i + 1 <= icons; i += 2)
-    groups.push_back(Named(static_cast<std::uint32_t>(i),
-                           IconGroup({{32, 32, 16, 4, static_cast<std::uint16_t>(i), 744},
-                                      {32, 32, 16, 4, static_cast<std::uint16_t>(i + 1), 744}})));
+    groups.push_back(
+        Named(static_cast<std::uint32_t>(i), IconGroup({{32, 32, 16, 4, static_cast<std::uint16_t>(i), 744},
+                                                        {32, 32, 16, 4, static_cast<std::uint16_t>(i + 1), 744}})));
   for (int i = 1; i <= strings; ++i) str.push_back(Named(static_cast<std::uint32_t>(i), block));
   for (int i = 1; i <= blobs; ++i) raw.push_back(Named(static_cast<std::uint32_t>(i), std::string(4096, 'x')));
   PeOptions options;

@@ -70,13 +70,16 @@ std::size_t Walk(const std::string& path) {
   TExeImage image(path);
   std::vector<std::string> errors;
   std::size_t nodes = 0;
-  WalkResources(image, [&](const WalkNode& n) {
-    ++nodes;
-    if (!n.list && (n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu)) {
-      TStrings lines;
-      n.item->AssignTo(lines);
-    }
-  }, errors);
+  WalkResources(
+      image,
+      [&](const WalkNode& n) {
+        ++nodes;
+        if (!n.list && (n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu)) {
+          TStrings lines;
+          n.item->AssignTo(lines);
+        }
+      },
+      errors);
   return nodes;
 }
 
@@ -134,8 +137,8 @@ void CompareReads(const char* what, const std::string& tool, const std::vector<s
   std::printf("  %s, %zu files, %s\n", what, paths.size(), cold ? "not in the page cache" : "in the page cache");
   const std::size_t median = ring.size() / 2;
   std::printf("    %-22s %8.1f ms  median %6.1f ms\n", "io_uring batches", ring[0], ring[median]);
-  std::printf("    %-22s %8.1f ms  median %6.1f ms   ratio %.2f, of the medians %.2f\n", "one call at a time",
-              calls[0], calls[median], calls[0] / ring[0], calls[median] / ring[median]);
+  std::printf("    %-22s %8.1f ms  median %6.1f ms   ratio %.2f, of the medians %.2f\n", "one call at a time", calls[0],
+              calls[median], calls[0] / ring[0], calls[median] / ring[median]);
 }
 
 // Wine's own libraries, where Wine is installed.
@@ -193,8 +196,7 @@ int main(int argc, char** argv) {
   }
   std::printf("list that library, each tool in its own process (wall time, best of %d)\n", bests);
   std::printf("  %-14s %8.1f ms\n", "ovlix-resx", bigOurs);
-  if (wrestoolHere)
-    std::printf("  %-14s %8.1f ms   ratio %.1f\n", "wrestool -l", bigTheirs, bigTheirs / bigOurs);
+  if (wrestoolHere) std::printf("  %-14s %8.1f ms   ratio %.1f\n", "wrestool -l", bigTheirs, bigTheirs / bigOurs);
   std::printf("\n");
 
   std::string small = Library(20, 20, 10, 10, 16, 400 * 1024);
@@ -206,7 +208,8 @@ int main(int argc, char** argv) {
   }
   // the 150 MB just written go to disk now, not while the tools are timed
   ::sync();
-  std::vector<std::string> pefile = {"/usr/bin/python3", "-c",
+  std::vector<std::string> pefile = {
+      "/usr/bin/python3", "-c",
       "import sys, pefile\n"
       "for f in sys.argv[1:]:\n"
       "  pe = pefile.PE(f, fast_load=True)\n"
@@ -232,8 +235,10 @@ int main(int argc, char** argv) {
   std::sort(ours.begin(), ours.end());
   std::sort(wrestool.begin(), wrestool.end());
   const std::size_t mid = ours.size() / 2;
-  std::printf("list the resources of %d libraries, each tool in one process (wall time, best and median of %d;"
-              " pefile best of %d)\n", files, turns, std::min(turns, 2));
+  std::printf(
+      "list the resources of %d libraries, each tool in one process (wall time, best and median of %d;"
+      " pefile best of %d)\n",
+      files, turns, std::min(turns, 2));
   std::printf("  %-14s %8.1f ms  median %5.1f ms\n", "ovlix-resx", ours[0], ours[mid]);
   if (wrestoolHere)
     std::printf("  %-14s %8.1f ms  median %5.1f ms   ratio %.1f, of the medians %.1f\n", "wrestool -l", wrestool[0],
@@ -250,8 +255,7 @@ int main(int argc, char** argv) {
     for (const std::string& path : list) {
       int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
       char page[4096];
-      if (fd < 0 || ::pread(fd, page, sizeof page, 0) <= 0)
-        std::fprintf(stderr, "cannot read %s\n", path.c_str());
+      if (fd < 0 || ::pread(fd, page, sizeof page, 0) <= 0) std::fprintf(stderr, "cannot read %s\n", path.c_str());
       if (fd >= 0) ::close(fd);
     }
     reads = std::min(reads, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count());
@@ -260,17 +264,18 @@ int main(int argc, char** argv) {
               start + reads);
   if (wrestoolHere) std::printf("  (ratio to wrestool at most %.1f)\n", wrestool[0] / (start + reads));
 
-  std::printf("\nwhat the batched reads buy: ovlix-resx list, the kernel's io_uring used or refused"
-              " (wall time, best and median of 11)\n");
+  std::printf(
+      "\nwhat the batched reads buy: ovlix-resx list, the kernel's io_uring used or refused"
+      " (wall time, best and median of 11)\n");
   CompareReads("the libraries above", tool.string(), list, false);
   CompareReads("the libraries above", tool.string(), list, true);
   std::vector<std::string> wine = WineLibraries();
-  if (wine.empty())
-    std::printf("  (no Wine libraries here)\n");
+  if (wine.empty()) std::printf("  (no Wine libraries here)\n");
   for (bool cold : {false, true})
     if (!wine.empty()) CompareReads("Wine's libraries", tool.string(), wine, cold);
-  std::printf("  target: ratio (one call at a time / io_uring batches) >= 1.5 not in the page cache,"
-              " >= 0.9 in it\n");
+  std::printf(
+      "  target: ratio (one call at a time / io_uring batches) >= 1.5 not in the page cache,"
+      " >= 0.9 in it\n");
   if (std::getenv("OVLIX_BENCH_KEEP") == nullptr) fs::remove_all(dir);
   return 0;
 }

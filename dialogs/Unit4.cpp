@@ -14,9 +14,9 @@ TForm4::TForm4(QWidget* owner)
 
 void TForm4::CreateControls() {
   QGroupBox* group = MakeGroup(this, "Zkratky", {6, 4, 302, 214});
-  static const char* const kLabels[7] = {"Ukázat okno programu :", "Spustit process killera:", "Otevřít CD-ROM:",
-                                         "Zavřít CD-ROM:",         "Vysypat koš:",             "Vypnout počítač:",
-                                         "Restartovat počítač:"};
+  static const char* const kLabels[7] = {
+      "Ukázat okno programu :", "Spustit process killera:", "Otevřít CD-ROM:",     "Zavřít CD-ROM:",
+      "Vysypat koš:",           "Vypnout počítač:",         "Restartovat počítač:"};
   std::vector<std::string> names;
   for (const KeyName& key : KeyNameTable()) names.emplace_back(key.name);
   for (int i = 0; i < 7; ++i) {

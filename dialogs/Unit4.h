@@ -17,7 +17,7 @@ class TForm4 : public TForm {
   explicit TForm4(QWidget* owner);
 
   // built when the window is first shown
-  std::array<TEditCombo*, 7> v{};  // v1 to v7
+  std::array<TEditCombo*, 7> v{};   // v1 to v7
   QPushButton* sButton1 = nullptr;  // "OK"
 
   void Button1Click();

@@ -15,10 +15,10 @@ class TFormnh : public TForm {
 
   // built when the window is first shown
   QLabel* sLabel1 = nullptr;
-  QLabel* sLabel2 = nullptr;     // "Stávající heslo:"
-  QLineEdit* Edit1 = nullptr;    // the current password
-  QLabel* sLabel3 = nullptr;     // "Nové heslo:"
-  QLineEdit* Edit2 = nullptr;    // the new password
+  QLabel* sLabel2 = nullptr;        // "Stávající heslo:"
+  QLineEdit* Edit1 = nullptr;       // the current password
+  QLabel* sLabel3 = nullptr;        // "Nové heslo:"
+  QLineEdit* Edit2 = nullptr;       // the new password
   QPushButton* sButton1 = nullptr;  // "OK"
   QPushButton* sButton2 = nullptr;  // "Cancel"
 

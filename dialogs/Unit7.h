@@ -17,7 +17,7 @@ class TFormzh : public TForm {
   TFormzh(QWidget* owner, TFormnh& newPassword);
 
   // built when the window is first shown
-  QLabel* sLabel2 = nullptr;        // "Zadejte heslo pro přístup:"
+  QLabel* sLabel2 = nullptr;  // "Zadejte heslo pro přístup:"
   QLineEdit* Edit1 = nullptr;
   QPushButton* sButton2 = nullptr;  // "OK"
   QPushButton* sButton1 = nullptr;  // "Cancel"

@@ -13,7 +13,7 @@ enum class Destination { Text, Skip, ColorTable };
 struct GroupState {
   RichFormat format;
   Destination destination = Destination::Text;
-  int fallbackChars = 1;  // \uc
+  int fallbackChars = 1;   // \uc
   bool ignorable = false;  // "\*" seen at the start of this group
 };
 
@@ -94,12 +94,15 @@ class Reader {
 
   void Symbol(char c) {
     switch (c) {
-      case '\\': case '{': case '}': Char(static_cast<unsigned char>(c), true); break;
+      case '\\':
+      case '{':
+      case '}': Char(static_cast<unsigned char>(c), true); break;
       case '~': Char(0x00A0, true); break;
       case '_': Char(0x2011, true); break;
       case '-': break;
       case '*': State().ignorable = true; break;
-      case '\r': case '\n': Paragraph(); break;
+      case '\r':
+      case '\n': Paragraph(); break;
       case '\'': {
         int hi = pos_ < in_.size() ? Hex(in_[pos_]) : -1;
         int lo = pos_ + 1 < in_.size() ? Hex(in_[pos_ + 1]) : -1;
@@ -168,7 +171,7 @@ class Reader {
 
   static char32_t SymbolWord(std::string_view w) {
     static constexpr std::pair<const char*, char32_t> kSymbols[] = {
-        {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022},    {"lquote", 0x2018},
+        {"emdash", 0x2014}, {"endash", 0x2013},    {"bullet", 0x2022},   {"lquote", 0x2018},
         {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D}};
     for (const auto& [name, symbol] : kSymbols)
       if (w == name) return symbol;
@@ -177,10 +180,12 @@ class Reader {
 
   static bool IsSkippedDestination(std::string_view w) {
     static constexpr const char* kSkipped[] = {
-        "fonttbl", "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf",
-        "footer", "footerl", "footerr", "footerf", "footnote", "fldinst", "filetbl", "listtable",
-        "listoverridetable", "revtbl", "rsidtbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
-        "latentstyles", "datastore", "pgdsctbl", "bkmkstart", "bkmkend", "template", "nonshppict"};
+        "fonttbl",      "stylesheet", "info",      "pict",      "object",    "header",
+        "headerl",      "headerr",    "headerf",   "footer",    "footerl",   "footerr",
+        "footerf",      "footnote",   "fldinst",   "filetbl",   "listtable", "listoverridetable",
+        "revtbl",       "rsidtbl",    "generator", "xmlnstbl",  "themedata", "colorschememapping",
+        "latentstyles", "datastore",  "pgdsctbl",  "bkmkstart", "bkmkend",   "template",
+        "nonshppict"};
     for (const char* name : kSkipped)
       if (w == name) return true;
     return false;
@@ -222,8 +227,8 @@ class Reader {
     GroupState& s = State();
     if (s.destination == Destination::ColorTable) {
       if (c == ';') {
-        colors_.push_back(color_.any ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(
-                                           (color_.r << 16) | (color_.g << 8) | color_.b))
+        colors_.push_back(color_.any ? std::optional<std::uint32_t>(
+                                           static_cast<std::uint32_t>((color_.r << 16) | (color_.g << 8) | color_.b))
                                      : std::nullopt);
         color_ = {};
       }

@@ -18,8 +18,8 @@ struct RichFormat {
   bool bold = false;
   bool italic = false;
   bool underline = false;
-  int halfPoints = 24;                  // \fs: the size in half points
-  std::optional<std::uint32_t> color;   // 0xRRGGBB; none is the view's own
+  int halfPoints = 24;                 // \fs: the size in half points
+  std::optional<std::uint32_t> color;  // 0xRRGGBB; none is the view's own
   bool operator==(const RichFormat&) const = default;
 };
 

@@ -14,8 +14,7 @@ QString& TitleText() {
 
 void SetTitle(const QString& title) {
   TitleText() = title;
-  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-    app->setApplicationName(title);
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) app->setApplicationName(title);
 }
 
 QString Title() { return TitleText(); }

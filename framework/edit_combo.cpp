@@ -2,8 +2,7 @@
 
 #include <QLineEdit>
 
-TEditCombo::TEditCombo(QWidget* parent, const QString& name, const QString& text)
-    : QComboBox(parent) {
+TEditCombo::TEditCombo(QWidget* parent, const QString& name, const QString& text) : QComboBox(parent) {
   setObjectName(name);
   setAccessibleName(name);
   // editable through a line edit of our own: setEditable would also build

@@ -38,8 +38,7 @@ std::string Format(std::string_view format, std::initializer_list<FormatArg> arg
       ++i;
     }
     int width = 0, precision = -1;
-    while (i < format.size() && format[i] >= '0' && format[i] <= '9')
-      width = width * 10 + (format[i++] - '0');
+    while (i < format.size() && format[i] >= '0' && format[i] <= '9') width = width * 10 + (format[i++] - '0');
     if (i < format.size() && format[i] == '.') {
       precision = 0;
       ++i;
@@ -68,8 +67,7 @@ std::string Format(std::string_view format, std::initializer_list<FormatArg> arg
       if (precision >= 0 && piece.size() > static_cast<std::size_t>(precision))
         piece.resize(static_cast<std::size_t>(precision));
     } else if (kind == 'p' && std::holds_alternative<std::uintptr_t>(value)) {
-      std::snprintf(buf, sizeof buf, "%016llX",
-                    static_cast<unsigned long long>(std::get<std::uintptr_t>(value)));
+      std::snprintf(buf, sizeof buf, "%016llX", static_cast<unsigned long long>(std::get<std::uintptr_t>(value)));
       piece = buf;
     } else {
       throw invalid();

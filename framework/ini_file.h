@@ -10,8 +10,7 @@ class TIniFile {
   explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
 
   // At most 2047 characters; the default when the key or the file is missing.
-  std::string ReadString(std::string_view section, std::string_view key,
-                         std::string_view defaultValue) const;
+  std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
   // Fails with "Unable to write to <file name>".
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
 

@@ -56,11 +56,12 @@ QString RunPictureOpenDialog(const QString& objectName, const QString& filter) {
   preview->setFixedSize(180, 180);
   preview->setAlignment(Qt::AlignCenter);
   preview->setFrameStyle(QFrame::StyledPanel);
-  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+    grid->addWidget(preview, 0, grid->columnCount(), grid->rowCount(), 1);
   QObject::connect(&dialog, &QFileDialog::currentChanged, preview, [preview](const QString& path) {
     QPixmap picture(path);
-    preview->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio,
-                                                                      Qt::SmoothTransformation));
+    preview->setPixmap(
+        picture.isNull() ? QPixmap() : picture.scaled(preview->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
   });
   if (auto* files = dialog.findChild<QFileSystemModel*>())
     QObject::connect(files, &QFileSystemModel::directoryLoaded, &dialog, [&dialog] { FitListColumns(dialog); });

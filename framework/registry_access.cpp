@@ -9,8 +9,7 @@ bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
   bool absolute = !path.empty() && path.front() == '\\';
   if (!absolute && open_ && !key_.path.empty()) path = key_.path + "\\" + path;
   platform::RegKey opened;
-  LONG rc = canCreate ? platform::RegCreateKeyExA(root_, path, &opened)
-                      : platform::RegOpenKeyExA(root_, path, &opened);
+  LONG rc = canCreate ? platform::RegCreateKeyExA(root_, path, &opened) : platform::RegOpenKeyExA(root_, path, &opened);
   if (rc != ERROR_SUCCESS) return false;
   key_ = opened;
   open_ = true;
@@ -29,8 +28,7 @@ std::string TRegistry::ReadString(std::string_view name) const {
     while (!value.data.empty() && value.data.back() == '\0') value.data.pop_back();
     return value.data;
   }
-  if (value.type != platform::REG_SZ)
-    throw Exception("Invalid data type for '" + std::string(name) + "'");
+  if (value.type != platform::REG_SZ) throw Exception("Invalid data type for '" + std::string(name) + "'");
   return value.data;
 }
 
@@ -38,8 +36,7 @@ int TRegistry::ReadInteger(std::string_view name) const {
   RegValue value;
   if (!open_ || platform::RegQueryValueExA(key_, name, &value) != ERROR_SUCCESS)
     throw Exception("Failed to get data for '" + std::string(name) + "'");
-  if (value.type != platform::REG_DWORD)
-    throw Exception("Invalid data type for '" + std::string(name) + "'");
+  if (value.type != platform::REG_DWORD) throw Exception("Invalid data type for '" + std::string(name) + "'");
   return static_cast<int>(value.AsDword());
 }
 
@@ -48,9 +45,7 @@ void TRegistry::Write(std::string_view name, const RegValue& value) {
     throw Exception("Failed to set data for '" + std::string(name) + "'");
 }
 
-void TRegistry::WriteString(std::string_view name, std::string_view value) {
-  Write(name, RegValue::String(value));
-}
+void TRegistry::WriteString(std::string_view name, std::string_view value) { Write(name, RegValue::String(value)); }
 
 void TRegistry::WriteInteger(std::string_view name, int value) {
   Write(name, RegValue::Dword(static_cast<std::uint32_t>(value)));

@@ -10,16 +10,14 @@ namespace platform {
 
 // The file's bytes, or nothing when it does not exist or cannot be read;
 // `missing`, when given, tells the two apart (true: there is no such file).
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
-                                         bool* missing = nullptr);
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, bool* missing = nullptr);
 
 // Writes the bytes to a temporary file beside `path`, flushes it to disk and
 // renames it over `path`: readers see the old file or the new one, never a
 // torn one, and on failure the old file stays as it was. An existing file
 // keeps its permission bits; a new one gets `newMode` (less the umask).
 // Missing parent folders are created. Returns false (errno set) on failure.
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
-                         unsigned newMode = 0666);
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, unsigned newMode = 0666);
 
 // The same without flushing the file or its folder to disk: a reader and a
 // failed write never see a torn file, but a crash soon after may lose it.

@@ -34,8 +34,8 @@ class HostCdDevices : public CdDevices {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISBLK(st.st_mode)) return false;
     if (major(st.st_rdev) == 11) return true;
-    std::ifstream type("/sys/dev/block/" + std::to_string(major(st.st_rdev)) + ":" +
-                       std::to_string(minor(st.st_rdev)) + "/device/type");
+    std::ifstream type("/sys/dev/block/" + std::to_string(major(st.st_rdev)) + ":" + std::to_string(minor(st.st_rdev)) +
+                       "/device/type");
     int code = -1;
     return type >> code && code == 5;
   }

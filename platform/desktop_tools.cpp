@@ -56,7 +56,9 @@ class GsettingsKey : public Restriction {
 class XfconfProperty : public Restriction {
  public:
   XfconfProperty(std::string channel, std::string property, std::string type, std::string restricted)
-      : channel_(std::move(channel)), property_(std::move(property)), type_(std::move(type)),
+      : channel_(std::move(channel)),
+        property_(std::move(property)),
+        type_(std::move(type)),
         restricted_(std::move(restricted)) {}
   std::optional<std::string> Read() const override {
     RunOutput got = ReadWithin({"xfconf-query", "-c", channel_, "-p", property_}, kToolLimit);
@@ -116,8 +118,7 @@ std::unique_ptr<Restriction> DesktopIcons(Desktop desktop) {
     case Desktop::Cinnamon:
       return std::make_unique<GsettingsKey>("org.nemo.desktop", "desktop-layout", "'false::false'");
     case Desktop::Mate: return std::make_unique<GsettingsKey>("org.mate.background", "show-desktop-icons", "false");
-    case Desktop::Xfce:
-      return std::make_unique<XfconfProperty>("xfce4-desktop", "/desktop-icons/style", "int", "0");
+    case Desktop::Xfce: return std::make_unique<XfconfProperty>("xfce4-desktop", "/desktop-icons/style", "int", "0");
     default: return nullptr;  // GNOME's desktop-icons extension has no such setting
   }
 }

@@ -34,8 +34,7 @@ UINT GetDriveTypeA(std::string_view root) {
   char letter = root[0];
   if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
   if (letter < 'A' || letter > 'Z') return DRIVE_NO_ROOT_DIR;
-  if (root.size() > 2 && !(root.size() == 3 && (root[2] == '\\' || root[2] == '/')))
-    return DRIVE_NO_ROOT_DIR;
+  if (root.size() > 2 && !(root.size() == 3 && (root[2] == '\\' || root[2] == '/'))) return DRIVE_NO_ROOT_DIR;
 
   auto map = DriveMap();
   auto it = map.find(letter);
@@ -48,8 +47,7 @@ UINT GetDriveTypeA(std::string_view root) {
   return DRIVE_NO_ROOT_DIR;
 }
 
-std::vector<std::string> DriveNamesWhere(char first, char last,
-                                         const std::function<bool(UINT type)>& test) {
+std::vector<std::string> DriveNamesWhere(char first, char last, const std::function<bool(UINT type)>& test) {
   std::vector<std::string> names;
   for (char letter = first; letter <= last; ++letter) {
     std::string drive{letter, ':'};

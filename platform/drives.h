@@ -29,7 +29,6 @@ std::map<char, std::string> DriveMap();
 UINT GetDriveTypeA(std::string_view rootPathName);
 
 // The drive names ("A:") from `first` to `last` whose drive type passes `test`.
-std::vector<std::string> DriveNamesWhere(char first, char last,
-                                         const std::function<bool(UINT type)>& test);
+std::vector<std::string> DriveNamesWhere(char first, char last, const std::function<bool(UINT type)>& test);
 
 }  // namespace platform

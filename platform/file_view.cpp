@@ -40,7 +40,8 @@ FileView::Result FileView::Open(int fd, std::unique_ptr<std::uint8_t[]> head, st
     n = ReadUpTo(0, kHeadSize, head.get());
   } else if (n > 0 && static_cast<std::size_t>(n) < kHeadSize) {
     // a short read is the end of the file only when a read there says so
-    std::int64_t more = ReadUpTo(static_cast<std::uint64_t>(n), kHeadSize - static_cast<std::size_t>(n), head.get() + n);
+    std::int64_t more =
+        ReadUpTo(static_cast<std::uint64_t>(n), kHeadSize - static_cast<std::size_t>(n), head.get() + n);
     n = more < 0 ? -1 : n + more;
   }
   return Opened(std::move(head), n);

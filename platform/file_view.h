@@ -132,7 +132,7 @@ class FileView {
   mutable const std::uint8_t* mapping_ = nullptr;
   mutable bool mapFailed_ = false;
   mutable bool shrunk_ = false;
-  mutable std::optional<MappingGuard> guard_;  // while mapping_ is
+  mutable std::optional<MappingGuard> guard_;          // while mapping_ is
   std::pair<std::uint64_t, std::uint64_t> needed_[2];  // WillNeed's ranges, the latest kept
   std::size_t neededCount_ = 0;
 };

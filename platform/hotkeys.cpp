@@ -39,8 +39,7 @@ BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) {
   for (const auto& [owner, combination] : Registered())
     if (combination == wanted) return FALSE_;
   if (!Backend()->Grab(modifiers, virtualKey, [window, id, modifiers, virtualKey] {
-        SendMessageA(window, WM_HOTKEY, static_cast<WPARAM>(id),
-                     static_cast<LPARAM>((virtualKey << 16) | modifiers));
+        SendMessageA(window, WM_HOTKEY, static_cast<WPARAM>(id), static_cast<LPARAM>((virtualKey << 16) | modifiers));
       }))
     return FALSE_;
   Registered()[{window, id}] = wanted;

@@ -133,8 +133,9 @@ class PortalHotkeys : public QObject, public HotkeyBackend {
   void SendBind() {
     QList<PortalShortcut> shortcuts;
     for (const auto& [id, key] : pressed_)
-      shortcuts << PortalShortcut{id, {{QStringLiteral("description"), QStringLiteral("Ovlix ") + key.trigger},
-                                       {QStringLiteral("preferred_trigger"), key.trigger}}};
+      shortcuts << PortalShortcut{id,
+                                  {{QStringLiteral("description"), QStringLiteral("Ovlix ") + key.trigger},
+                                   {QStringLiteral("preferred_trigger"), key.trigger}}};
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("BindShortcuts"));
     QString token = Listen(SLOT(Bound(uint, QVariantMap)));
     call << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(shortcuts) << QString()

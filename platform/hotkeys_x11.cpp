@@ -106,7 +106,8 @@ class X11Hotkeys : public HotkeyBackend, public QAbstractNativeEventFilter {
         granted.push_back(variants[i]);
     }
     if (granted.size() != variants.size()) {
-      for (std::uint16_t undo : granted) xcb_ungrab_key(connection_, code, root_, static_cast<std::uint16_t>(mods | undo));
+      for (std::uint16_t undo : granted)
+        xcb_ungrab_key(connection_, code, root_, static_cast<std::uint16_t>(mods | undo));
       xcb_flush(connection_);
       return false;
     }

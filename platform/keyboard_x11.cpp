@@ -60,8 +60,6 @@ class X11LockLights : public LockLights {
 
 }  // namespace
 
-std::unique_ptr<LockLights> MakeX11LockLights(_XDisplay* display) {
-  return std::make_unique<X11LockLights>(display);
-}
+std::unique_ptr<LockLights> MakeX11LockLights(_XDisplay* display) { return std::make_unique<X11LockLights>(display); }
 
 }  // namespace platform

@@ -44,7 +44,8 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
     // a page past the file's new end: zeros in its place, and the access
     // is made again when the handler returns
     std::uintptr_t page = at & ~(pageSize - 1);
-    void* zeros = ::mmap(reinterpret_cast<void*>(page), pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
+    void* zeros =
+        ::mmap(reinterpret_cast<void*>(page), pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
     if (zeros == MAP_FAILED) break;
     slot.lost.store(true, std::memory_order_relaxed);
     return;

@@ -47,8 +47,8 @@ struct MCI_OPEN_PARMSA {
 MCIERROR mciSendCommandA(MCIDEVICEID device, UINT message, std::uintptr_t flags, std::uintptr_t param);
 
 // Sees every command with its result (tests record the sequences).
-using MciTrace = std::function<void(MCIDEVICEID device, UINT message, std::uintptr_t flags,
-                                    std::uintptr_t param, MCIERROR result)>;
+using MciTrace =
+    std::function<void(MCIDEVICEID device, UINT message, std::uintptr_t flags, std::uintptr_t param, MCIERROR result)>;
 void SetMciTrace(MciTrace trace);
 
 }  // namespace platform

@@ -43,8 +43,7 @@ HANDLE CreateMutexA(const void*, BOOL, std::string_view name) {
   // flock is per open file, so a second open in this process would not see
   // our own lock: remember the names taken here.
   if (HeldHere().count(path) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    lastError = (HeldHere().count(path) != 0 || errno == EWOULDBLOCK) ? ERROR_ALREADY_EXISTS
-                                                                        : ERROR_ACCESS_DENIED;
+    lastError = (HeldHere().count(path) != 0 || errno == EWOULDBLOCK) ? ERROR_ALREADY_EXISTS : ERROR_ACCESS_DENIED;
     Open()[fd] = {};
     return fd;  // like the platform: a handle to the existing object
   }

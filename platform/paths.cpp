@@ -35,9 +35,7 @@ std::filesystem::path EnvironmentRoot() {
 
 }  // namespace
 
-std::filesystem::path ConfigRoot() {
-  return RootOverride() ? *RootOverride() : EnvironmentRoot();
-}
+std::filesystem::path ConfigRoot() { return RootOverride() ? *RootOverride() : EnvironmentRoot(); }
 
 std::filesystem::path WindowsDirectory() { return ConfigRoot() / "windows"; }
 std::filesystem::path RegistryDirectory() { return ConfigRoot() / "registry"; }

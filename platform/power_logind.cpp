@@ -18,8 +18,7 @@ class LogindPower : public PowerBackend {
       call = QDBusMessage::createMethodCall(kService, "/org/freedesktop/login1/session/auto",
                                             "org.freedesktop.login1.Session", "Terminate");
     } else {
-      call = QDBusMessage::createMethodCall(kService, "/org/freedesktop/login1",
-                                            "org.freedesktop.login1.Manager",
+      call = QDBusMessage::createMethodCall(kService, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
                                             (flags & EWX_REBOOT) ? "Reboot" : "PowerOff");
       call << false;  // not interactive: no polkit question
     }

@@ -7,9 +7,7 @@
 namespace platform {
 namespace {
 
-bool IsComment(std::string_view trimmed) {
-  return !trimmed.empty() && (trimmed[0] == ';' || trimmed[0] == '#');
-}
+bool IsComment(std::string_view trimmed) { return !trimmed.empty() && (trimmed[0] == ';' || trimmed[0] == '#'); }
 
 // The section name of a "[name]" line, or nothing.
 std::optional<std::string_view> SectionName(std::string_view line) {
@@ -72,8 +70,7 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
   return doc;
 }
 
-std::optional<ProfileDocument::Location> ProfileDocument::FindSection(
-    std::string_view section) const {
+std::optional<ProfileDocument::Location> ProfileDocument::FindSection(std::string_view section) const {
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     auto name = SectionName(lines_[i]);
     if (!name || !EqualsNoCase(*name, section)) continue;
@@ -84,8 +81,7 @@ std::optional<ProfileDocument::Location> ProfileDocument::FindSection(
   return std::nullopt;
 }
 
-std::optional<std::size_t> ProfileDocument::FindKey(const Location& where,
-                                                    std::string_view key) const {
+std::optional<std::size_t> ProfileDocument::FindKey(const Location& where, std::string_view key) const {
   for (std::size_t i = where.header + 1; i < where.end; ++i) {
     auto entry = ParseEntry(lines_[i]);
     if (entry && EqualsNoCase(entry->key, key)) return i;
@@ -93,8 +89,7 @@ std::optional<std::size_t> ProfileDocument::FindKey(const Location& where,
   return std::nullopt;
 }
 
-std::optional<std::string> ProfileDocument::Get(std::string_view section,
-                                                std::string_view key) const {
+std::optional<std::string> ProfileDocument::Get(std::string_view section, std::string_view key) const {
   auto where = FindSection(section);
   if (!where) return std::nullopt;
   auto line = FindKey(*where, key);
@@ -102,8 +97,7 @@ std::optional<std::string> ProfileDocument::Get(std::string_view section,
   return std::string(Unquote(ParseEntry(lines_[*line])->value));
 }
 
-void ProfileDocument::Set(std::string_view section, std::string_view key,
-                          std::string_view value) {
+void ProfileDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   auto where = FindSection(section);
   if (!where) {
     if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
@@ -121,8 +115,7 @@ void ProfileDocument::Set(std::string_view section, std::string_view key,
   std::size_t at = where->header + 1;
   for (std::size_t i = where->header + 1; i < where->end; ++i)
     if (ParseEntry(lines_[i])) at = i + 1;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
-                std::string(key) + "=" + StoredValue(value));
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::string(key) + "=" + StoredValue(value));
 }
 
 std::string ProfileDocument::Serialize() const {
@@ -139,9 +132,8 @@ std::string ResolveProfilePath(std::string_view fileName) {
   return (WindowsDirectory() / std::string(fileName)).string();
 }
 
-std::string GetPrivateProfileStringA(std::string_view section, std::string_view key,
-                                     std::string_view defaultValue, DWORD size,
-                                     std::string_view fileName) {
+std::string GetPrivateProfileStringA(std::string_view section, std::string_view key, std::string_view defaultValue,
+                                     DWORD size, std::string_view fileName) {
   std::size_t limit = size == 0 ? 0 : size - 1;
   auto bytes = ReadWholeFile(ResolveProfilePath(fileName));
   if (!bytes) return CutCharacters(defaultValue, limit);
@@ -149,8 +141,8 @@ std::string GetPrivateProfileStringA(std::string_view section, std::string_view 
   return CutCharacters(value ? *value : defaultValue, limit);
 }
 
-BOOL WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                std::string_view value, std::string_view fileName) {
+BOOL WritePrivateProfileStringA(std::string_view section, std::string_view key, std::string_view value,
+                                std::string_view fileName) {
   // a line break would end the entry early and put the rest of the value in
   // the file as lines of its own
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return FALSE_;

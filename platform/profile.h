@@ -48,15 +48,14 @@ std::string ResolveProfilePath(std::string_view fileName);
 // Returns the value, or `defaultValue` when the file or the key is missing,
 // cut to `size - 1` characters as the platform's buffer would be (counted in
 // characters, never splitting a UTF-8 sequence).
-std::string GetPrivateProfileStringA(std::string_view section, std::string_view key,
-                                     std::string_view defaultValue, DWORD size,
-                                     std::string_view fileName);
+std::string GetPrivateProfileStringA(std::string_view section, std::string_view key, std::string_view defaultValue,
+                                     DWORD size, std::string_view fileName);
 
 // Writes or replaces one key; creates the file (and the Windows directory) on
 // first use, readable by its owner only. The file is replaced atomically and
 // keeps its permissions. Returns 0 on failure, and for a line break in the
 // section, the key or the value, which one line cannot hold.
-BOOL WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                std::string_view value, std::string_view fileName);
+BOOL WritePrivateProfileStringA(std::string_view section, std::string_view key, std::string_view value,
+                                std::string_view fileName);
 
 }  // namespace platform

@@ -110,14 +110,17 @@ void ReadBatch::Open(std::span<const char* const> paths, std::span<int> fds) {
   const std::size_t count = std::min(paths.size(), fds.size());
   std::fill_n(fds.begin(), count, kNotTried);
   if (UsesRing()) {
-    ring_->Run(count, 1, [&](std::size_t i) {
-      io_uring_sqe* sqe = io_uring_get_sqe(&ring_->ring);
-      io_uring_prep_openat(sqe, AT_FDCWD, paths[i], kOpenFlags, 0);
-      io_uring_sqe_set_data64(sqe, i);
-      return 1u;
-    }, [&](std::uint64_t i, int res) {
-      if (res != -ECANCELED) fds[i] = res < 0 ? -1 : res;  // one cancelled is opened below
-    });
+    ring_->Run(
+        count, 1,
+        [&](std::size_t i) {
+          io_uring_sqe* sqe = io_uring_get_sqe(&ring_->ring);
+          io_uring_prep_openat(sqe, AT_FDCWD, paths[i], kOpenFlags, 0);
+          io_uring_sqe_set_data64(sqe, i);
+          return 1u;
+        },
+        [&](std::uint64_t i, int res) {
+          if (res != -ECANCELED) fds[i] = res < 0 ? -1 : res;  // one cancelled is opened below
+        });
   }
   for (std::size_t i = 0; i < count; ++i)
     if (fds[i] == kNotTried) fds[i] = ::open(paths[i], kOpenFlags);
@@ -130,23 +133,26 @@ void ReadBatch::Read(std::span<PageRun> runs, Files files) {
   // to a posix_fadvise, which fails on a pipe, it is then cancelled, and
   // its owner finds out with pread what the file is.
   const bool unknown = files == Files::Unknown;
-  ring_->Run(runs.size(), unknown ? 2 : 1, [&](std::size_t i) {
-    const PageRun& run = runs[i];
-    if (run.fd < 0 || run.size == 0) return 0u;
-    if (unknown) {
-      io_uring_sqe* advice = io_uring_get_sqe(&ring_->ring);
-      io_uring_prep_fadvise(advice, run.fd, 0, 0, POSIX_FADV_NORMAL);
-      io_uring_sqe_set_data64(advice, kIgnored);
-      advice->flags |= IOSQE_IO_LINK;
-    }
-    io_uring_sqe* sqe = io_uring_get_sqe(&ring_->ring);
-    io_uring_prep_read(sqe, run.fd, run.to, run.size, run.offset);
-    io_uring_sqe_set_data64(sqe, i);
-    return unknown ? 2u : 1u;
-  }, [&](std::uint64_t i, int res) {
-    if (i == kIgnored || res == -ECANCELED) return;
-    runs[i].read = res < 0 ? -1 : res;
-  });
+  ring_->Run(
+      runs.size(), unknown ? 2 : 1,
+      [&](std::size_t i) {
+        const PageRun& run = runs[i];
+        if (run.fd < 0 || run.size == 0) return 0u;
+        if (unknown) {
+          io_uring_sqe* advice = io_uring_get_sqe(&ring_->ring);
+          io_uring_prep_fadvise(advice, run.fd, 0, 0, POSIX_FADV_NORMAL);
+          io_uring_sqe_set_data64(advice, kIgnored);
+          advice->flags |= IOSQE_IO_LINK;
+        }
+        io_uring_sqe* sqe = io_uring_get_sqe(&ring_->ring);
+        io_uring_prep_read(sqe, run.fd, run.to, run.size, run.offset);
+        io_uring_sqe_set_data64(sqe, i);
+        return unknown ? 2u : 1u;
+      },
+      [&](std::uint64_t i, int res) {
+        if (i == kIgnored || res == -ECANCELED) return;
+        runs[i].read = res < 0 ? -1 : res;
+      });
 }
 
 void ReadBatch::Close(std::span<int> fds) {

@@ -12,9 +12,7 @@
 namespace platform {
 namespace {
 
-std::filesystem::path HivePath(RootKey root) {
-  return RegistryDirectory() / (std::string(RootKeyName(root)) + ".reg");
-}
+std::filesystem::path HivePath(RootKey root) { return RegistryDirectory() / (std::string(RootKeyName(root)) + ".reg"); }
 
 std::string FullPath(const RegKey& key) {
   std::string path = RootKeyName(key.root);
@@ -24,8 +22,7 @@ std::string FullPath(const RegKey& key) {
 
 std::filesystem::path AsidePath(const std::filesystem::path& hive) {
   std::filesystem::path aside = hive.string() + ".damaged";
-  for (int n = 2; std::filesystem::exists(aside); ++n)
-    aside = hive.string() + ".damaged." + std::to_string(n);
+  for (int n = 2; std::filesystem::exists(aside); ++n) aside = hive.string() + ".damaged." + std::to_string(n);
   return aside;
 }
 
@@ -40,8 +37,8 @@ RegistryDocument LoadHive(RootKey root) {
   std::filesystem::path aside = AsidePath(path);
   if (std::rename(path.c_str(), aside.c_str()) != 0)
     throw HiveError("Soubor registru " + path.string() + " je poškozený (" + why + ").");
-  throw HiveError("Soubor registru " + path.string() + " je poškozený (" + why +
-                  "); byl odložen jako " + aside.string() + ".");
+  throw HiveError("Soubor registru " + path.string() + " je poškozený (" + why + "); byl odložen jako " +
+                  aside.string() + ".");
 }
 
 bool SaveHive(RootKey root, const RegistryDocument& doc) {

@@ -147,8 +147,7 @@ std::string FormatLine(std::string_view name, const RegValue& v) {
       out += buf;
     }
     for (std::size_t i = 0; i < v.data.size(); ++i) {
-      std::snprintf(buf, sizeof buf, i == 0 ? "%02x" : ",%02x",
-                    static_cast<unsigned char>(v.data[i]));
+      std::snprintf(buf, sizeof buf, i == 0 ? "%02x" : ",%02x", static_cast<unsigned char>(v.data[i]));
       out += buf;
     }
   }
@@ -187,8 +186,7 @@ std::string NormalizeKeyPath(std::string_view path) {
 
 RegistryDocument::RegistryDocument() { preamble_.emplace_back(kHeader4); }
 
-std::optional<RegistryDocument> RegistryDocument::Parse(std::string_view bytes,
-                                                        std::string* error) {
+std::optional<RegistryDocument> RegistryDocument::Parse(std::string_view bytes, std::string* error) {
   SplitText split = SplitLines(bytes);
   RegistryDocument doc;
   doc.preamble_.clear();
@@ -291,8 +289,7 @@ void RegistryDocument::AddKey(std::string_view path) {
   keys_.push_back({"[" + normal + "]", normal, {}});
 }
 
-std::optional<RegValue> RegistryDocument::Get(std::string_view path,
-                                              std::string_view name) const {
+std::optional<RegValue> RegistryDocument::Get(std::string_view path, std::string_view name) const {
   const Key* key = FindKey(path);
   if (!key) return std::nullopt;
   for (const auto& item : key->items)
@@ -300,8 +297,7 @@ std::optional<RegValue> RegistryDocument::Get(std::string_view path,
   return std::nullopt;
 }
 
-void RegistryDocument::Set(std::string_view path, std::string_view name,
-                           const RegValue& value) {
+void RegistryDocument::Set(std::string_view path, std::string_view name, const RegValue& value) {
   AddKey(path);
   Key* key = FindKey(path);
   for (auto& item : key->items) {

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-
 #include "platform/backend_slot.h"
 #include "platform/host_path.h"
 #include "platform/spawn.h"
@@ -33,7 +32,9 @@ bool IsAddress(const std::string& text) {
 
 }  // namespace
 
-std::unique_ptr<Launcher> SetLauncher(std::unique_ptr<Launcher> launcher) { return Slot().Replace(std::move(launcher)); }
+std::unique_ptr<Launcher> SetLauncher(std::unique_ptr<Launcher> launcher) {
+  return Slot().Replace(std::move(launcher));
+}
 
 std::vector<std::string> SplitCommandLine(const std::string& line) {
   std::vector<std::string> out;

@@ -17,9 +17,9 @@ namespace {
 
 struct StartOptions {
   std::string folder;
-  int output = -1;       // the child's stdout; -1 inherits ours
-  bool quiet = false;    // stdout (unless `output`) and stderr to /dev/null
-  bool ownGroup = false; // a process group of its own, so its helpers go with it
+  int output = -1;        // the child's stdout; -1 inherits ours
+  bool quiet = false;     // stdout (unless `output`) and stderr to /dev/null
+  bool ownGroup = false;  // a process group of its own, so its helpers go with it
 };
 
 pid_t Start(const std::vector<std::string>& argv, const StartOptions& options) {

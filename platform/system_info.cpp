@@ -7,8 +7,8 @@ namespace platform {
 DWORD GetTickCount() {
   timespec ts{};
   ::clock_gettime(CLOCK_BOOTTIME, &ts);
-  auto ms = static_cast<unsigned long long>(ts.tv_sec) * 1000ULL +
-            static_cast<unsigned long long>(ts.tv_nsec / 1000000);
+  auto ms =
+      static_cast<unsigned long long>(ts.tv_sec) * 1000ULL + static_cast<unsigned long long>(ts.tv_nsec / 1000000);
   return static_cast<DWORD>(ms);
 }
 

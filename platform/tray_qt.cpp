@@ -12,12 +12,9 @@ UINT MouseMessageFor(QSystemTrayIcon::ActivationReason reason) {
     case QSystemTrayIcon::Trigger:
     case QSystemTrayIcon::DoubleClick:  // the second button-up of a double click
       return WM_LBUTTONUP;
-    case QSystemTrayIcon::Context:
-      return WM_RBUTTONUP;
-    case QSystemTrayIcon::MiddleClick:
-      return WM_MBUTTONUP;
-    default:
-      return WM_MOUSEMOVE;
+    case QSystemTrayIcon::Context: return WM_RBUTTONUP;
+    case QSystemTrayIcon::MiddleClick: return WM_MBUTTONUP;
+    default: return WM_MOUSEMOVE;
   }
 }
 
@@ -54,8 +51,9 @@ class QtTray : public TrayBackend {
     if (!entry.icon) {
       entry.icon = std::make_unique<QSystemTrayIcon>(icon_);
       entry.icon->setToolTip(entry.tip);
-      QObject::connect(entry.icon.get(), &QSystemTrayIcon::activated,
-                       [click = entry.click](QSystemTrayIcon::ActivationReason reason) { click(MouseMessageFor(reason)); });
+      QObject::connect(
+          entry.icon.get(), &QSystemTrayIcon::activated,
+          [click = entry.click](QSystemTrayIcon::ActivationReason reason) { click(MouseMessageFor(reason)); });
     }
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
       entry.lookout->start(1000);  // no tray yet: look again every second until one is there

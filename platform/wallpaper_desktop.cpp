@@ -32,8 +32,8 @@ class DesktopWallpaper : public WallpaperBackend {
                         : placement == WallpaperPlacement::Stretched ? "stretched"
                                                                      : "centered";
     if (desktop == Desktop::Gnome || desktop == Desktop::Cinnamon) {
-      const char* schema = desktop == Desktop::Cinnamon ? "org.cinnamon.desktop.background"
-                                                        : "org.gnome.desktop.background";
+      const char* schema =
+          desktop == Desktop::Cinnamon ? "org.cinnamon.desktop.background" : "org.gnome.desktop.background";
       Run({"gsettings", "set", schema, "picture-uri", uri});
       Run({"gsettings", "set", schema, "picture-uri-dark", uri});
       Run({"gsettings", "set", schema, "picture-options", gnome});
@@ -42,8 +42,9 @@ class DesktopWallpaper : public WallpaperBackend {
       Run({"gsettings", "set", "org.mate.background", "picture-options", gnome});
     } else if (desktop == Desktop::Xfce) {
       // 1 centred, 2 tiled, 3 stretched
-      std::string style = placement == WallpaperPlacement::Tiled ? "2"
-                          : placement == WallpaperPlacement::Stretched ? "3" : "1";
+      std::string style = placement == WallpaperPlacement::Tiled       ? "2"
+                          : placement == WallpaperPlacement::Stretched ? "3"
+                                                                       : "1";
       for (const char* monitor : {"monitor0", "monitorVirtual1", "monitorscreen"}) {
         std::string base = std::string("/backdrop/screen0/") + monitor + "/workspace0/";
         Run({"xfconf-query", "-c", "xfce4-desktop", "-p", base + "last-image", "-n", "-t", "string", "-s", picture});
@@ -51,12 +52,14 @@ class DesktopWallpaper : public WallpaperBackend {
       }
     } else if (desktop == Desktop::Kde) {
       // FillMode: 1 scaled (stretched), 3 tiled, 6 centred
-      std::string mode = placement == WallpaperPlacement::Tiled ? "3"
-                         : placement == WallpaperPlacement::Stretched ? "1" : "6";
+      std::string mode = placement == WallpaperPlacement::Tiled       ? "3"
+                         : placement == WallpaperPlacement::Stretched ? "1"
+                                                                      : "6";
       std::string script =
           "for (const d of desktops()) { d.wallpaperPlugin = 'org.kde.image';"
           " d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];"
-          " d.writeConfig('Image', " + Quoted(uri) + "); d.writeConfig('FillMode', " + mode + "); }";
+          " d.writeConfig('Image', " +
+          Quoted(uri) + "); d.writeConfig('FillMode', " + mode + "); }";
       Run({"qdbus", "org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell.evaluateScript", script});
     }
   }

@@ -37,9 +37,7 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return proc(message, wParam, lParam);
 }
 
-HWND FindWindowA(const char* className, const char* windowName) {
-  return FindWindowExA(0, 0, className, windowName);
-}
+HWND FindWindowA(const char* className, const char* windowName) { return FindWindowExA(0, 0, className, windowName); }
 
 HWND FindWindowExA(HWND parent, HWND childAfter, const char* className, const char*) {
   // windows have no titles here, so any title asked for matches

@@ -3,8 +3,7 @@
 namespace {
 
 Toolhelp32& Api() {
-  static Toolhelp32 api{platform::CreateToolhelp32Snapshot, platform::Process32First,
-                        platform::Process32Next};
+  static Toolhelp32 api{platform::CreateToolhelp32Snapshot, platform::Process32First, platform::Process32Next};
   return api;
 }
 

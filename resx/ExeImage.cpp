@@ -38,7 +38,8 @@ bool HighBitSet(std::uint32_t value) { return (value & 0x80000000u) != 0; }
 std::uint32_t StripHighBit(std::uint32_t value) { return value & 0x7FFFFFFFu; }
 
 std::string WideToNarrow(const std::uint8_t* units, std::size_t count) {
-  return platform::Utf16ToUtf8(count, [units](std::size_t i) { return char32_t(units[2 * i] | units[2 * i + 1] << 8); });
+  return platform::Utf16ToUtf8(count,
+                               [units](std::size_t i) { return char32_t(units[2 * i] | units[2 * i + 1] << 8); });
 }
 
 std::uint32_t ColorsForBitCount(std::uint32_t bitCount) {
@@ -99,8 +100,11 @@ void TExeImage::Unreadable(std::uint64_t offset, std::uint64_t size, const char*
   CheckIntact();
   if (!inFile) {
     // made without a format parser: a damaged tree may give thousands
-    throw EExeError(std::string("Damaged file: ").append(what).append(" at offset ").append(Hex(offset)).append(
-        " lies outside the file"));
+    throw EExeError(std::string("Damaged file: ")
+                        .append(what)
+                        .append(" at offset ")
+                        .append(Hex(offset))
+                        .append(" lies outside the file"));
   }
   throw EExeError("MapViewOfFile failed");
 }
@@ -124,8 +128,8 @@ std::span<TResourceItem* const> TExeImage::ImagesWithId(bool cursors, std::uint3
     }
   }
   auto [from, to] = std::equal_range(index->ids.begin(), index->ids.end(), id);
-  return std::span(index->items).subspan(static_cast<std::size_t>(from - index->ids.begin()),
-                                         static_cast<std::size_t>(to - from));
+  return std::span(index->items)
+      .subspan(static_cast<std::size_t>(from - index->ids.begin()), static_cast<std::size_t>(to - from));
 }
 
 void TExeImage::CountItem() {
@@ -220,8 +224,12 @@ std::vector<std::uint16_t> TExeImage::Languages() {
 
 TResourceList::TResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode,
                              const TResourceList* parent)
-    : image_(image), directory_(directory), typeCode_(typeCode), parent_(parent),
-      depth_(parent ? parent->depth_ + 1 : 0), items_(image.Arena()) {}
+    : image_(image),
+      directory_(directory),
+      typeCode_(typeCode),
+      parent_(parent),
+      depth_(parent ? parent->depth_ + 1 : 0),
+      items_(image.Arena()) {}
 
 std::span<TResourceItem* const> TResourceList::Items() {
   if (!built_) {
@@ -395,8 +403,7 @@ bool TResourceItem::HasLanguages() {
 TResourceList& TResourceItem::LanguageList() {
   if (!HasLanguages()) throw EExeError("ResourceItem has no languages");
   TResourceList*& list = image_.languageLists_[this];
-  if (list == nullptr)
-    list = image_.Make<TLanguageList>(*this, image_.ResourceBase() + StripHighBit(OffsetToData()));
+  if (list == nullptr) list = image_.Make<TLanguageList>(*this, image_.ResourceBase() + StripHighBit(OffsetToData()));
   return *list;
 }
 
@@ -430,8 +437,8 @@ TResourceList& TResourceItem::SubList() {
   std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
   for (const TResourceList* up = &owner_; up != nullptr; up = up->Parent())
     if (up->Directory() == d)
-      throw EExeError(Format("Damaged file: the resource directory at offset %x contains itself",
-                             {static_cast<long long>(d)}));
+      throw EExeError(
+          Format("Damaged file: the resource directory at offset %x contains itself", {static_cast<long long>(d)}));
   if (owner_.Depth() + 1 > TExeImage::kMaxDepth) throw EExeError("Damaged file: resource directories nest too deep");
   if (!image_.TakeDirectory(d))
     throw EExeError(Format("Damaged file: the resource directory at offset %x is listed already under another entry",
@@ -467,7 +474,8 @@ std::uint64_t TResourceItem::FindDataEntry() {
 std::uint64_t TResourceItem::DataOffset() {
   std::uint32_t rva = image_.U32(DataEntry(), "resource data entry");
   if (rva < image_.ResourceVirtualAddress())
-    throw EExeError(std::string("Damaged file: resource data at RVA ").append(Hex(rva)).append(" lies before its section"));
+    throw EExeError(
+        std::string("Damaged file: resource data at RVA ").append(Hex(rva)).append(" lies before its section"));
   return image_.ResourceBase() + (rva - image_.ResourceVirtualAddress());
 }
 

@@ -146,9 +146,9 @@ class TResourceItem {
   std::uint64_t DirEntry() const { return dirEntry_; }
   // file offset of the data entry of a leaf; asked for again and again
   std::uint64_t DataEntry() { return dataEntry_ ? *dataEntry_ : FindDataEntry(); }
-  std::uint64_t DataOffset();           // file offset of a leaf's data
-  Bytes ResourceData();                 // a leaf's data, read from the file
-  std::uint32_t ResourceSize();         // 0 for a list
+  std::uint64_t DataOffset();    // file offset of a leaf's data
+  Bytes ResourceData();          // a leaf's data, read from the file
+  std::uint32_t ResourceSize();  // 0 for a list
   std::uint32_t Offset();
   TResourceList& Owner() const { return owner_; }
 
@@ -373,7 +373,7 @@ class TExeImage {
   std::string fileName_;
   platform::FileView file_;
   std::uint64_t ntHeaders_ = 0;
-  std::pmr::monotonic_buffer_resource arena_{8192};  // the tree's memory
+  std::pmr::monotonic_buffer_resource arena_{8192};         // the tree's memory
   std::pmr::unordered_set<std::uint64_t> listed_{&arena_};  // the directories with a list
   TResourceList* resources_ = nullptr;
   bool sectionFound_ = false;

@@ -51,8 +51,8 @@ QPixmap PictureToPixmap(const TPicture& picture) {
     return QPixmap::fromImage(image);
   }
   if (picture.pixels.empty()) return {};
-  QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width, picture.height,
-               picture.width * 4, QImage::Format_ARGB32);
+  QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width, picture.height, picture.width * 4,
+               QImage::Format_ARGB32);
   return QPixmap::fromImage(image.copy());
 }
 
@@ -127,8 +127,8 @@ void TResourceListView::Clear() {
   items_.clear();
 }
 
-void TResourceListView::AddRow(const QString& caption, const QString& offset, const QString& size,
-                               const QIcon& small, const QIcon& large, TResourceItem* item) {
+void TResourceListView::AddRow(const QString& caption, const QString& offset, const QString& size, const QIcon& small,
+                               const QIcon& large, TResourceItem* item) {
   QIcon both = small;
   for (const QSize& s : large.availableSizes()) both.addPixmap(large.pixmap(s));
   auto* name = new QStandardItem(both, caption);
@@ -328,7 +328,8 @@ QIcon TKSRE::LargeImage(int index) const { return QIcon(large_.copy(32 * index, 
 
 void TKSRE::FileOpen() {
   int index = 1;
-  QString path = RunFileDialog(FileDialogKind::Open, QStringLiteral("FileOpenDialog"), QString::fromUtf8(kOpenFilter), index);
+  QString path =
+      RunFileDialog(FileDialogKind::Open, QStringLiteral("FileOpenDialog"), QString::fromUtf8(kOpenFilter), index);
   if (!path.isEmpty()) OpenFile(path);
 }
 
@@ -355,8 +356,7 @@ void TKSRE::FillLanguageMenu() {
     if (openImage_) languages = openImage_->Languages();
   } catch (const EExeError&) {  // no resources: opening the tree tells it
   }
-  for (std::uint16_t id : languages)
-    add(QString::fromStdString(Format("%.4x %s", {id, LanguageName(id)})), id);
+  for (std::uint16_t id : languages) add(QString::fromStdString(Format("%.4x %s", {id, LanguageName(id)})), id);
 }
 
 void TKSRE::SelectLanguage(std::optional<std::uint16_t> language) {
@@ -420,7 +420,7 @@ void TKSRE::TreeViewChange() {
 TIconResource* TKSRE::SelectedIconGroup() const {
   TResourceItem* item = ItemOf(TreeView->currentItem());
   return item && (item->TypeCode() == rtIcon || item->TypeCode() == rtCursor) ? dynamic_cast<TIconResource*>(item)
-                                                                               : nullptr;
+                                                                              : nullptr;
 }
 
 void TKSRE::ShowSelection() {
@@ -481,9 +481,9 @@ void TKSRE::FillListView(TResourceList& list) {
   ListView->Clear();
   for (TResourceItem* item : list.Items()) {
     int image = ImageIndexFor(item->TypeCode());
-    ListView->AddRow(QString::fromStdString(item->DisplayName()), QString::fromStdString(Format("%.7x", {item->Offset()})),
-                     QString::fromStdString(Format("%.5x", {item->ResourceSize()})), SmallImage(image),
-                     LargeImage(image), item);
+    ListView->AddRow(
+        QString::fromStdString(item->DisplayName()), QString::fromStdString(Format("%.7x", {item->Offset()})),
+        QString::fromStdString(Format("%.5x", {item->ResourceSize()})), SmallImage(image), LargeImage(image), item);
   }
   Notebook->setCurrentIndex(0);
 }
@@ -506,7 +506,8 @@ void TKSRE::SaveResource() {
   if (item == nullptr || item->IsList()) item = ListView->SelectedItem();
   if (item == nullptr || item->IsList()) throw Exception("Nejsou označeny žádné zdroje");
   int index = SaveFilterIndexFor(item->TypeCode());
-  QString path = RunFileDialog(FileDialogKind::Save, QStringLiteral("FileSaveDialog"), QString::fromUtf8(kSaveFilter), index);
+  QString path =
+      RunFileDialog(FileDialogKind::Save, QStringLiteral("FileSaveDialog"), QString::fromUtf8(kSaveFilter), index);
   if (path.isEmpty()) return;
   std::string bytes;
   item->SaveToStream(bytes);
@@ -520,9 +521,9 @@ void TKSRE::SaveIconGroup() {
   if (group == nullptr) throw Exception("Nejsou označeny žádné zdroje");
   bool cursors = group->TypeCode() == rtCursor;
   int index = 1;
-  QString path = RunFileDialog(FileDialogKind::Save, QStringLiteral("FileSaveDialog"),
-                               cursors ? QStringLiteral("Kurzory (*.CUR)|*.CUR") : QStringLiteral("Ikony (*.ICO)|*.ICO"),
-                               index);
+  QString path =
+      RunFileDialog(FileDialogKind::Save, QStringLiteral("FileSaveDialog"),
+                    cursors ? QStringLiteral("Kurzory (*.CUR)|*.CUR") : QStringLiteral("Ikony (*.ICO)|*.ICO"), index);
   if (path.isEmpty()) return;
   std::vector<std::uint16_t> missing;
   std::string bytes = GroupIconFile(*group, missing);
@@ -531,8 +532,8 @@ void TKSRE::SaveIconGroup() {
   if (missing.empty()) return;
   std::string ids;
   for (std::uint16_t id : missing) ids += (ids.empty() ? "" : ", ") + std::to_string(id);
-  ShowBox(BoxKind::Warning, QString::fromStdString("Skupina uvádí obrázky, které v souboru nejsou (" + ids +
-                                                   "); uloženy jsou ostatní."));
+  ShowBox(BoxKind::Warning,
+          QString::fromStdString("Skupina uvádí obrázky, které v souboru nejsou (" + ids + "); uloženy jsou ostatní."));
 }
 
 void TKSRE::FileExit() { close(); }

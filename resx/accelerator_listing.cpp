@@ -16,7 +16,8 @@ constexpr Flag kModifiers[] = {{0x08, "CONTROL"}, {0x04, "SHIFT"}, {0x10, "ALT"}
 
 // The name of a virtual key as resource scripts write it.
 std::string VirtualKeyName(std::uint16_t key) {
-  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string("\"") + static_cast<char>(key) + "\"";
+  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+    return std::string("\"") + static_cast<char>(key) + "\"";
   if (key >= 0x70 && key <= 0x87) return "VK_F" + std::to_string(key - 0x6F);
   if (key >= 0x60 && key <= 0x69) return "VK_NUMPAD" + std::to_string(key - 0x60);
   struct Name {
@@ -24,11 +25,11 @@ std::string VirtualKeyName(std::uint16_t key) {
     const char* name;
   };
   static constexpr Name kNames[] = {
-      {0x08, "VK_BACK"},     {0x09, "VK_TAB"},    {0x0D, "VK_RETURN"},   {0x13, "VK_PAUSE"},  {0x1B, "VK_ESCAPE"},
-      {0x20, "VK_SPACE"},    {0x21, "VK_PRIOR"},  {0x22, "VK_NEXT"},     {0x23, "VK_END"},    {0x24, "VK_HOME"},
-      {0x25, "VK_LEFT"},     {0x26, "VK_UP"},     {0x27, "VK_RIGHT"},    {0x28, "VK_DOWN"},   {0x2D, "VK_INSERT"},
-      {0x2E, "VK_DELETE"},   {0x2F, "VK_HELP"},   {0x6A, "VK_MULTIPLY"}, {0x6B, "VK_ADD"},    {0x6D, "VK_SUBTRACT"},
-      {0x6E, "VK_DECIMAL"},  {0x6F, "VK_DIVIDE"}, {0x90, "VK_NUMLOCK"},  {0x91, "VK_SCROLL"}, {0x5D, "VK_APPS"}};
+      {0x08, "VK_BACK"},    {0x09, "VK_TAB"},    {0x0D, "VK_RETURN"},   {0x13, "VK_PAUSE"},  {0x1B, "VK_ESCAPE"},
+      {0x20, "VK_SPACE"},   {0x21, "VK_PRIOR"},  {0x22, "VK_NEXT"},     {0x23, "VK_END"},    {0x24, "VK_HOME"},
+      {0x25, "VK_LEFT"},    {0x26, "VK_UP"},     {0x27, "VK_RIGHT"},    {0x28, "VK_DOWN"},   {0x2D, "VK_INSERT"},
+      {0x2E, "VK_DELETE"},  {0x2F, "VK_HELP"},   {0x6A, "VK_MULTIPLY"}, {0x6B, "VK_ADD"},    {0x6D, "VK_SUBTRACT"},
+      {0x6E, "VK_DECIMAL"}, {0x6F, "VK_DIVIDE"}, {0x90, "VK_NUMLOCK"},  {0x91, "VK_SCROLL"}, {0x5D, "VK_APPS"}};
   for (const Name& n : kNames)
     if (n.key == key) return n.name;
   return Format("0x%.2x", {key});

@@ -75,7 +75,10 @@ struct Decoder {
           case 1: out = Color((line[x / 8] >> (7 - x % 8)) & 1); break;
           case 4: out = Color((line[x / 2] >> (x % 2 ? 0 : 4)) & 0xF); break;
           case 8: out = Color(line[x]); break;
-          case 24: out = 0xFF000000u | std::uint32_t{line[3 * x + 2]} << 16 | std::uint32_t{line[3 * x + 1]} << 8 | line[3 * x]; break;
+          case 24:
+            out =
+                0xFF000000u | std::uint32_t{line[3 * x + 2]} << 16 | std::uint32_t{line[3 * x + 1]} << 8 | line[3 * x];
+            break;
           case 16:
           case 32: {
             std::uint32_t v = bits == 16 ? U16({line, 2 * std::size_t{width}}, 2 * std::size_t{x})
@@ -180,10 +183,14 @@ void DecodeDib(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset, boo
   if (icon) h /= 2;
   if (info.width <= 0 || h <= 0 || static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(h) > kMaxPixels)
     Invalid();
-  Decoder d{dib, info, static_cast<std::uint32_t>(info.width), static_cast<std::uint32_t>(h),
-            info.height < 0 && !icon && !info.core, {}};
+  Decoder d{dib,
+            info,
+            static_cast<std::uint32_t>(info.width),
+            static_cast<std::uint32_t>(h),
+            info.height < 0 && !icon && !info.core,
+            {}};
   bool rle = !info.core && ((info.compression == BI_RLE8 && info.bitCount == 8) ||
-                             (info.compression == BI_RLE4 && info.bitCount == 4));
+                            (info.compression == BI_RLE4 && info.bitCount == 4));
   if (!rle) {
     if (!info.core && info.compression != BI_RGB && info.compression != BI_BITFIELDS &&
         info.compression != BI_ALPHABITFIELDS)

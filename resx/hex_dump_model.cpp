@@ -109,7 +109,8 @@ int HexDumpModel::LineByteCount(int line) const {
 }
 
 const char* HexDumpModel::FormatAddress(int line) {
-  auto address = reinterpret_cast<std::uintptr_t>(data_) + static_cast<std::uintptr_t>(line) * static_cast<std::uintptr_t>(bytesPerLine_);
+  auto address = reinterpret_cast<std::uintptr_t>(data_) +
+                 static_cast<std::uintptr_t>(line) * static_cast<std::uintptr_t>(bytesPerLine_);
   for (int i = 15; i >= 0; --i, address >>= 4) addressBuffer_[i] = kDigits[address & 0xF];
   addressBuffer_[16] = ':';
   addressBuffer_[17] = '\0';

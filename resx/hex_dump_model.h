@@ -19,7 +19,17 @@ struct HexScroll {
   bool operator==(const HexScroll&) const = default;
 };
 
-enum HexScrollCode { SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN, SB_THUMBPOSITION, SB_THUMBTRACK, SB_TOP, SB_BOTTOM, SB_ENDSCROLL };
+enum HexScrollCode {
+  SB_LINEUP,
+  SB_LINEDOWN,
+  SB_PAGEUP,
+  SB_PAGEDOWN,
+  SB_THUMBPOSITION,
+  SB_THUMBTRACK,
+  SB_TOP,
+  SB_BOTTOM,
+  SB_ENDSCROLL
+};
 enum HexKey { VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24, VK_UP = 0x26, VK_DOWN = 0x28 };
 
 class HexDumpModel {

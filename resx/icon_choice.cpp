@@ -16,7 +16,8 @@ Bytes ImageBytes(TIconResEntry& image) {
 }
 
 int BigEndian32(Bytes b, std::size_t at) {
-  std::uint32_t v = std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 | std::uint32_t{b[at + 2]} << 8 | b[at + 3];
+  std::uint32_t v =
+      std::uint32_t{b[at]} << 24 | std::uint32_t{b[at + 1]} << 16 | std::uint32_t{b[at + 2]} << 8 | b[at + 3];
   return v > 0x7FFFFFFF ? 0 : static_cast<int>(v);
 }
 
@@ -52,8 +53,7 @@ std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image) {
   return info;
 }
 
-TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide,
-                               std::span<TIconResEntry* const> passOver) {
+TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide, std::span<TIconResEntry* const> passOver) {
   TIconResEntry* best = nullptr;
   IconImageInfo chosen;
   for (TResourceItem* item : images.Items()) {

@@ -35,9 +35,8 @@ void ImageBatch::Open(std::span<const char* const> paths, std::optional<std::uin
   for (std::size_t i = 0; i < count; ++i) {
     firstPage[i] = pages_.size();
     try {
-      images_[i].emplace(paths[i], [&](platform::FileView& file) {
-        return file.Open(fds[i], std::move(heads[i]), headRuns[i].read);
-      });
+      images_[i].emplace(
+          paths[i], [&](platform::FileView& file) { return file.Open(fds[i], std::move(heads[i]), headRuns[i].read); });
       if (language) images_[i]->SetLanguage(language);
     } catch (const EExeError& e) {
       failures_[i] = e.what();

@@ -28,7 +28,8 @@ std::string OneLine(const std::string& text) {
 
 void ListMessageTable(Bytes data, TListing& out) {
   std::uint32_t blocks = Data32(data, 0, kWhat);
-  if (blocks > (data.size() - 4) / 12) throw EExeError("Damaged file: the message table names more blocks than it holds");
+  if (blocks > (data.size() - 4) / 12)
+    throw EExeError("Damaged file: the message table names more blocks than it holds");
   out.json.BeginArray("messages");
   // blocks may name the same entries again: no more messages are listed
   // than the data could hold on its own
@@ -42,8 +43,10 @@ void ListMessageTable(Bytes data, TListing& out) {
     // the data holds stops at its end
     for (std::uint64_t id = low; id <= high; ++id) {
       std::uint16_t length = Data16(data, at, kWhat), flags = Data16(data, at + 2, kWhat);
-      if (length < 4 || length > data.size() - at) throw EExeError("Damaged file: a message runs past the end of the table");
-      if (++listed > data.size() / 4) throw EExeError("Damaged file: the message table names more messages than it holds");
+      if (length < 4 || length > data.size() - at)
+        throw EExeError("Damaged file: a message runs past the end of the table");
+      if (++listed > data.size() / 4)
+        throw EExeError("Damaged file: the message table names more messages than it holds");
       bool unicode = flags & 1;
       std::size_t size = length - 4u;
       const std::uint8_t* text = data.data() + at + 4;
@@ -53,7 +56,8 @@ void ListMessageTable(Bytes data, TListing& out) {
         while (n < size / 2 && (text[2 * n] | text[2 * n + 1]) != 0) ++n;
         message = WideToNarrow(text, n);
       } else {
-        for (std::size_t i = 0; i < size && text[i] != 0; ++i) platform::AppendUtf8(message, platform::Cp1250ToUnicode(text[i]));
+        for (std::size_t i = 0; i < size && text[i] != 0; ++i)
+          platform::AppendUtf8(message, platform::Cp1250ToUnicode(text[i]));
       }
       out.lines.push_back(Format("0x%.8x  ", {static_cast<long long>(id)}) + "\"" + OneLine(message) + "\"");
       out.json.BeginObject();

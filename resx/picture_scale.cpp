@@ -43,10 +43,13 @@ TPicture ScaleToFit(const TPicture& in, int size) {
   out.height = std::max(1, static_cast<int>(std::lround(in.height * factor)));
   if (out.width == in.width && out.height == in.height) return in;
   out.pixels.resize(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
-  auto source = [&](int x, int y) { return in.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(in.width) + static_cast<std::size_t>(x)]; };
+  auto source = [&](int x, int y) {
+    return in.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(in.width) + static_cast<std::size_t>(x)];
+  };
   for (int y = 0; y < out.height; ++y)
     for (int x = 0; x < out.width; ++x) {
-      std::uint32_t& pixel = out.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width) + static_cast<std::size_t>(x)];
+      std::uint32_t& pixel =
+          out.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(out.width) + static_cast<std::size_t>(x)];
       if (factor > 1) {
         pixel = source(x * in.width / out.width, y * in.height / out.height);
         continue;

@@ -46,26 +46,29 @@ void ExtractResources(TExeImage& image, const std::string& dir, const std::funct
   std::vector<std::string> errors;
   std::string bytes, text;
   TStrings lines;
-  WalkResources(image, [&](const WalkNode& n) {
-    if (n.list || n.damaged) return;  // the walk told the damage
-    // everything is read and converted before anything is written: a
-    // resource that cannot be read leaves no file
-    try {
-      bytes.clear();
-      n.item->SaveToStream(bytes);
-      lines.clear();
-      bool listing = n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu;
-      if (listing) n.item->AssignTo(lines);
-      std::string base = FilePath(dir, n.path);
-      write(base + Extension(n.item->TypeCode(), bytes), bytes);
-      if (listing) {
-        text.clear();
-        for (const std::string& l : lines) text.append(l).append(1, '\n');
-        write(base + ".txt", text);
-      }
-    } catch (const EExeError& e) {
-      report(n.path + ": " + e.what());
-    }
-  }, errors);
+  WalkResources(
+      image,
+      [&](const WalkNode& n) {
+        if (n.list || n.damaged) return;  // the walk told the damage
+        // everything is read and converted before anything is written: a
+        // resource that cannot be read leaves no file
+        try {
+          bytes.clear();
+          n.item->SaveToStream(bytes);
+          lines.clear();
+          bool listing = n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu;
+          if (listing) n.item->AssignTo(lines);
+          std::string base = FilePath(dir, n.path);
+          write(base + Extension(n.item->TypeCode(), bytes), bytes);
+          if (listing) {
+            text.clear();
+            for (const std::string& l : lines) text.append(l).append(1, '\n');
+            write(base + ".txt", text);
+          }
+        } catch (const EExeError& e) {
+          report(n.path + ": " + e.what());
+        }
+      },
+      errors);
   for (const std::string& e : errors) report(e);
 }

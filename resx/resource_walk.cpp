@@ -29,7 +29,7 @@ struct Sibling {
   std::uint32_t size;
   bool list;
   bool damaged;
-  bool languages;  // a list of the resource's languages
+  bool languages;      // a list of the resource's languages
   std::size_t repeat;  // the n-th sibling of this name, in file order
 };
 
@@ -103,8 +103,8 @@ class Walker {
         });
         continue;
       }
-      s.damaged = s.damaged || !(Try([&] { s.offset = item->Offset(); }) &&
-                                 (s.list || Try([&] { s.size = item->ResourceSize(); })));
+      s.damaged = s.damaged ||
+                  !(Try([&] { s.offset = item->Offset(); }) && (s.list || Try([&] { s.size = item->ResourceSize(); })));
     }
     NumberRepeats(level);
     std::string& path = node_.path;
@@ -195,7 +195,8 @@ class Walker {
   std::vector<std::string>& errors_;
   bool everyLanguage_;
   Buffers buffers_;
-  WalkNode node_{nullptr, {}, {}, {}, 0, 0, false, false, 0};  // the node visited; its path grows and shrinks with the depth
+  WalkNode node_{nullptr, {},    {},    {}, 0,
+                 0,       false, false, 0};  // the node visited; its path grows and shrinks with the depth
 };
 
 }  // namespace
@@ -210,9 +211,12 @@ TResourceItem* FindResource(TExeImage& image, const std::string& path) {
   TResourceItem* found = nullptr;
   std::vector<std::string> errors;
   for (WalkLanguages languages : {WalkLanguages::Standing, WalkLanguages::Every}) {
-    WalkResources(image, [&](const WalkNode& node) {
-      if (found == nullptr && node.path == path) found = node.item;
-    }, errors, languages);
+    WalkResources(
+        image,
+        [&](const WalkNode& node) {
+          if (found == nullptr && node.path == path) found = node.item;
+        },
+        errors, languages);
     if (found != nullptr) break;
   }
   return found;

@@ -78,11 +78,10 @@ struct Named {
 
 constexpr Named kFlags[] = {{0x01, "VS_FF_DEBUG"},        {0x02, "VS_FF_PRERELEASE"},   {0x04, "VS_FF_PATCHED"},
                             {0x08, "VS_FF_PRIVATEBUILD"}, {0x10, "VS_FF_INFOINFERRED"}, {0x20, "VS_FF_SPECIALBUILD"}};
-constexpr Named kOses[] = {{0x00000000, "VOS_UNKNOWN"},       {0x00010000, "VOS_DOS"},
-                           {0x00040000, "VOS_NT"},            {0x00000001, "VOS__WINDOWS16"},
-                           {0x00000004, "VOS__WINDOWS32"},    {0x00010001, "VOS_DOS_WINDOWS16"},
-                           {0x00010004, "VOS_DOS_WINDOWS32"}, {0x00040004, "VOS_NT_WINDOWS32"},
-                           {0x00050000, "VOS_WINCE"}};
+constexpr Named kOses[] = {
+    {0x00000000, "VOS_UNKNOWN"},       {0x00010000, "VOS_DOS"},          {0x00040000, "VOS_NT"},
+    {0x00000001, "VOS__WINDOWS16"},    {0x00000004, "VOS__WINDOWS32"},   {0x00010001, "VOS_DOS_WINDOWS16"},
+    {0x00010004, "VOS_DOS_WINDOWS32"}, {0x00040004, "VOS_NT_WINDOWS32"}, {0x00050000, "VOS_WINCE"}};
 constexpr Named kTypes[] = {{0, "VFT_UNKNOWN"}, {1, "VFT_APP"}, {2, "VFT_DLL"},       {3, "VFT_DRV"},
                             {4, "VFT_FONT"},    {5, "VFT_VXD"}, {7, "VFT_STATIC_LIB"}};
 
@@ -232,7 +231,8 @@ void ListVersionInfo(Bytes data, TListing& out) {
           if (var.valueLength > var.end - var.value && !reader.Cut())
             throw EExeError("Damaged file: the translations do not fit");
           std::string line = "  VALUE \"" + var.key + "\"";
-          for (std::size_t at = var.value; at + 4 <= std::min<std::size_t>(var.value + var.valueLength, var.end); at += 4) {
+          for (std::size_t at = var.value; at + 4 <= std::min<std::size_t>(var.value + var.valueLength, var.end);
+               at += 4) {
             Translation t{Data16(data, at, kWhat), Data16(data, at + 2, kWhat)};
             if (var.key == "Translation") translations.push_back(t);
             line += Format(", 0x%.4x, %d", {t.language, t.codePage});

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-translations-l10n libjpeg-dev libx11-dev libfontconfig-dev
   libgtest-dev libgmock-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool openbox x11-utils x11-xserver-utils imagemagick bc
   trash-cli util-linux trayer libjpeg-turbo-progs
   fonts-liberation2

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Ovlix with warnings as errors and runs
-# every test: the unit and window tests and the system tests (the real
+# Installs what is missing, checks the code's layout, builds Ovlix with
+# warnings as errors and runs every test: the unit and window tests and the system tests (the real
 # program under a virtual X server), once in a normal build and once under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and each benchmark in its
 # smoke mode; builds and checks the Debian package, then runs each fuzz
@@ -9,6 +9,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 jobs=$(nproc)
+
+echo "== style"
+# every C++ file as .clang-format lays it out
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 echo "== build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVLIX_WERROR=ON

@@ -10,7 +10,10 @@ std::optional<std::uint32_t> ParseSkinColor(std::string_view text) {
   if (text.size() != 7 || text[0] != '#') return std::nullopt;
   std::uint32_t value = 0;
   for (char c : text.substr(1)) {
-    int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    int digit = c >= '0' && c <= '9'   ? c - '0'
+                : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                       : -1;
     if (digit < 0) return std::nullopt;
     value = value << 4 | static_cast<std::uint32_t>(digit);
   }

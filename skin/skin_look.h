@@ -22,10 +22,26 @@
 #include <string>
 #include <string_view>
 
-inline constexpr std::array<const char*, 20> kSkinPartKeys = {
-    "Window", "WindowText", "Button",   "ButtonText", "Base",          "Text",          "Highlight",
-    "HighlightedText", "Light", "Midlight", "Mid",    "Dark",          "Shadow",        "Link",
-    "LinkVisited",     "AlternateBase", "ToolTipBase", "ToolTipText", "PlaceholderText", "BrightText"};
+inline constexpr std::array<const char*, 20> kSkinPartKeys = {"Window",
+                                                              "WindowText",
+                                                              "Button",
+                                                              "ButtonText",
+                                                              "Base",
+                                                              "Text",
+                                                              "Highlight",
+                                                              "HighlightedText",
+                                                              "Light",
+                                                              "Midlight",
+                                                              "Mid",
+                                                              "Dark",
+                                                              "Shadow",
+                                                              "Link",
+                                                              "LinkVisited",
+                                                              "AlternateBase",
+                                                              "ToolTipBase",
+                                                              "ToolTipText",
+                                                              "PlaceholderText",
+                                                              "BrightText"};
 
 using SkinColors = std::array<std::optional<std::uint32_t>, kSkinPartKeys.size()>;  // 0xRRGGBB
 

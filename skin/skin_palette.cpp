@@ -9,22 +9,38 @@ namespace {
 using Role = QPalette::ColorRole;
 
 // in the order of kSkinPartKeys
-constexpr Role kRoles[] = {QPalette::Window,        QPalette::WindowText,  QPalette::Button,
-                           QPalette::ButtonText,    QPalette::Base,        QPalette::Text,
-                           QPalette::Highlight,     QPalette::HighlightedText, QPalette::Light,
-                           QPalette::Midlight,      QPalette::Mid,         QPalette::Dark,
-                           QPalette::Shadow,        QPalette::Link,        QPalette::LinkVisited,
-                           QPalette::AlternateBase, QPalette::ToolTipBase, QPalette::ToolTipText,
-                           QPalette::PlaceholderText, QPalette::BrightText};
+constexpr Role kRoles[] = {QPalette::Window,
+                           QPalette::WindowText,
+                           QPalette::Button,
+                           QPalette::ButtonText,
+                           QPalette::Base,
+                           QPalette::Text,
+                           QPalette::Highlight,
+                           QPalette::HighlightedText,
+                           QPalette::Light,
+                           QPalette::Midlight,
+                           QPalette::Mid,
+                           QPalette::Dark,
+                           QPalette::Shadow,
+                           QPalette::Link,
+                           QPalette::LinkVisited,
+                           QPalette::AlternateBase,
+                           QPalette::ToolTipBase,
+                           QPalette::ToolTipText,
+                           QPalette::PlaceholderText,
+                           QPalette::BrightText};
 static_assert(std::size(kRoles) == kSkinPartKeys.size());
 
 // Each text role with the background it is drawn on.
-constexpr std::pair<Role, Role> kTexts[] = {
-    {QPalette::WindowText, QPalette::Window},      {QPalette::ButtonText, QPalette::Button},
-    {QPalette::Text, QPalette::Base},              {QPalette::HighlightedText, QPalette::Highlight},
-    {QPalette::Link, QPalette::Window},            {QPalette::LinkVisited, QPalette::Window},
-    {QPalette::ToolTipText, QPalette::ToolTipBase}, {QPalette::PlaceholderText, QPalette::Base},
-    {QPalette::BrightText, QPalette::Dark}};
+constexpr std::pair<Role, Role> kTexts[] = {{QPalette::WindowText, QPalette::Window},
+                                            {QPalette::ButtonText, QPalette::Button},
+                                            {QPalette::Text, QPalette::Base},
+                                            {QPalette::HighlightedText, QPalette::Highlight},
+                                            {QPalette::Link, QPalette::Window},
+                                            {QPalette::LinkVisited, QPalette::Window},
+                                            {QPalette::ToolTipText, QPalette::ToolTipBase},
+                                            {QPalette::PlaceholderText, QPalette::Base},
+                                            {QPalette::BrightText, QPalette::Dark}};
 
 std::optional<QColor> Named(const SkinColors& colors, Role role) {
   for (std::size_t i = 0; i < std::size(kRoles); ++i)
@@ -56,7 +72,7 @@ constexpr double kDisabledContrast = 7.0;
 QColor Readable(const QColor& text, const QColor& background, double contrast = kReadableContrast) {
   if (ContrastRatio(text, background) >= contrast) return text;
   QColor far = ContrastRatio(Qt::black, background) >= ContrastRatio(Qt::white, background) ? QColor(Qt::black)
-                                                                                           : QColor(Qt::white);
+                                                                                            : QColor(Qt::white);
   constexpr int kSteps = 40;
   for (int step = 1; step < kSteps; ++step) {
     QColor moved = Mix(text, far, static_cast<double>(step) / kSteps);

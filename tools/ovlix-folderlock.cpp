@@ -52,10 +52,10 @@ class LockWindow : public QDialog {
   LockWindow() {
     setWindowTitle(QStringLiteral("Vovuv Izar - zamykání složek"));
     auto* layout = new QVBoxLayout(this);
-    auto* about = new QLabel(QStringLiteral(
-        "Zamčená složka přijde o všechna práva: dokud ji neodemknete, neotevře ji, nevypíše ani nezmění "
-        "žádný uživatel ani jeho programy. Správce systému (root) ji ale otevře vždy: zamčení není "
-        "šifrování. Systémové a domovské složky zamknout nelze."));
+    auto* about = new QLabel(
+        QStringLiteral("Zamčená složka přijde o všechna práva: dokud ji neodemknete, neotevře ji, nevypíše ani nezmění "
+                       "žádný uživatel ani jeho programy. Správce systému (root) ji ale otevře vždy: zamčení není "
+                       "šifrování. Systémové a domovské složky zamknout nelze."));
     about->setWordWrap(true);
     layout->addWidget(about);
     layout->addWidget(new QLabel(QStringLiteral("Zamčené složky:")));

@@ -242,31 +242,34 @@ int List(std::span<char* const> files, const ListOptions& options) {
       bool first = true;
       try {
         if (!images.Image(i)) throw EExeError(images.Failure(i));
-        WalkResources(*images.Image(i), [&](const WalkNode& n) {
-          if (!json) {
-            PutLine(output, n);
-            return;
-          }
-          out += first ? "{\"path\":" : ",{\"path\":";
-          AppendJson(out, n.path);
-          out += ",\"name\":";
-          AppendJson(out, n.name);
-          out += ",\"type\":";
-          AppendJson(out, n.typeName);
-          out += ",\"offset\":\"";
-          AppendHex(out, n.offset, 7);
-          out += "\",\"size\":\"";
-          AppendHex(out, n.size, 5);
-          out += n.list ? "\",\"list\":true,\"depth\":" : "\",\"list\":false,\"depth\":";
-          out += std::to_string(n.depth);
-          AppendImageInfo(out, n);
-          out += '}';
-          first = false;
-          if (out.size() >= kJsonPiece) {  // a large tree's document goes out as it grows
-            output.Put(out);
-            out.clear();
-          }
-        }, errors, options.languages);
+        WalkResources(
+            *images.Image(i),
+            [&](const WalkNode& n) {
+              if (!json) {
+                PutLine(output, n);
+                return;
+              }
+              out += first ? "{\"path\":" : ",{\"path\":";
+              AppendJson(out, n.path);
+              out += ",\"name\":";
+              AppendJson(out, n.name);
+              out += ",\"type\":";
+              AppendJson(out, n.typeName);
+              out += ",\"offset\":\"";
+              AppendHex(out, n.offset, 7);
+              out += "\",\"size\":\"";
+              AppendHex(out, n.size, 5);
+              out += n.list ? "\",\"list\":true,\"depth\":" : "\",\"list\":false,\"depth\":";
+              out += std::to_string(n.depth);
+              AppendImageInfo(out, n);
+              out += '}';
+              first = false;
+              if (out.size() >= kJsonPiece) {  // a large tree's document goes out as it grows
+                output.Put(out);
+                out.clear();
+              }
+            },
+            errors, options.languages);
       } catch (const EExeError& e) {
         errors.push_back(e.what());
       }
@@ -309,7 +312,8 @@ int Languages(const std::string& file) {
 enum class Flush { Yes, No };
 
 bool Write(const std::string& file, const std::string& path, const std::string& bytes, Flush flush = Flush::Yes) {
-  if (flush == Flush::Yes ? platform::WriteFileAtomically(path, bytes, 0644) : platform::WriteFileWhole(path, bytes, 0644))
+  if (flush == Flush::Yes ? platform::WriteFileAtomically(path, bytes, 0644)
+                          : platform::WriteFileWhole(path, bytes, 0644))
     return true;
   Report(file, "cannot write " + path + ": " + std::strerror(errno));
   return false;
@@ -375,7 +379,8 @@ int Icon(const std::string& file, const std::string* groupPath, const std::strin
     }
     std::vector<std::uint16_t> missing;
     std::string bytes = GroupIconFile(*group, missing);
-    for (std::uint16_t id : missing) Report(file, "the group names image " + std::to_string(id) + ", which the file lacks");
+    for (std::uint16_t id : missing)
+      Report(file, "the group names image " + std::to_string(id) + ", which the file lacks");
     return Write(file, out, bytes) ? 0 : 1;
   });
 }
@@ -483,7 +488,10 @@ std::optional<std::uint16_t> LanguageArgument(std::string_view text) {
   if (text.empty() || text.size() > 4) return std::nullopt;
   std::uint16_t value = 0;
   for (char c : text) {
-    int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    int digit = c >= '0' && c <= '9'   ? c - '0'
+                : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                       : -1;
     if (digit < 0) return std::nullopt;
     value = static_cast<std::uint16_t>(value << 4 | digit);
   }

@@ -31,9 +31,9 @@ StartButtonGroup::StartButtonGroup(QWidget* page) : QGroupBox(QStringLiteral("Tl
   setGeometry(4, 86, 425, 180);
   CestaStart = MakeEdit(this, "CestaStart", "C:\\", {8, 18, 300, 22});
   sButton16 = MakeButton(this, "sButton16", "Procházet...", {314, 17, 103, 24});
-  sButton15 = MakeButton(this, "sButton15",
-                         "Připravit obrázek (Je nutné toto tlačítko stisknout před vložením obrázku)",
-                         {8, 48, 409, 24});
+  sButton15 =
+      MakeButton(this, "sButton15", "Připravit obrázek (Je nutné toto tlačítko stisknout před vložením obrázku)",
+                 {8, 48, 409, 24});
   sButton17 = MakeButton(this, "sButton17", "Vložit obrázek...", {8, 78, 200, 24});
   CBox = MakeCheckBox(this, "CBox", "Vkládat po spuštění programu", {8, 110, 250, 20});
   Bind(sButton16, &QPushButton::clicked, this, &StartButtonGroup::Button9Click);

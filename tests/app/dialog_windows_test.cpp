@@ -68,44 +68,50 @@ TEST_F(DialogWindows, EveryWindowIsADialogOfTheMainWindowModalToItAlone) {
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
     // only the resizable explorer may fill the screen
     EXPECT_EQ(bool(window->windowFlags() & Qt::WindowMaximizeButtonHint), window == KSRE);
-    EXPECT_TRUE(WhileOpen(window, [&] { window->ShowModal(); }, [&] {
-      EXPECT_EQ(window->windowModality(), Qt::WindowModal);
-      EXPECT_EQ(TransientParentOf(window), Form1->windowHandle());
-      EXPECT_EQ(QApplication::activeModalWidget(), window);
-      // the owner waits: its foot button does not hide it
-      Click(Form1->sButton10, Form1->sButton10->rect().center());
-      EXPECT_TRUE(Form1->isVisible());
-    }));
+    EXPECT_TRUE(WhileOpen(
+        window, [&] { window->ShowModal(); },
+        [&] {
+          EXPECT_EQ(window->windowModality(), Qt::WindowModal);
+          EXPECT_EQ(TransientParentOf(window), Form1->windowHandle());
+          EXPECT_EQ(QApplication::activeModalWidget(), window);
+          // the owner waits: its foot button does not hide it
+          Click(Form1->sButton10, Form1->sButton10->rect().center());
+          EXPECT_TRUE(Form1->isVisible());
+        }));
   }
 }
 
 TEST_F(DialogWindows, AnOwnerNeverShownIsOwnerFromTheFirstShowing) {
   CreateForms();  // started in the tray: the main window was never shown
-  EXPECT_TRUE(WhileOpen(Form5, [] { Form5->Open(); }, [] {
-    ASSERT_NE(Form1->windowHandle(), nullptr);
-    EXPECT_EQ(TransientParentOf(Form5), Form1->windowHandle());
-  }));
+  EXPECT_TRUE(WhileOpen(
+      Form5, [] { Form5->Open(); },
+      [] {
+        ASSERT_NE(Form1->windowHandle(), nullptr);
+        EXPECT_EQ(TransientParentOf(Form5), Form1->windowHandle());
+      }));
 }
 
 TEST_F(DialogWindows, NewPasswordOpenedFromEnterPasswordIsItsDialog) {
   CreateForms();
   Form1->show();
-  EXPECT_TRUE(WhileOpen(Formzh, [] { Formzh->Open(); }, [] {
-    bool seen = false;
-    QObject scope;
-    QTimer::singleShot(0, &scope, [&] {
-      seen = true;
-      EXPECT_TRUE(Formnh->isVisible());
-      EXPECT_EQ(TransientParentOf(Formnh), Formzh->windowHandle());
-      EXPECT_EQ(Formnh->windowModality(), Qt::WindowModal);
-      Formnh->close();
-    });
-    Formzh->sButton3->click();  // "Změnit heslo": its modal loop runs the check
-    EXPECT_TRUE(seen);
-  }));
+  EXPECT_TRUE(WhileOpen(
+      Formzh, [] { Formzh->Open(); },
+      [] {
+        bool seen = false;
+        QObject scope;
+        QTimer::singleShot(0, &scope, [&] {
+          seen = true;
+          EXPECT_TRUE(Formnh->isVisible());
+          EXPECT_EQ(TransientParentOf(Formnh), Formzh->windowHandle());
+          EXPECT_EQ(Formnh->windowModality(), Qt::WindowModal);
+          Formnh->close();
+        });
+        Formzh->sButton3->click();  // "Změnit heslo": its modal loop runs the check
+        EXPECT_TRUE(seen);
+      }));
   // opened from the main window again, it is the main window's once more
-  EXPECT_TRUE(WhileOpen(Formnh, [] { Formnh->Open(); },
-                        [] { EXPECT_EQ(TransientParentOf(Formnh), Form1->windowHandle()); }));
+  EXPECT_TRUE(WhileOpen(
+      Formnh, [] { Formnh->Open(); }, [] { EXPECT_EQ(TransientParentOf(Formnh), Form1->windowHandle()); }));
 }
 
 TEST_F(DialogWindows, TheTrayWindowAndTheTrayMenuStayLiveWhileADialogIsModal) {
@@ -119,37 +125,41 @@ TEST_F(DialogWindows, TheTrayWindowAndTheTrayMenuStayLiveWhileADialogIsModal) {
     SCOPED_TRACE(window->objectName().toStdString());
     Form1->hide();
     trayClicks.clear();
-    EXPECT_TRUE(WhileOpen(window, [&] { window->ShowModal(); }, [&] {
-      Click(&trayWindow, trayWindow.rect().center());
-      EXPECT_EQ(trayClicks.count(), 1);
-      desktop.tray->click(platform::WM_RBUTTONUP);
-      ASSERT_TRUE(menu->isVisible());
-      Click(menu, menu->actionGeometry(Form1->tray->Otevthlavndialog1).center());
-      EXPECT_TRUE(Form1->isVisible());
-      EXPECT_FALSE(menu->isVisible());
-    }));
+    EXPECT_TRUE(WhileOpen(
+        window, [&] { window->ShowModal(); },
+        [&] {
+          Click(&trayWindow, trayWindow.rect().center());
+          EXPECT_EQ(trayClicks.count(), 1);
+          desktop.tray->click(platform::WM_RBUTTONUP);
+          ASSERT_TRUE(menu->isVisible());
+          Click(menu, menu->actionGeometry(Form1->tray->Otevthlavndialog1).center());
+          EXPECT_TRUE(Form1->isVisible());
+          EXPECT_FALSE(menu->isVisible());
+        }));
   }
 }
 
 TEST_F(DialogWindows, AMessageBoxIsADialogOfTheWindowThatOpenedIt) {
   CreateForms();
   BoxPresenter recorder = SetBoxPresenter({});  // the real boxes
-  EXPECT_TRUE(WhileOpen(Form5, [] { Form5->Open(); }, [] {
-    bool seen = false;
-    QObject scope;
-    QTimer::singleShot(0, &scope, [&] {
-      seen = true;
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      ASSERT_NE(box, nullptr);
-      EXPECT_EQ(box->parentWidget(), Form5);
-      EXPECT_EQ(TransientParentOf(box), Form5->windowHandle());
-      EXPECT_EQ(box->windowModality(), Qt::WindowModal);
-      EXPECT_FALSE(box->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-      box->close();
-    });
-    ShowBox(BoxKind::Error, QStringLiteral("Range check error"));  // its modal loop runs the check
-    EXPECT_TRUE(seen);
-  }));
+  EXPECT_TRUE(WhileOpen(
+      Form5, [] { Form5->Open(); },
+      [] {
+        bool seen = false;
+        QObject scope;
+        QTimer::singleShot(0, &scope, [&] {
+          seen = true;
+          auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+          ASSERT_NE(box, nullptr);
+          EXPECT_EQ(box->parentWidget(), Form5);
+          EXPECT_EQ(TransientParentOf(box), Form5->windowHandle());
+          EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+          EXPECT_FALSE(box->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+          box->close();
+        });
+        ShowBox(BoxKind::Error, QStringLiteral("Range check error"));  // its modal loop runs the check
+        EXPECT_TRUE(seen);
+      }));
   SetBoxPresenter(recorder);
 }
 
@@ -157,8 +167,9 @@ TEST_F(DialogWindows, AMessageBoxIsWideEnoughForItsCaption) {
   QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
   title.setBold(true);
   QFontMetrics metrics(title);
-  for (const QString& caption : {QStringLiteral("Ovlix " OVLIX_VERSION), QStringLiteral("Information"),
-                                 QStringLiteral("Ovlix " OVLIX_VERSION " - a caption much longer than the box's text")}) {
+  for (const QString& caption :
+       {QStringLiteral("Ovlix " OVLIX_VERSION), QStringLiteral("Information"),
+        QStringLiteral("Ovlix " OVLIX_VERSION " - a caption much longer than the box's text")}) {
     SCOPED_TRACE(caption.toStdString());
     std::unique_ptr<QMessageBox> box = MakeBox(BoxKind::Error, caption, QStringLiteral("x"), nullptr);
     box->show();

@@ -39,8 +39,7 @@ TEST_F(MainWindow, HidingKeepsTheProgramAndQuittingEndsTheLoop) {
   // every way out ends the message loop
   auto endsTheLoop = [](auto action) {
     bool quit = false;
-    QMetaObject::Connection c =
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { quit = true; });
+    QMetaObject::Connection c = QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { quit = true; });
     QTimer::singleShot(0, action);
     QTimer::singleShot(2000, [] { QCoreApplication::exit(1); });
     int rc = QCoreApplication::exec();

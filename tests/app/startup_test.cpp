@@ -95,12 +95,14 @@ TEST_F(Startup, SeldomOpenedWindowsBuildTheirControlsWhenFirstShown) {
 }
 
 TEST_F(Startup, StoredValuesAreRestored) {
-  Settings("[Obrazky]\nCestaPlocha=C:\\Obrazky\\more.jpg\nCestaStart=D:\\s.bmp\n"
-           "[CDROM]\ndriveCD=Q:\n[Nastaveni]\nBlikaniRychlost=-40\nVkladatPoSpusteni=1\n");
+  Settings(
+      "[Obrazky]\nCestaPlocha=C:\\Obrazky\\more.jpg\nCestaStart=D:\\s.bmp\n"
+      "[CDROM]\ndriveCD=Q:\n[Nastaveni]\nBlikaniRychlost=-40\nVkladatPoSpusteni=1\n");
   UserHive(std::string(kDesktopKey) + "\"DragFullWindows\"=\"0\"\n\"ScreenSaveTimeOut\"=\"59\"\n");
   CreateForms();
   // the picture insertion asked for finds no prepared picture
-  EXPECT_EQ(boxes.texts(), QStringList{QString::fromStdString("Cannot open file " + root.program().string() + "/start.bmp")});
+  EXPECT_EQ(boxes.texts(),
+            QStringList{QString::fromStdString("Cannot open file " + root.program().string() + "/start.bmp")});
   EXPECT_EQ(Form1->wallpaper->CestaPlocha->text(), "C:\\Obrazky\\more.jpg");
   EXPECT_EQ(Form1->startButton->CestaStart->text(), "D:\\s.bmp");
   EXPECT_EQ(Form1->blinker->RychlostBlikani->Value(), -40);
@@ -133,7 +135,7 @@ TEST_F(Startup, AMissingScreenSaverDelayStopsAtItsConversion) {
   ASSERT_EQ(boxes.texts(), QStringList{"'' is not a valid integer value"});
   EXPECT_TRUE(Form1->windowDrag->ObsahOkna->isChecked());  // step 7 ran
   EXPECT_EQ(Form1->programFiles->Edit1->text(), "C:\\Program Files");
-  EXPECT_FALSE(Form1->startButton->CBox->isChecked());      // step 9 did not
+  EXPECT_FALSE(Form1->startButton->CBox->isChecked());  // step 9 did not
   EXPECT_EQ(Form1->policies->Disky->Items().size(), 7);
 }
 

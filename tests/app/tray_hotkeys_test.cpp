@@ -161,9 +161,9 @@ TEST_F(TrayAndHotkeys, TheMenuInItsOrderWorksWhileTheWindowIsHidden) {
   QStringList entries;
   for (QAction* action : Form1->tray->PopUpMenuTrayIcon->actions())
     entries << (action->isSeparator() ? "-" : action->text());
-  EXPECT_EQ(entries, (QStringList{"Otevřít Program", "Otevřít Process Killera", "-", "Otevřít CD-ROM",
-                                  "Zavřít CD-ROM", "Vysypat Koš", "Vypnout počítač", "Restartovat počítač",
-                                  "Odhlásit uživatele", "-", "O Programu", "Ukončit"}));
+  EXPECT_EQ(entries, (QStringList{"Otevřít Program", "Otevřít Process Killera", "-", "Otevřít CD-ROM", "Zavřít CD-ROM",
+                                  "Vysypat Koš", "Vypnout počítač", "Restartovat počítač", "Odhlásit uživatele", "-",
+                                  "O Programu", "Ukončit"}));
   Form1->hide();
   Form1->cdDoor->DriveCDROM->SetText("K:");
   Form1->tray->ZavtCDROM1->trigger();

@@ -76,8 +76,9 @@ TEST_F(FolderLock, AFolderGoneSinceItsLockLeavesTheList) {
 // bytes that are not UTF-8), the list names exactly that folder, on a line of
 // its own, and unlock gives it back its permissions.
 TEST_F(FolderLock, AnyFolderNameFitsTheList) {
-  const std::string names[] = {"dva\nřádky", "mezery a konec ", " ", "zpětné\\lomítko", "\\n", "\\",
-                               "\xff\xfe bajty \x80", "konec\r", "0700 číslo", "\n0777 ", "# ovlix-folderlock 2"};
+  const std::string names[] = {
+      "dva\nřádky", "mezery a konec ", " ",       "zpětné\\lomítko",     "\\n", "\\", "\xff\xfe bajty \x80",
+      "konec\r",    "0700 číslo",      "\n0777 ", "# ovlix-folderlock 2"};
   std::vector<std::string> paths;
   unsigned mode = 0700;
   for (const std::string& name : names) {
@@ -164,9 +165,25 @@ class SystemFolders : public FolderLock {
   void SetUp() override {
     FolderLock::SetUp();
     system_ = root.dir() / "systém";
-    for (const char* p : {"etc/ssh", "usr/bin", "usr/lib/x86_64", "usr/local/moje", "var/lib/dpkg", "var/tmp/moje",
-                          "home/alice/dokumenty", "tmp/moje", "lib64/sub", "libx32", "proc/1", "run/user/1000",
-                          "boot/grub", "dev/shm", "sbin", "sys/kernel", "opt/app/data", "srv/web", "mnt/disk/data",
+    for (const char* p : {"etc/ssh",
+                          "usr/bin",
+                          "usr/lib/x86_64",
+                          "usr/local/moje",
+                          "var/lib/dpkg",
+                          "var/tmp/moje",
+                          "home/alice/dokumenty",
+                          "tmp/moje",
+                          "lib64/sub",
+                          "libx32",
+                          "proc/1",
+                          "run/user/1000",
+                          "boot/grub",
+                          "dev/shm",
+                          "sbin",
+                          "sys/kernel",
+                          "opt/app/data",
+                          "srv/web",
+                          "mnt/disk/data",
                           "root/data"})
       fs::create_directories(system_ / p);
     fs::create_directory_symlink("usr/bin", system_ / "bin");
@@ -216,9 +233,10 @@ TEST_F(SystemFolders, TheRootAndEachFolderInItAreRefused) {
 }
 
 TEST_F(SystemFolders, TheSystemTreesAreRefusedWhole) {
-  for (const char* p : {"etc", "etc/ssh", "usr", "usr/bin", "usr/local", "usr/local/moje", "var", "var/lib/dpkg",
-                        "var/tmp", "lib64/sub", "libx32", "lib/x86_64", "bin", "proc/1", "run/user/1000",
-                        "boot/grub", "dev/shm", "sbin", "sys/kernel", "opt/app/data"})
+  for (const char* p : {"etc",        "etc/ssh",      "usr",           "usr/bin",   "usr/local", "usr/local/moje",
+                        "var",        "var/lib/dpkg", "var/tmp",       "lib64/sub", "libx32",    "lib/x86_64",
+                        "bin",        "proc/1",       "run/user/1000", "boot/grub", "dev/shm",   "sbin",
+                        "sys/kernel", "opt/app/data"})
     ExpectRefused(system_ / p, kSystem);
   // the shared temporary folder is the system's, what is inside it is not
   ExpectLockable(system_ / "var/tmp/moje");
@@ -280,7 +298,8 @@ TEST_F(FolderLock, TheShippedScriptRunsTheTool) {
   fs::path spaced = root.dir() / "dvě slova";
   fs::create_directories(spaced);
   std::string parameters = "lock \"" + spaced.string() + "\"";
-  EXPECT_GT(platform::ShellExecuteA(0, "open", script.c_str(), parameters.c_str(), nullptr, platform::SW_SHOWNORMAL), 32);
+  EXPECT_GT(platform::ShellExecuteA(0, "open", script.c_str(), parameters.c_str(), nullptr, platform::SW_SHOWNORMAL),
+            32);
   for (int i = 0; i < 100 && Mode(spaced) != 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(Mode(spaced), 0u);
   ::chmod(spaced.c_str(), 0700);

@@ -89,7 +89,8 @@ TEST_F(Launchers, TheAboutBoxAndItsLinks) {
   EXPECT_TRUE(Form2->MailLink->font().underline());
   QTest::mouseClick(Form2->MailLink, Qt::LeftButton);
   QTest::mouseClick(Form2->WebLink, Qt::LeftButton);
-  EXPECT_EQ(launches.started(), (Argv{{"xdg-open", "mailto:ovlix@example.org"}, {"xdg-open", "https://ovlix.example.org/"}}));
+  EXPECT_EQ(launches.started(),
+            (Argv{{"xdg-open", "mailto:ovlix@example.org"}, {"xdg-open", "https://ovlix.example.org/"}}));
   Form2->sButton1->click();
   EXPECT_FALSE(Form2->isVisible());
 }

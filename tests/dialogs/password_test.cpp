@@ -40,11 +40,11 @@ TEST_F(FolderLockPassword, FirstUseSetsThePasswordAndStartsTheScript) {
   });
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].kind, BoxKind::Warning);
-  EXPECT_EQ(boxes.boxes()[0].text,
-            QString::fromStdString(
-                "Pokud zablokujete následující složky osud těchto složek je spečetěn. Jsou to: Složka se "
-                "systémem(běžně C:\\windows), složka s tímto programem ve vašem případě je to " +
-                platform::ProgramFolder() + ", a disk C:\\. Tyto složky vždy nechte být!!!"));
+  EXPECT_EQ(
+      boxes.boxes()[0].text,
+      QString::fromStdString("Pokud zablokujete následující složky osud těchto složek je spečetěn. Jsou to: Složka se "
+                             "systémem(běžně C:\\windows), složka s tímto programem ve vašem případě je to " +
+                             platform::ProgramFolder() + ", a disk C:\\. Tyto složky vždy nechte být!!!"));
   EXPECT_EQ(Setting("heslo"), "");
   EXPECT_EQ(Setting("hesloje"), "1");
   EXPECT_EQ(launches.started(), Script());
@@ -130,7 +130,8 @@ TEST_F(FolderLockPassword, EveryPasswordIsTakenBackAsTyped) {
     const char* password;
     const char* trimmed;  // what a plain read would make of it
   };
-  const Case cases[] = {{" heslo ", "heslo"}, {"\"x\"", "x"}, {"'y'", "y"}, {"a\"b", nullptr}, {"  ", ""}, {"", nullptr}};
+  const Case cases[] = {{" heslo ", "heslo"}, {"\"x\"", "x"}, {"'y'", "y"},
+                        {"a\"b", nullptr},    {"  ", ""},     {"", nullptr}};
   QString previous;
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     QString password = QString::fromUtf8(cases[i].password);

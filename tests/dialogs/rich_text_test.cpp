@@ -21,8 +21,10 @@ RichDocument Parse(std::string_view rtf) {
 
 TEST(RichText, TextParagraphsAndEscapes) {
   EXPECT_EQ(Text(Parse("{\\rtf1 Jedna\\par Dv\\'e9\r\n\\par\\par{\\b tu\\'e8n\\'e1}}")), "Jedna|Dvé||tučná");
-  EXPECT_EQ(Text(Parse("{\\rtf1 a\\\\b\\{c\\}d\\~e\\-f}")), "a\\b{c}d\xC2\xA0" "ef");
-  EXPECT_EQ(Text(Parse("{\\rtf1 \\'8a\\'9e\\'fd}")), "Šžý");                // code page 1250
+  EXPECT_EQ(Text(Parse("{\\rtf1 a\\\\b\\{c\\}d\\~e\\-f}")),
+            "a\\b{c}d\xC2\xA0"
+            "ef");
+  EXPECT_EQ(Text(Parse("{\\rtf1 \\'8a\\'9e\\'fd}")), "Šžý");  // code page 1250
   EXPECT_EQ(Text(Parse("{\\rtf1 x\\line y\\tab z}")), "x\ny\tz");
   EXPECT_EQ(Text(Parse("{\\rtf1 \\ldblquote a\\rdblquote \\endash \\emdash}")), "“a”–—");
   // the delimiting blank of a control word is not text; a second one is
@@ -34,7 +36,9 @@ TEST(RichText, TextParagraphsAndEscapes) {
 TEST(RichText, UnicodeWithItsFallback) {
   EXPECT_EQ(Text(Parse("{\\rtf1 \\u268?\\u345?k}")), "Čřk");
   EXPECT_EQ(Text(Parse("{\\rtf1\\uc2 \\u8364\\'80\\'80x}")), "€x");
-  EXPECT_EQ(Text(Parse("{\\rtf1\\uc0 \\u-3988 a}")), "\xEF\x81\xAC" "a");  // negative: 65536 - 3988
+  EXPECT_EQ(Text(Parse("{\\rtf1\\uc0 \\u-3988 a}")),
+            "\xEF\x81\xAC"
+            "a");                                                             // negative: 65536 - 3988
   EXPECT_EQ(Text(Parse("{\\rtf1 \\u55357?\\u56832?}")), "\xF0\x9F\x98\x80");  // a surrogate pair
   // \uc is scoped to its group
   EXPECT_EQ(Text(Parse("{\\rtf1 {\\uc2 a}\\u269?b}")), "ačb");
@@ -83,7 +87,7 @@ TEST(RichText, WhatIsNotRichTextIsRejected) {
 TEST(PlainText, Utf8OrCodePage1250) {
   EXPECT_EQ(DecodePlainText("\xEF\xBB\xBFŽluťoučký\r\nkůň\n"), "Žluťoučký\nkůň\n");
   EXPECT_EQ(DecodePlainText("\x8e\x6c\x75\x9d\x6f\x75\xe8\x6b\xfd"), "Žluťoučký");  // not UTF-8: code page 1250
-  EXPECT_EQ(DecodePlainText("\xC3\x28"), "Ă(");     // an invalid sequence is not taken as UTF-8
+  EXPECT_EQ(DecodePlainText("\xC3\x28"), "Ă(");              // an invalid sequence is not taken as UTF-8
   EXPECT_EQ(DecodePlainText("\xED\xA0\x80"), "í\xC2\xA0€");  // nor an encoded surrogate
   EXPECT_EQ(DecodePlainText(""), "");
   EXPECT_FALSE(DecodePlainText(std::string("MZ\0\0", 4)));

@@ -67,7 +67,8 @@ TEST_F(SettingsDialog, TheAutostartNamesTheProgramAsItIsReachedOnPath) {
   Form3->sButton1->click();
   setenv("PATH", previous.c_str(), 1);
   EXPECT_EQ(Kastlik(), platform::RegValue::String(link.string()));
-  EXPECT_NE(root.Read(platform::AutostartEntryPath("Kastlik")).find("Exec=\"" + link.string() + "\""), std::string::npos);
+  EXPECT_NE(root.Read(platform::AutostartEntryPath("Kastlik")).find("Exec=\"" + link.string() + "\""),
+            std::string::npos);
   EXPECT_EQ(platform::LaunchPath(), exe);  // nothing on PATH leads to it now
 }
 

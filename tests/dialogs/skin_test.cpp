@@ -77,8 +77,9 @@ TEST_F(Skins, TheSavedSkinTakesEffectWhenTheMainWindowShows) {
 // A folder skin sets every colour role a control draws with: what its file
 // names as named, the rest derived from its colours.
 TEST_F(Skins, AFolderSkinDerivesEveryRoleItsFileDoesNotName) {
-  Skin("Tma", "[Colors]\nWindow=#2B2D30\nWindowText=#E6E6E6\nButton=#3C3F44\nButtonText=#F0F0F0\n"
-              "Base=#1E1F22\nText=#E6E6E6\nHighlight=#3D6FB4\nDark=#010203\n[Disabled]\nButtonText=#808080\n");
+  Skin("Tma",
+       "[Colors]\nWindow=#2B2D30\nWindowText=#E6E6E6\nButton=#3C3F44\nButtonText=#F0F0F0\n"
+       "Base=#1E1F22\nText=#E6E6E6\nHighlight=#3D6FB4\nDark=#010203\n[Disabled]\nButtonText=#808080\n");
   CreateForms();
   QPalette builtIn = QApplication::palette();
   Form1->sSkinManager1.SetSkinName("Tma");
@@ -150,7 +151,9 @@ std::optional<double> TextContrast(QWidget* widget) {
   } else if (auto* bar = qobject_cast<QMenuBar*>(widget)) {
     QStringList texts;
     for (QAction* action : bar->actions()) texts << action->text();
-    hide = [=] { for (QAction* action : bar->actions()) action->setText({}); };
+    hide = [=] {
+      for (QAction* action : bar->actions()) action->setText({});
+    };
     restore = [=] {
       for (qsizetype i = 0; i < texts.size(); ++i) bar->actions()[i]->setText(texts[i]);
     };
@@ -182,8 +185,8 @@ int CheckTexts(QWidget* window, const QString& where, std::ostringstream& faults
     ++checked;
     if (*contrast < kReadableContrast)
       faults << where.toStdString() << ": " << widget->metaObject()->className() << " "
-             << widget->objectName().toStdString() << " \"" << widget->accessibleName().toStdString()
-             << "\" reads at " << *contrast << " : 1\n";
+             << widget->objectName().toStdString() << " \"" << widget->accessibleName().toStdString() << "\" reads at "
+             << *contrast << " : 1\n";
   }
   return checked;
 }

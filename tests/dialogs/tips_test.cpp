@@ -24,9 +24,7 @@ class TipsViewer : public FormsTest {
     QTest::mousePress(Tipy->seznam->viewport(), Qt::LeftButton, {}, where);
     QTest::mouseRelease(Tipy->seznam->viewport(), Qt::LeftButton, {}, where);
   }
-  void ClickItem(int row) {
-    ClickAt(Tipy->seznam->visualItemRect(Tipy->seznam->topLevelItem(row)).center());
-  }
+  void ClickItem(int row) { ClickAt(Tipy->seznam->visualItemRect(Tipy->seznam->topLevelItem(row)).center()); }
   QString Shown() { return Tipy->memo1->toPlainText(); }
 };
 
@@ -54,7 +52,8 @@ TEST_F(TipsViewer, TheListStaysLimeOnBlackUnderEverySkin) {
 }
 
 TEST_F(TipsViewer, RichTextAndPlainTextTips) {
-  root.Write(TipFile("blatonhorse.dat"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\b Sk\\'f8\\'ed\\'f2ka}\\par druh\\'fd}");
+  root.Write(TipFile("blatonhorse.dat"),
+             "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\b Sk\\'f8\\'ed\\'f2ka}\\par druh\\'fd}");
   root.Write(TipFile("zmenaukobr.dat"), "Jen text\r\nbez formátu");
   ClickItem(2);
   EXPECT_EQ(Shown(), QString::fromUtf8("Skříňka\ndruhý"));
@@ -100,9 +99,10 @@ TEST_F(TipsViewer, APlainTipAfterARichOneIsPlainBlackText) {
       QTextCursor at(block);
       at.setPosition(block.position() + i + 1);
       QTextCharFormat format = at.charFormat();
-      EXPECT_EQ(format.font().resolve(viewFont).toString().toStdString(), viewFont.toString().toStdString()) << block.text().toStdString() << " " << i;
+      EXPECT_EQ(format.font().resolve(viewFont).toString().toStdString(), viewFont.toString().toStdString())
+          << block.text().toStdString() << " " << i;
       QColor color = format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color()
-                                                                     : Tipy->memo1->palette().color(QPalette::Text);
+                                                                      : Tipy->memo1->palette().color(QPalette::Text);
       EXPECT_EQ(color.name().toStdString(), "#000000") << block.text().toStdString() << " " << i;
     }
   }

@@ -231,7 +231,7 @@ TEST_F(UdisksDoor, ARefusalIsSilentAndLeavesTheDoorToTheKernel) {
   // no eject of a disc still mounted; the kernel's request is refused for a
   // busy drive, and no message is shown
   EXPECT_EQ(fake_->Calls(), (std::vector<std::string>{"GetManagedObjects " + kRoot.toStdString(),
-                                                     "Unmount " + (kBlocks + "sr0").toStdString()}));
+                                                      "Unmount " + (kBlocks + "sr0").toStdString()}));
   EXPECT_EQ(cd.fake->log, kernelEject);
   EXPECT_TRUE(boxes.boxes().empty());
   EXPECT_EQ(TIniFile("Trelmo.ini").ReadString("CDROM", "driveCD", ""), "D:");

@@ -34,8 +34,15 @@ std::string PatternFile(const TempRoot& root, const char* name, const std::strin
 // Every read gives the file's own bytes, whether it lies in the head, in a
 // part read ahead, across a part's edge or in the mapped rest.
 void ExpectFileBytes(const FileView& view, const std::string& bytes, std::uint64_t ahead) {
-  const std::uint64_t edges[] = {0, 1, FileView::kHeadSize - 2, FileView::kHeadSize, ahead - 3, ahead,
-                                 ahead + 5000 - 1, ahead + 5000, bytes.size() - 8};
+  const std::uint64_t edges[] = {0,
+                                 1,
+                                 FileView::kHeadSize - 2,
+                                 FileView::kHeadSize,
+                                 ahead - 3,
+                                 ahead,
+                                 ahead + 5000 - 1,
+                                 ahead + 5000,
+                                 bytes.size() - 8};
   for (std::uint64_t at : edges)
     for (std::uint64_t size : {0u, 1u, 2u, 8u, 300u}) {
       if (at + size > bytes.size()) continue;
@@ -83,7 +90,8 @@ TEST(FileView, WhatIsNotWindowStaysMapped) {
   view.Window(bytes.size() - 10, 11);            // past the end, as far as the view knows yet
   view.Window(bytes.size() - 10, 10);
   // the read that meets the end cuts the window to the file
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(view.At(bytes.size() - 5, 5)), 5), bytes.substr(bytes.size() - 5));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(view.At(bytes.size() - 5, 5)), 5),
+            bytes.substr(bytes.size() - 5));
   EXPECT_EQ(view.At(bytes.size() - 5, 6), nullptr);
   EXPECT_FALSE(view.Shrunk());
   view.Window(bytes.size() + 10, 10);  // past the known end
@@ -92,7 +100,8 @@ TEST(FileView, WhatIsNotWindowStaysMapped) {
   view.At(91000, 100);
   EXPECT_TRUE(MappedInThisProcess(path));
   ExpectFileBytes(view, bytes, 90000);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(view.At(bytes.size() - 10, 10)), 10), bytes.substr(bytes.size() - 10));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(view.At(bytes.size() - 10, 10)), 10),
+            bytes.substr(bytes.size() - 10));
 }
 
 // Another program may cut a file short while it is viewed: what was read

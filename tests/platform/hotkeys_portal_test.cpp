@@ -38,8 +38,8 @@ class FakePortal : public QObject {
   QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
     return Answer(message, options, {{QStringLiteral("session_handle"), session}});
   }
-  QDBusObjectPath BindShortcuts(const QDBusObjectPath& handle, const QList<platform::PortalShortcut>& shortcuts, const QString&,
-                                const QVariantMap& options, const QDBusMessage& message) {
+  QDBusObjectPath BindShortcuts(const QDBusObjectPath& handle, const QList<platform::PortalShortcut>& shortcuts,
+                                const QString&, const QVariantMap& options, const QDBusMessage& message) {
     if (handle.path() == session) bound = shortcuts;
     return Answer(message, options, {});
   }
@@ -73,7 +73,8 @@ TEST(PortalHotkeys, BoundThroughTheDesktopPortal) {
   QDBusConnection desktop = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "fake-portal");
   FakePortal portal(desktop);
   ASSERT_TRUE(desktop.registerService(kService));
-  ASSERT_TRUE(desktop.registerObject(kPath, &portal, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
+  ASSERT_TRUE(
+      desktop.registerObject(kPath, &portal, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
 
   auto keys = platform::MakePortalHotkeyBackend(QDBusConnection::sessionBus());
   ASSERT_NE(keys, nullptr);

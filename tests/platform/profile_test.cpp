@@ -26,7 +26,8 @@ TEST(SettingsFile, MissingFileGivesDefaultsAndFirstWriteCreatesIt) {
   EXPECT_EQ(Read("CDROM", "driveCD"), "E:");
   // it may come to hold the program password: its owner's alone, and so it stays
   auto perms = std::filesystem::status(root.windows() / "Trelmo.ini").permissions();
-  EXPECT_EQ(perms & std::filesystem::perms::all, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(perms & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   Write("blokovani", "heslo", "tajne");
   EXPECT_EQ(std::filesystem::status(root.windows() / "Trelmo.ini").permissions(), perms);
 }
@@ -38,8 +39,7 @@ TEST(SettingsFile, NamesMatchWithoutCaseAndKeepTheirSpelling) {
   // replacing keeps the file's spelling, a new key takes the writer's
   Write("NASTAVENI", "SPOUSTENIVTRAY", "0");
   Write("nastaveni", "BlikaniRychlost", "300");
-  EXPECT_EQ(root.Read(root.windows() / "Trelmo.ini"),
-            "[Nastaveni]\nspousteniVTray=0\nBlikaniRychlost=300\n");
+  EXPECT_EQ(root.Read(root.windows() / "Trelmo.ini"), "[Nastaveni]\nspousteniVTray=0\nBlikaniRychlost=300\n");
 }
 
 TEST(SettingsFile, EmptyValueIsNotTheDefaultAndFlagsAreExact) {
@@ -58,8 +58,8 @@ TEST(SettingsFile, EmptyValueIsNotTheDefaultAndFlagsAreExact) {
 // written as it is, as files and hand edits expect.
 TEST(SettingsFile, EveryValueReadsBackAsWritten) {
   TempRoot root;
-  for (const char* value : {" heslo ", "\"x\"", "'y'", "a\"b", "  ", "", "\t", "konec\r", "\"", "'a\"",
-                            " 'q' ", "\"\"", "''", "\"víc\" \"slov\"", "x = y", "; ne komentář", "[ne sekce]"}) {
+  for (const char* value : {" heslo ", "\"x\"", "'y'", "a\"b", "  ", "", "\t", "konec\r", "\"", "'a\"", " 'q' ", "\"\"",
+                            "''", "\"víc\" \"slov\"", "x = y", "; ne komentář", "[ne sekce]"}) {
     Write("blokovani", "heslo", value);
     EXPECT_EQ(Read("blokovani", "heslo"), value) << '[' << value << ']';
   }

@@ -47,7 +47,8 @@ class ReadBatchTest : public testing::TestWithParam<bool> {
 // Files opened in a batch, their heads read with the batch, as a caller
 // hands them to views. The batch's descriptors are closed with it.
 struct Opened {
-  Opened(ReadBatch& batch, std::span<const char* const> paths) : fds(paths.size()), heads(paths.size()), runs(paths.size()) {
+  Opened(ReadBatch& batch, std::span<const char* const> paths)
+      : fds(paths.size()), heads(paths.size()), runs(paths.size()) {
     batch.Open(paths, fds);
     for (std::size_t i = 0; i < paths.size(); ++i) {
       heads[i] = std::make_unique<std::uint8_t[]>(FileView::kHeadSize);

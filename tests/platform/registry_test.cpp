@@ -34,8 +34,7 @@ TEST(Registry, NamesMatchWithoutCaseAndKeepTheCaseOfTheirCreation) {
   ASSERT_TRUE(again.OpenKey("\\SOFTWARE\\ovlix test\\", false));
   EXPECT_EQ(again.ReadString("mixedcase"), "b");
   std::string text = root.Read(root.hive("HKEY_CURRENT_USER.reg"));
-  EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Ovlix Test]\n\"MixedCase\"=\"b\"\n"),
-            std::string::npos);
+  EXPECT_NE(text.find("[HKEY_CURRENT_USER\\Software\\Ovlix Test]\n\"MixedCase\"=\"b\"\n"), std::string::npos);
 }
 
 TEST(Registry, TypesAreKeptAndAWrongTypeIsReported) {

@@ -307,7 +307,7 @@ TEST_F(ProcessKiller, AReusedProcessIdIsNotHit) {
   ASSERT_EQ(second, first);
   ASSERT_TRUE(QTest::qWaitFor([&] { return AsleepAndUnhit(second); }));  // it has started its sleep
   Form5->lister->selectRow(row);  // the old row: the id now names another process
-  Form5->Button1Click();  // a kill it sends is sent when this returns
+  Form5->Button1Click();          // a kill it sends is sent when this returns
   EXPECT_TRUE(AsleepAndUnhit(second));
   EXPECT_EQ(::waitpid(second, nullptr, WNOHANG), 0);
 }

@@ -66,10 +66,12 @@ TEST(BitmapFileForm, PixelOffsetsForEveryHeader) {
     int bits;
     std::uint32_t used;
     std::uint32_t offset;
-  } cases[] = {
-      {40, 24, 0, 54},  {40, 8, 0, 1078}, {40, 8, 20, 134}, {12, 4, 0, 74}, {40, 32, 0, 54}, {40, 1, 0, 62},
-      {40, 16, 0, 66},  // bit fields after the header
-      {124, 32, 0, 138}, {108, 8, 0, 14 + 108 + 1024}, {56, 16, 0, 70}};
+  } cases[] = {{40, 24, 0, 54},   {40, 8, 0, 1078},
+               {40, 8, 20, 134},  {12, 4, 0, 74},
+               {40, 32, 0, 54},   {40, 1, 0, 62},
+               {40, 16, 0, 66},  // bit fields after the header
+               {124, 32, 0, 138}, {108, 8, 0, 14 + 108 + 1024},
+               {56, 16, 0, 70}};
   for (const Case& c : cases) {
     One one(rtBitmap, Bitmap(c.header, 5, 3, c.bits, c.used));
     std::string file;
@@ -84,12 +86,13 @@ TEST(BitmapFileForm, PixelOffsetsForEveryHeader) {
     ASSERT_EQ(picture.height, 3);
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 5; ++x)
-        ASSERT_EQ(picture.pixels[static_cast<std::size_t>(y * 5 + x)],
-                  c.used && PatternIndex(x, y, c.bits) >= c.used ? 0xFF000000u  // beyond the palette: black
-                                                                 : PatternColor(x, y, c.bits))
+        ASSERT_EQ(picture.pixels[static_cast<std::size_t>(y * 5 + x)], c.used && PatternIndex(x, y, c.bits) >= c.used
+                                                                           ? 0xFF000000u  // beyond the palette: black
+                                                                           : PatternColor(x, y, c.bits))
             << c.header << "/" << c.bits << " at " << x << "," << y;
     // (Qt rounds 5- and 6-bit channels down, the platform to nearest)
-    if ((c.header == 40 || c.header == 12) && c.used == 0 && c.bits != 16) ExpectSamePixels(picture, Decode(file, "bmp"));
+    if ((c.header == 40 || c.header == 12) && c.used == 0 && c.bits != 16)
+      ExpectSamePixels(picture, Decode(file, "bmp"));
   }
 }
 
@@ -132,7 +135,8 @@ TEST(BitmapPicture, ShortDataIsRefusedBeforeItsPixelsAreMade) {
       std::FILE* statm = std::fopen("/proc/self/statm", "r");
       if (statm == nullptr || std::fscanf(statm, "%ld", &pages) != 1) _exit(3);
       rlimit limit{};
-      limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (48u << 20);
+      limit.rlim_cur = limit.rlim_max =
+          static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (48u << 20);
       setrlimit(RLIMIT_AS, &limit);
       TPicture picture;
       try {
@@ -147,7 +151,8 @@ TEST(BitmapPicture, ShortDataIsRefusedBeforeItsPixelsAreMade) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << c.name << ": 1 = the pixels were made first, 2 = pixels of bytes that are not there";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << c.name
+                                      << ": 1 = the pixels were made first, 2 = pixels of bytes that are not there";
   }
 #endif
 }
@@ -205,8 +210,8 @@ TEST(IconImages, PngImagesAndCursors) {
   std::string hotSpot;
   Put16(hotSpot, 5), Put16(hotSpot, 9);
   std::string cursorImage = IconImage(32, 32, 4);
-  PeFile file = BuildPe({Dir(1u, {Named(7u, hotSpot + cursorImage)}),
-                         Dir(12u, {Named(1u, IconGroup({{32, 32, 0, 1, 7, 0}}, true))})});
+  PeFile file = BuildPe(
+      {Dir(1u, {Named(7u, hotSpot + cursorImage)}), Dir(12u, {Named(1u, IconGroup({{32, 32, 0, 1, 7, 0}}, true))})});
   TExeImage cursors("c.dll", AsBytes(file.bytes));
   TResourceItem& group = *cursors.Resources().Items()[0]->SubList().Items()[0];
   TResourceItem& cursor = *group.SubList().Items()[0];
@@ -312,10 +317,14 @@ TEST(Menus, ExtendedTemplates) {
 }
 
 TEST(RawForm, GenericTypesSaveTheirBytes) {
-  One one(rtRCData, std::string("\0\x01\x02" "data", 7));
+  One one(rtRCData, std::string("\0\x01\x02"
+                                "data",
+                                7));
   std::string out = "prefix";
   one.Item().SaveToStream(out);
-  EXPECT_EQ(out, std::string("prefix\0\x01\x02" "data", 13));
+  EXPECT_EQ(out, std::string("prefix\0\x01\x02"
+                             "data",
+                             13));
   TStrings lines;
   EXPECT_THROW(one.Item().AssignTo(lines), EExeError);
   EXPECT_EQ(ColorsForBitCount(1), 2u);

@@ -79,7 +79,8 @@ TEST(ExeImage, TheResourceSectionByName) {
   EXPECT_EQ(OpenError(BuildPe({Dir(10u, {Named(1u, "x")})}, PeOptions{false, ".RSRC"}).bytes), "");
   EXPECT_EQ(OpenError(BuildPe({}, PeOptions{false, ".rsrcx"}).bytes), "Žádné zdroje v tomto souboru.");
   EXPECT_EQ(OpenError(BuildPe({}, PeOptions{false, ".rsr"}).bytes), "Žádné zdroje v tomto souboru.");
-  EXPECT_EQ(OpenError(BuildPe({}, PeOptions{false, std::string(".rsrc\0\0x", 8)}).bytes), "");  // the name ends at its zero
+  EXPECT_EQ(OpenError(BuildPe({}, PeOptions{false, std::string(".rsrc\0\0x", 8)}).bytes),
+            "");  // the name ends at its zero
 }
 
 TEST(ExeImage, TheTreeAsTheExplorerShowsIt) {
@@ -111,7 +112,8 @@ TEST(ExeImage, TheTreeAsTheExplorerShowsIt) {
     EXPECT_EQ(Names(groups), (std::vector<std::string>{"MAINICON", "5"}));
     EXPECT_TRUE(groups.Items()[0]->IsList());
     EXPECT_EQ(groups.Items()[0]->ResourceSize(), 0u);
-    EXPECT_EQ(Names(groups.Items()[0]->SubList()), (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
+    EXPECT_EQ(Names(groups.Items()[0]->SubList()),
+              (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
     // the shared image is the same item, named by the group built last
     EXPECT_EQ(Names(groups.Items()[1]->SubList()), (std::vector<std::string>{"256 X 256 0 Colors"}));
     EXPECT_EQ(groups.Items()[1]->SubList().Items()[0], groups.Items()[0]->SubList().Items()[1]);
@@ -157,19 +159,42 @@ TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
   });
   TExeImage image32("w.dll", AsBytes(file.bytes));
   std::vector<std::string> errors, paths, names;
-  WalkResources(image32, [&](const WalkNode& n) {
-    paths.push_back(n.path);
-    names.emplace_back(n.name);
-  }, errors);
+  WalkResources(
+      image32,
+      [&](const WalkNode& n) {
+        paths.push_back(n.path);
+        names.emplace_back(n.name);
+      },
+      errors);
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(paths, (std::vector<std::string>{
-                       "Accelerators", "Accelerators/1", "Accelerators/2", "Accelerators/2~2", "Accelerators/10",
-                       "RCData", "RCData/7", "RCData/a%2Fb%25c", "RCData/a%252Fb%2525c", "RCData/7~2", "RCData/7~3",
-                       "MessageTable", "MessageTable/x", "MessageTable/y", "MessageTable/x~2", "MessageTable/1",
-                       "MessageTable/2", "MessageTable/3", "MessageTable/2~2", "MessageTable/5", "MessageTable/x~3",
-                       "MessageTable/7", "MessageTable/8",
-                       "Icon", "Icon/1", "Icon/1/16 X 16 16 Colors", "Icon/1/32 X 32 16 Colors",
-                       "Icon/1/16 X 16 16 Colors~2"}));
+  EXPECT_EQ(paths, (std::vector<std::string>{"Accelerators",
+                                             "Accelerators/1",
+                                             "Accelerators/2",
+                                             "Accelerators/2~2",
+                                             "Accelerators/10",
+                                             "RCData",
+                                             "RCData/7",
+                                             "RCData/a%2Fb%25c",
+                                             "RCData/a%252Fb%2525c",
+                                             "RCData/7~2",
+                                             "RCData/7~3",
+                                             "MessageTable",
+                                             "MessageTable/x",
+                                             "MessageTable/y",
+                                             "MessageTable/x~2",
+                                             "MessageTable/1",
+                                             "MessageTable/2",
+                                             "MessageTable/3",
+                                             "MessageTable/2~2",
+                                             "MessageTable/5",
+                                             "MessageTable/x~3",
+                                             "MessageTable/7",
+                                             "MessageTable/8",
+                                             "Icon",
+                                             "Icon/1",
+                                             "Icon/1/16 X 16 16 Colors",
+                                             "Icon/1/32 X 32 16 Colors",
+                                             "Icon/1/16 X 16 16 Colors~2"}));
   EXPECT_EQ(names[10], "7");  // the number is the path's, not the name's
   auto data = [&](const std::string& path) {
     TResourceItem* item = FindResource(image32, path);
@@ -195,7 +220,8 @@ TEST(ExeImage, DamagedFilesGiveAnErrorAndKeepWhatWasRead) {
   Poke32(cyclic, file.resourceOffset + 16 + 4, 0x80000000u);
   TExeImage image("c.dll", AsBytes(cyclic));
   std::vector<std::string> errors, paths;
-  WalkResources(image, [&](const WalkNode& n) { paths.push_back(n.path); }, errors);
+  WalkResources(
+      image, [&](const WalkNode& n) { paths.push_back(n.path); }, errors);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find("contains itself"), std::string::npos);
   EXPECT_EQ(paths.front(), "AVI");  // the entry now leads to the root's own directory...
@@ -206,7 +232,8 @@ TEST(ExeImage, DamagedFilesGiveAnErrorAndKeepWhatWasRead) {
   counts[file.resourceOffset + 14] = '\xFF', counts[file.resourceOffset + 15] = '\x7F';
   errors.clear();
   TExeImage bad("d.dll", AsBytes(counts));
-  WalkResources(bad, [](const WalkNode&) {}, errors);
+  WalkResources(
+      bad, [](const WalkNode&) {}, errors);
   ASSERT_FALSE(errors.empty());
   EXPECT_NE(errors[0].find("outside the file"), std::string::npos);
 
@@ -231,10 +258,13 @@ TEST(ExeImage, DamageOfAnItemIsToldOnce) {
   TExeImage image("d.dll", AsBytes(bytes));
   std::vector<std::string> errors, paths;
   std::vector<bool> damaged;
-  WalkResources(image, [&](const WalkNode& n) {
-    paths.push_back(n.path);
-    damaged.push_back(n.damaged);
-  }, errors);
+  WalkResources(
+      image,
+      [&](const WalkNode& n) {
+        paths.push_back(n.path);
+        damaged.push_back(n.damaged);
+      },
+      errors);
   EXPECT_EQ(paths, (std::vector<std::string>{"RCData", "RCData/1"}));
   EXPECT_EQ(damaged, (std::vector<bool>{false, true}));
   ASSERT_EQ(errors.size(), 1u);
@@ -252,7 +282,8 @@ TEST(ExeImage, AFileCutShortWhileOpenGivesAnError) {
   TExeImage image(path);
   std::filesystem::resize_file(path, 1024);
   std::vector<std::string> errors;
-  WalkResources(image, [](const WalkNode&) {}, errors);
+  WalkResources(
+      image, [](const WalkNode&) {}, errors);
   ASSERT_FALSE(errors.empty());
   EXPECT_EQ(errors[0], "Damaged file: the file has become shorter since it was opened");
 }
@@ -266,7 +297,8 @@ TEST(ExeImage, ASharedDirectoryIsListedOnce) {
     TExeImage image("f.dll", AsBytes(bytes));
     std::vector<std::string> errors;
     std::vector<std::string> paths;
-    WalkResources(image, [&](const WalkNode& n) { paths.push_back(n.path); }, errors);
+    WalkResources(
+        image, [&](const WalkNode& n) { paths.push_back(n.path); }, errors);
     ASSERT_EQ(paths.size(), 1 + count + count) << count;  // the type, its names, the first name's entries
     EXPECT_EQ(paths[1], "RCData/1");
     EXPECT_EQ(paths[2], "RCData/1/1");
@@ -274,7 +306,8 @@ TEST(ExeImage, ASharedDirectoryIsListedOnce) {
     EXPECT_EQ(paths.back(), "RCData/" + std::to_string(count));
     ASSERT_EQ(errors.size(), count - 1);
     EXPECT_EQ(errors.front(), Format("Damaged file: the resource directory at offset %x is listed already under "
-                                     "another entry", {static_cast<long long>(kResourceOffset + SharedDirectory(count))}));
+                                     "another entry",
+                                     {static_cast<long long>(kResourceOffset + SharedDirectory(count))}));
   }
   // the list of a name asked again is the same list, no error
   std::string bytes = SharedDirectories(3);
@@ -305,9 +338,12 @@ TEST(ExeImage, BytesLostToACutAreNeverHandedOut) {
   TExeImage image(path);
   std::vector<std::string> errors;
   std::map<std::string, TResourceItem*> leaves;
-  WalkResources(image, [&](const WalkNode& n) {
-    if (!n.list) leaves[n.path] = n.item;
-  }, errors);
+  WalkResources(
+      image,
+      [&](const WalkNode& n) {
+        if (!n.list) leaves[n.path] = n.item;
+      },
+      errors);
   ASSERT_TRUE(errors.empty());
   ASSERT_EQ(leaves.size(), 4u);
   ASSERT_TRUE(MappedInThisProcess(path));
@@ -357,18 +393,21 @@ TEST(ExeImage, TruncatedAnywhere) {
     std::vector<std::string> errors;
     try {
       TExeImage image("t.dll", AsBytes(cut));
-      WalkResources(image, [&](const WalkNode& n) {
-        if (n.list) return;
-        std::string out;
-        TPicture picture;
-        try {
-          n.item->SaveToStream(out);
-          std::uint32_t type = n.item->TypeCode();
-          if (type == rtBitmap || type == rtIconEntry) n.item->AssignTo(picture);
-        } catch (const EExeError& e) {
-          errors.push_back(e.what());
-        }
-      }, errors);
+      WalkResources(
+          image,
+          [&](const WalkNode& n) {
+            if (n.list) return;
+            std::string out;
+            TPicture picture;
+            try {
+              n.item->SaveToStream(out);
+              std::uint32_t type = n.item->TypeCode();
+              if (type == rtBitmap || type == rtIconEntry) n.item->AssignTo(picture);
+            } catch (const EExeError& e) {
+              errors.push_back(e.what());
+            }
+          },
+          errors);
     } catch (const EExeError& e) {
       errors.push_back(e.what());
     }
@@ -412,13 +451,16 @@ TEST(ExeImage, LibrariesOfARealToolchain) {
     TExeImage image(std::string(OVLIX_TOOLCHAIN_DLLS) + name);
     std::vector<std::string> errors, paths;
     std::map<std::string, TResourceItem*> byPath;
-    WalkResources(image, [&](const WalkNode& n) {
-      paths.push_back(n.path);
-      byPath[n.path] = n.item;
-    }, errors);
+    WalkResources(
+        image,
+        [&](const WalkNode& n) {
+          paths.push_back(n.path);
+          byPath[n.path] = n.item;
+        },
+        errors);
     EXPECT_TRUE(errors.empty()) << name;
-    EXPECT_EQ(paths, (std::vector<std::string>{"AVI", "AVI/CLIP", "Menu", "Menu/100", "Menu/101", "String",
-                                               "String/1", "String/2", "24", "24/1"}))
+    EXPECT_EQ(paths, (std::vector<std::string>{"AVI", "AVI/CLIP", "Menu", "Menu/100", "Menu/101", "String", "String/1",
+                                               "String/2", "24", "24/1"}))
         << name;
     TStrings lines;
     byPath["Menu/100"]->AssignTo(lines);

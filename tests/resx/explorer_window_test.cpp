@@ -62,7 +62,8 @@ TEST_F(Explorer, OpeningSelectsTheFirstType) {
   KSRE->miOpen->trigger();
   ASSERT_EQ(asked_.size(), 1u);
   EXPECT_EQ(asked_[0].filter, TKSRE::kOpenFilter);
-  EXPECT_EQ(KSRE->windowTitle(), QString::fromStdString("Resource Explorer - " + QString::fromStdString(file_).toLower().toStdString()));
+  EXPECT_EQ(KSRE->windowTitle(),
+            QString::fromStdString("Resource Explorer - " + QString::fromStdString(file_).toLower().toStdString()));
   EXPECT_EQ(KSRE->TreeView->topLevelItemCount(), 6);
   EXPECT_EQ(KSRE->TreeView->currentItem(), Node(0));
   EXPECT_EQ(KSRE->Notebook->currentIndex(), 0);
@@ -72,7 +73,10 @@ TEST_F(Explorer, OpeningSelectsTheFirstType) {
   EXPECT_EQ(KSRE->ListView->Text(0, 2), "00058");
   EXPECT_EQ(KSRE->ListViewCaption->text(), " Bitmap");
   EXPECT_EQ(Status(0), " 1 objektů");
-  EXPECT_EQ(Status(1), QString(" Offset: %1").arg(KSRE->OpenImage()->Resources().Items()[0]->Offset(), 0, 16).toUpper().replace("OFFSET", "Offset"));
+  EXPECT_EQ(Status(1), QString(" Offset: %1")
+                           .arg(KSRE->OpenImage()->Resources().Items()[0]->Offset(), 0, 16)
+                           .toUpper()
+                           .replace("OFFSET", "Offset"));
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
@@ -114,15 +118,16 @@ TEST_F(Explorer, TextViewListsDialogsVersionsAndManifests) {
   std::string accelerators;
   Put16(accelerators, 0x89), Put16(accelerators, 'O'), Put16(accelerators, 100), Put16(accelerators, 0);
   std::string messages;
-  Put32(messages, 1), Put32(messages, 5), Put32(messages, 5), Put32(messages, 16), Put16(messages, 8), Put16(messages, 0);
+  Put32(messages, 1), Put32(messages, 5), Put32(messages, 5), Put32(messages, 16), Put16(messages, 8),
+      Put16(messages, 0);
   messages.append("Ano\0", 4);
   std::string listed = (root.dir() / "texty.dll").string();
-  root.Write(listed, BuildPe({Dir(5u, {Named(1u, dialog), Named(2u, dialog.substr(0, dialog.find(Utf16(u"Seznam"))))}),
-                              Dir(9u, {Named(1u, accelerators)}), Dir(10u, {Named(1u, "raw")}),
-                              Dir(11u, {Named(1u, messages)}),
-                              Dir(16u, {Named(1u, VersionInfo({{u"040504E2", {{u"FileDescription", u"Ovlix"}}}}, {}))}),
-                              Dir(24u, {Named(1u, "\xFF\xFE" + Utf16(u"<assembly/>"))})})
-                         .bytes);
+  root.Write(listed,
+             BuildPe({Dir(5u, {Named(1u, dialog), Named(2u, dialog.substr(0, dialog.find(Utf16(u"Seznam"))))}),
+                      Dir(9u, {Named(1u, accelerators)}), Dir(10u, {Named(1u, "raw")}), Dir(11u, {Named(1u, messages)}),
+                      Dir(16u, {Named(1u, VersionInfo({{u"040504E2", {{u"FileDescription", u"Ovlix"}}}}, {}))}),
+                      Dir(24u, {Named(1u, "\xFF\xFE" + Utf16(u"<assembly/>"))})})
+                 .bytes);
   KSRE->OpenFile(QString::fromStdString(listed));
   EXPECT_FALSE(KSRE->miViewText->isChecked());
   Select(Node(0, 0));
@@ -137,14 +142,13 @@ TEST_F(Explorer, TextViewListsDialogsVersionsAndManifests) {
   EXPECT_TRUE(KSRE->StringViewer->toPlainText().endsWith("\"SysListView32\", 0x50010001, 7, 1050, 50, 14\nEND"));
   EXPECT_EQ(KSRE->ListViewCaption->text(), " Dialog: 1");
   EXPECT_TRUE(Status(1).startsWith(" Offset: "));
-  EXPECT_TRUE(Status(1).endsWith(QString("  Velikost: %1").arg(dialog.size(), 0, 16).toUpper().replace("VELIKOST", "Velikost")));
+  EXPECT_TRUE(Status(1).endsWith(
+      QString("  Velikost: %1").arg(dialog.size(), 0, 16).toUpper().replace("VELIKOST", "Velikost")));
   struct Leaf {
     int type;
     const char* text;
-  } leaves[] = {{1, "\"O\", 100, VIRTKEY, CONTROL"},
-                {3, "0x00000005  \"Ano\""},
-                {4, "FILEVERSION 1.2.3.4"},
-                {5, "<assembly/>"}};
+  } leaves[] = {
+      {1, "\"O\", 100, VIRTKEY, CONTROL"}, {3, "0x00000005  \"Ano\""}, {4, "FILEVERSION 1.2.3.4"}, {5, "<assembly/>"}};
   for (const Leaf& leaf : leaves) {
     Select(Node(leaf.type, 0));
     EXPECT_EQ(KSRE->Notebook->currentIndex(), 2) << leaf.type;
@@ -193,7 +197,8 @@ TEST_F(Explorer, PicturesScrollInsideTheWindow) {
     std::vector<std::uint32_t> colours;
     QRgb background = screen.pixel(0, 0);
     for (int i = 0; i < (column ? screen.height() : screen.width()); ++i)
-      if (QRgb p = column ? screen.pixel(at, i) : screen.pixel(i, at); p != background) colours.push_back(p | 0xFF000000u);
+      if (QRgb p = column ? screen.pixel(at, i) : screen.pixel(i, at); p != background)
+        colours.push_back(p | 0xFF000000u);
     return colours;
   };
   auto pattern = [](bool column, int at, int length) {
@@ -263,13 +268,15 @@ TEST_F(Explorer, SavingTheSelectedResource) {
 TEST_F(Explorer, SavingAWholeIconGroup) {
   std::string small = IconImage(16, 16, 4), large = IconImage(32, 32, 32, true);
   std::string icons = (root.dir() / "icons.dll").string();
-  root.Write(icons, BuildPe({Dir(1u, {Named(1u, std::string(4, '\0') + small)}), Dir(3u, {Named(1u, small), Named(2u, large)}),
-                             Dir(12u, {Named(1u, IconGroup({{16, 16, 0, 4, 1, 0}}, true))}),
-                             Dir(14u, {Named(1u, IconGroup({{32, 32, 0, 32, 2, 0}, {16, 16, 16, 4, 1, 0}, {8, 8, 0, 4, 3, 0}}))})})
-                        .bytes);
+  root.Write(
+      icons,
+      BuildPe({Dir(1u, {Named(1u, std::string(4, '\0') + small)}), Dir(3u, {Named(1u, small), Named(2u, large)}),
+               Dir(12u, {Named(1u, IconGroup({{16, 16, 0, 4, 1, 0}}, true))}),
+               Dir(14u, {Named(1u, IconGroup({{32, 32, 0, 32, 2, 0}, {16, 16, 16, 4, 1, 0}, {8, 8, 0, 4, 3, 0}}))})})
+          .bytes);
   KSRE->OpenFile(QString::fromStdString(icons));
   ASSERT_EQ(KSRE->TreeView->topLevelItemCount(), 2);  // Cursor, Icon
-  EXPECT_FALSE(KSRE->miSaveGroup->isEnabled());  // a type
+  EXPECT_FALSE(KSRE->miSaveGroup->isEnabled());       // a type
   Select(Node(1, 0));
   EXPECT_TRUE(KSRE->miSaveGroup->isEnabled());
   answer_ = QString::fromStdString((root.dir() / "all.ico").string());
@@ -297,7 +304,9 @@ TEST_F(Explorer, SavingAWholeIconGroup) {
 
 TEST_F(Explorer, AFailedSaveLeavesTheOldFile) {
   std::string bad = (root.dir() / "bad.dll").string();
-  root.Write(bad, BuildPe({Dir(3u, {Named(1u, "not an image")}), Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}}))})}).bytes);
+  root.Write(
+      bad,
+      BuildPe({Dir(3u, {Named(1u, "not an image")}), Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}}))})}).bytes);
   KSRE->OpenFile(QString::fromStdString(bad));
   Select(Node(0, 0)->child(0));
   root.Write(root.dir() / "keep.ico", "old icon");
@@ -317,8 +326,8 @@ TEST_F(Explorer, NothingOfAFileCutShortIsShownOrSaved) {
   PeOptions options;
   options.codeSize = 0x8000;
   options.resourceVirtualAddress = 0x9000;
-  PeFile pe = BuildPe({Dir(10u, {Named(1u, std::string(1200000, 'x'))}), Dir(2u, {Named(1u, Bitmap(40, 4, 4, 24))})},
-                      options);
+  PeFile pe =
+      BuildPe({Dir(10u, {Named(1u, std::string(1200000, 'x'))}), Dir(2u, {Named(1u, Bitmap(40, 4, 4, 24))})}, options);
   root.Write(cut, pe.bytes);
   KSRE->OpenFile(QString::fromStdString(cut));
   ASSERT_EQ(KSRE->TreeView->topLevelItemCount(), 2);

@@ -64,7 +64,8 @@ std::string Bitmap(std::uint32_t headerSize, int width, int height, int bits, st
         case 16: line[2 * x] = static_cast<char>(v & 0xFF), line[2 * x + 1] = static_cast<char>((v >> 8) & 0xFF); break;
         case 24:
         case 32:
-          for (int k = 0; k < 3; ++k) line[static_cast<std::size_t>(bits / 8 * x + k)] = static_cast<char>((v >> (8 * k)) & 0xFF);
+          for (int k = 0; k < 3; ++k)
+            line[static_cast<std::size_t>(bits / 8 * x + k)] = static_cast<char>((v >> (8 * k)) & 0xFF);
           break;
       }
     }
@@ -81,7 +82,8 @@ std::string IconImage(int width, int height, int bits, bool alpha) {
       std::uint32_t v = PatternIndex(x, row, bits);
       if (bits == 4) line[static_cast<std::size_t>(x / 2)] |= static_cast<char>(v << (x % 2 ? 0 : 4));
       if (bits == 32) {
-        for (int k = 0; k < 3; ++k) line[static_cast<std::size_t>(4 * x + k)] = static_cast<char>((v >> (8 * k)) & 0xFF);
+        for (int k = 0; k < 3; ++k)
+          line[static_cast<std::size_t>(4 * x + k)] = static_cast<char>((v >> (8 * k)) & 0xFF);
         line[static_cast<std::size_t>(4 * x + 3)] = alpha ? static_cast<char>(x == row ? 0 : 0x80) : '\0';
       }
     }
@@ -146,7 +148,8 @@ std::string VersionBlock(const std::u16string& key, const std::string& value, bo
 
 std::string VersionInfo(const std::vector<VersionTable>& tables, const std::vector<std::uint32_t>& translations) {
   std::string fixed;
-  for (std::uint32_t v : {0xFEEF04BDu, 0x10000u, 0x00010002u, 0x00030004u, 0x00010002u, 0u, 0x3Fu, 0x3u, 0x40004u, 1u, 0u, 0u, 0u})
+  for (std::uint32_t v :
+       {0xFEEF04BDu, 0x10000u, 0x00010002u, 0x00030004u, 0x00010002u, 0u, 0x3Fu, 0x3u, 0x40004u, 1u, 0u, 0u, 0u})
     Put32(fixed, v);
   std::vector<std::string> tableBlocks;
   for (const VersionTable& t : tables) {
@@ -183,11 +186,13 @@ std::string DialogTemplate(bool extended) {
     int textOrdinal, id;
     std::uint32_t style;
   };
-  const std::vector<Control> controls = {
-      {0x80, u"", u"OK", -1, 1, 0x50010001},    {0x81, u"", u"", -1, 100, 0x50810080},
-      {0x82, u"", u"", 101, -1, 0x50000003},    {0x83, u"", u"", -1, 101, 0x50A10001},
-      {0x84, u"", u"", -1, 102, 0x50000001},    {0x85, u"", u"", -1, 103, 0x50210003},
-      {-1, u"SysListView32", u"Seznam", -1, 104, 0x50010001}};
+  const std::vector<Control> controls = {{0x80, u"", u"OK", -1, 1, 0x50010001},
+                                         {0x81, u"", u"", -1, 100, 0x50810080},
+                                         {0x82, u"", u"", 101, -1, 0x50000003},
+                                         {0x83, u"", u"", -1, 101, 0x50A10001},
+                                         {0x84, u"", u"", -1, 102, 0x50000001},
+                                         {0x85, u"", u"", -1, 103, 0x50210003},
+                                         {-1, u"SysListView32", u"Seznam", -1, 104, 0x50010001}};
   std::string d;
   std::uint32_t style = 0x80C800C8;
   if (extended) {

@@ -36,8 +36,8 @@ namespace {
 
 class Recording : public THexDump {
  public:
-  using THexDump::THexDump;
   using THexDump::PaintLines;
+  using THexDump::THexDump;
   std::vector<QRegion> painted;
 
  protected:

@@ -54,10 +54,12 @@ QImage Shown(TResourceItem& item) {
   TPicture picture;
   item.AssignTo(picture);
   if (!picture.png.empty())
-    return QImage::fromData(picture.png.data(), static_cast<int>(picture.png.size())).convertToFormat(QImage::Format_ARGB32);
+    return QImage::fromData(picture.png.data(), static_cast<int>(picture.png.size()))
+        .convertToFormat(QImage::Format_ARGB32);
   QImage image(picture.width, picture.height, QImage::Format_ARGB32);
   for (int y = 0; y < picture.height; ++y)
-    for (int x = 0; x < picture.width; ++x) image.setPixel(x, y, picture.pixels[static_cast<std::size_t>(y * picture.width + x)]);
+    for (int x = 0; x < picture.width; ++x)
+      image.setPixel(x, y, picture.pixels[static_cast<std::size_t>(y * picture.width + x)]);
   return image;
 }
 
@@ -78,9 +80,12 @@ void ExpectSamePixels(const QImage& a, const QImage& b) {
 
 TEST(GroupIconFile, HoldsEveryImageOfTheGroupInItsOrderAsStored) {
   std::string small = IconImage(16, 16, 4), png = Png(64), large = IconImage(48, 48, 32, true);
-  Library lib({Dir(3u, {Named(1u, small), Named(2u, png), Named(3u, large)}),
-               Dir(14u, {Named(7u, IconGroup({{48, 48, 0, 32, 3, 0}, {16, 16, 16, 4, 1, 0}, {0, 0, 0, 32, 2, 0},
-                                              {32, 32, 0, 8, 9, 0}}))})});
+  Library lib(
+      {Dir(3u, {Named(1u, small), Named(2u, png), Named(3u, large)}),
+       Dir(14u,
+           {Named(7u,
+                  IconGroup(
+                      {{48, 48, 0, 32, 3, 0}, {16, 16, 16, 4, 1, 0}, {0, 0, 0, 32, 2, 0}, {32, 32, 0, 8, 9, 0}}))})});
   std::vector<std::uint16_t> missing;
   std::string file = GroupIconFile(lib.Group(14), missing);
   EXPECT_EQ(missing, std::vector<std::uint16_t>{9});
@@ -180,8 +185,8 @@ TEST(FirstIconGroup, IsTheFirstIconGroupInResourceOrder) {
   EXPECT_EQ(first->DisplayName(), "MAIN");
   EXPECT_EQ(first->TypeCode(), rtIcon);
 
-  Library cursorsOnly({Dir(1u, {Named(1u, HotSpot(0, 0) + image)}),
-                       Dir(12u, {Named(1u, IconGroup({{16, 16, 0, 4, 1, 0}}, true))})});
+  Library cursorsOnly(
+      {Dir(1u, {Named(1u, HotSpot(0, 0) + image)}), Dir(12u, {Named(1u, IconGroup({{16, 16, 0, 4, 1, 0}}, true))})});
   EXPECT_EQ(FirstIconGroup(cursorsOnly.image), nullptr);
 }
 

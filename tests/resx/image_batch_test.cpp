@@ -19,9 +19,12 @@ std::string Listing(std::optional<TExeImage>& image, const std::string& failure)
   std::string text;
   std::vector<std::string> errors;
   try {
-    WalkResources(*image, [&](const WalkNode& n) {
-      text += n.path + ' ' + std::to_string(n.offset) + ' ' + std::to_string(n.size) + '\n';
-    }, errors);
+    WalkResources(
+        *image,
+        [&](const WalkNode& n) {
+          text += n.path + ' ' + std::to_string(n.offset) + ' ' + std::to_string(n.size) + '\n';
+        },
+        errors);
   } catch (const EExeError& e) {
     errors.push_back(e.what());
   }
@@ -72,7 +75,8 @@ TEST_P(ImageBatchTest, ListsAsAnImageOpenedAlone) {
     {
       ImageBatch batch(GetParam());
       for (std::size_t done = 0; done < names.size(); done += ImageBatch::kSize) {
-        std::span<const char* const> some = std::span(names).subspan(done, std::min(ImageBatch::kSize, names.size() - done));
+        std::span<const char* const> some =
+            std::span(names).subspan(done, std::min(ImageBatch::kSize, names.size() - done));
         batch.Open(some, language);
         for (std::size_t i = 0; i < some.size(); ++i) {
           SCOPED_TRACE(some[i]);

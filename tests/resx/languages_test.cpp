@@ -31,8 +31,9 @@ struct Walked {
 
 Walked Walk(TExeImage& image, WalkLanguages languages) {
   Walked walked;
-  WalkResources(image, [&](const WalkNode& n) { walked.paths.push_back(n.path + (n.list ? "/" : "")); },
-                walked.errors, languages);
+  WalkResources(
+      image, [&](const WalkNode& n) { walked.paths.push_back(n.path + (n.list ? "/" : "")); }, walked.errors,
+      languages);
   return walked;
 }
 
@@ -105,12 +106,26 @@ TEST(ResourceLanguages, EveryLanguageIsItsOwnLeaf) {
   TExeImage image("three.dll", AsBytes(file.bytes));
   Walked all = Walk(image, WalkLanguages::Every);
   EXPECT_TRUE(all.errors.empty());
-  EXPECT_EQ(all.paths, (std::vector<std::string>{
-                           "String/", "String/1/", "String/1/0409", "String/1/0405", "String/1/0407",
-                           "RCData/", "RCData/NAME/", "RCData/NAME/0409", "RCData/NAME/0405", "RCData/7/",
-                           "RCData/7/0405", "RCData/8/", "RCData/8/0407", "RCData/8/0409",
-                           "Icon/", "Icon/MAIN/", "Icon/MAIN/0409/", "Icon/MAIN/0409/16 X 16 16 Colors/",
-                           "Icon/MAIN/0409/16 X 16 16 Colors/0409", "Icon/MAIN/0409/16 X 16 16 Colors/0405"}));
+  EXPECT_EQ(all.paths, (std::vector<std::string>{"String/",
+                                                 "String/1/",
+                                                 "String/1/0409",
+                                                 "String/1/0405",
+                                                 "String/1/0407",
+                                                 "RCData/",
+                                                 "RCData/NAME/",
+                                                 "RCData/NAME/0409",
+                                                 "RCData/NAME/0405",
+                                                 "RCData/7/",
+                                                 "RCData/7/0405",
+                                                 "RCData/8/",
+                                                 "RCData/8/0407",
+                                                 "RCData/8/0409",
+                                                 "Icon/",
+                                                 "Icon/MAIN/",
+                                                 "Icon/MAIN/0409/",
+                                                 "Icon/MAIN/0409/16 X 16 16 Colors/",
+                                                 "Icon/MAIN/0409/16 X 16 16 Colors/0409",
+                                                 "Icon/MAIN/0409/16 X 16 16 Colors/0405"}));
   EXPECT_EQ(Data(image, "RCData/8/0409"), "en");
   EXPECT_EQ(Data(image, "RCData/8/0407"), "de");
   EXPECT_EQ(Data(image, "RCData/7/0409"), "none");
@@ -132,9 +147,9 @@ TEST(ResourceLanguages, EveryLanguageIsItsOwnLeaf) {
 TEST(ResourceLanguages, DamagedLanguageDirectories) {
   // an empty language directory, a language entry that leads to a
   // directory, and one whose id is wider than a LANGID
-  PeFile file = BuildPe({Dir(10u, {Dir(5u, {Leaf(0x0409u, "en"), Dir(0x0405u, {Leaf(0x0407u, "deep")}),
-                                            Leaf(0x10405u, "wide")}),
-                                   Dir(9u, std::vector<ResNode>{}), Named(2u, "two")})});
+  PeFile file =
+      BuildPe({Dir(10u, {Dir(5u, {Leaf(0x0409u, "en"), Dir(0x0405u, {Leaf(0x0407u, "deep")}), Leaf(0x10405u, "wide")}),
+                         Dir(9u, std::vector<ResNode>{}), Named(2u, "two")})});
   TExeImage image("d.dll", AsBytes(file.bytes));
   EXPECT_EQ(image.Languages(), (std::vector<std::uint16_t>{0x0409}));
   image.SetLanguage(0x0405);

@@ -105,7 +105,8 @@ TEST(VersionListing, DamageKeepsWhatWasRead) {
   EXPECT_EQ(json["fixedFileInfo"].toObject()["fileVersion"].toString(), "1.2.3.4");
   EXPECT_EQ(json["error"].toString(), "x");
   // cut inside a key of the second table
-  TListing inside = Damaged(ListVersionInfo, data.substr(0, second + 30), "a text in the version information has no end");
+  TListing inside =
+      Damaged(ListVersionInfo, data.substr(0, second + 30), "a text in the version information has no end");
   EXPECT_EQ(inside.lines.size(), 12u);
   EXPECT_EQ(inside.lines.back(), "  BLOCK \"040504E2\"  // language 0x0405, code page 1250");
   // a length larger than the data: all is read, and the cut told
@@ -125,7 +126,8 @@ TEST(VersionListing, DamageKeepsWhatWasRead) {
   TListing open = Damaged(ListVersionInfo, unterminated, "a text in the version information has no end");
   EXPECT_EQ(open.lines.back(), "  BLOCK \"040904B0\"  // language 0x0409, code page 1200");
   // a key without its terminator
-  EXPECT_TRUE(Damaged(ListVersionInfo, data.substr(0, 20), "a text in the version information has no end").lines.empty());
+  EXPECT_TRUE(
+      Damaged(ListVersionInfo, data.substr(0, 20), "a text in the version information has no end").lines.empty());
   std::string key = data.substr(0, 6) + Utf16(u"VS_VERSION");
   key[0] = static_cast<char>(key.size());
   Damaged(ListVersionInfo, key, "a text in the version information has no end");
@@ -133,8 +135,10 @@ TEST(VersionListing, DamageKeepsWhatWasRead) {
 }
 
 TEST(ManifestListing, Utf8AndUtf16WithItsBom) {
-  const std::string xml = "<?xml version=\"1.0\"?>\r\n<assembly>\r\n  <description>Příliš žluťoučký</description>\r\n</assembly>\r\n";
-  const std::string expected = "<?xml version=\"1.0\"?>\n<assembly>\n  <description>Příliš žluťoučký</description>\n</assembly>\n";
+  const std::string xml =
+      "<?xml version=\"1.0\"?>\r\n<assembly>\r\n  <description>Příliš žluťoučký</description>\r\n</assembly>\r\n";
+  const std::string expected =
+      "<?xml version=\"1.0\"?>\n<assembly>\n  <description>Příliš žluťoučký</description>\n</assembly>\n";
   for (int form = 0; form < 3; ++form) {
     std::string data;
     if (form == 0) data = xml;
@@ -205,12 +209,12 @@ TEST(DialogListing, DialogAndDialogExWithEveryControlKind) {
     TListing listing;
     listing.json.BeginObject();
     ListDialog(AsBytes(data), listing);
-    EXPECT_EQ(Joined(listing.lines), std::string(extended ? "DIALOGEX" : "DIALOG") +
-                                         " 10, 20, 200, 100\n"
-                                         "STYLE 0x80C800C8\n"
-                                         "CAPTION \"O programu\"\n" +
-                                         (extended ? "FONT 8, \"MS Sans Serif\", 400, 0, 0x1\n" : "FONT 8, \"MS Sans Serif\"\n") +
-                                         controls);
+    EXPECT_EQ(Joined(listing.lines),
+              std::string(extended ? "DIALOGEX" : "DIALOG") +
+                  " 10, 20, 200, 100\n"
+                  "STYLE 0x80C800C8\n"
+                  "CAPTION \"O programu\"\n" +
+                  (extended ? "FONT 8, \"MS Sans Serif\", 400, 0, 0x1\n" : "FONT 8, \"MS Sans Serif\"\n") + controls);
     QJsonObject json = Parsed(listing);
     EXPECT_EQ(json["extended"].toBool(), extended);
     EXPECT_EQ(json["caption"].toString(), "O programu");
@@ -401,11 +405,14 @@ TEST(ResourceListing, ListingsOfARealResourceCompiler) {
        "    VALUE \"FileDescription\", \"System tools\"\n"
        "BLOCK \"VarFileInfo\"\n"
        "  VALUE \"Translation\", 0x0405, 1250, 0x0409, 1200\n"},
-      {"Dialog/1", "DIALOG 0, 0, 180, 90\nSTYLE 0x80C800C8\nCAPTION \"O programu\"\nFONT 8, \"MS Sans Serif\"\n" + controls},
+      {"Dialog/1",
+       "DIALOG 0, 0, 180, 90\nSTYLE 0x80C800C8\nCAPTION \"O programu\"\nFONT 8, \"MS Sans Serif\"\n" + controls},
       {"Dialog/2",
-       "DIALOGEX 0, 0, 180, 90\nSTYLE 0x80C800C8\nCAPTION \"Nastavení\"\nFONT 8, \"MS Shell Dlg\", 400, 0, 0x1\n" + controls},
+       "DIALOGEX 0, 0, 180, 90\nSTYLE 0x80C800C8\nCAPTION \"Nastavení\"\nFONT 8, \"MS Shell Dlg\", 400, 0, 0x1\n" +
+           controls},
       {"Accelerators/1",
-       "\"O\", 100, VIRTKEY, CONTROL\nVK_F1, 101, VIRTKEY, SHIFT, ALT\n\"a\", 102, ASCII\n\"C\", 103, VIRTKEY, CONTROL\n"}};
+       "\"O\", 100, VIRTKEY, CONTROL\nVK_F1, 101, VIRTKEY, SHIFT, ALT\n\"a\", 102, ASCII\n\"C\", 103, VIRTKEY, "
+       "CONTROL\n"}};
   for (const char* name : {"listings32.dll", "listings64.dll"}) {
     TExeImage image(std::string(OVLIX_TOOLCHAIN_DLLS) + name);
     for (const auto& [path, text] : expected) {

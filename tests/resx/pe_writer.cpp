@@ -135,7 +135,8 @@ std::string BuildPeAround(const std::string& section, const PeOptions& options) 
     Put32(b, 0), Put32(b, 0), Put16(b, 0), Put16(b, 0), Put32(b, 0x40000040);
   };
   header(".text", 0x1000, options.codeSize, 0x200);
-  header(options.sectionName, options.resourceVirtualAddress, static_cast<std::uint32_t>(section.size()), resourceOffset);
+  header(options.sectionName, options.resourceVirtualAddress, static_cast<std::uint32_t>(section.size()),
+         resourceOffset);
   b.resize(0x200, '\0');
   b += std::string(options.codeSize, '\xC3');
   b.resize(resourceOffset, '\0');

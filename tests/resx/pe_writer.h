@@ -38,9 +38,9 @@ struct PeOptions {
 
 struct PeFile {
   std::string bytes;
-  std::uint32_t resourceOffset = 0;         // file offset of the resource section
-  std::vector<std::uint32_t> directories;   // section offsets of the directories, breadth first
-  std::vector<std::uint32_t> dataEntries;   // section offsets of the data entries, in the same order
+  std::uint32_t resourceOffset = 0;        // file offset of the resource section
+  std::vector<std::uint32_t> directories;  // section offsets of the directories, breadth first
+  std::vector<std::uint32_t> dataEntries;  // section offsets of the data entries, in the same order
 };
 
 PeFile BuildPe(const std::vector<ResNode>& types, const PeOptions& options = {});

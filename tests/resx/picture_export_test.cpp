@@ -48,7 +48,8 @@ TEST(PngCodec, PixelsAndAlphaSurviveTheRoundTrip) {
 TEST(PngCodec, DamagedAndHugeImagesAreRefused) {
   TPicture out;
   std::string png = QtPng(4, 4);
-  for (std::string bad : {png.substr(0, 40), png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n garbage"), std::string()}) {
+  for (std::string bad :
+       {png.substr(0, 40), png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n garbage"), std::string()}) {
     EXPECT_THROW(DecodePng(AsBytes(bad), out), EExeError);
   }
   std::string corrupt = png;
@@ -60,8 +61,9 @@ TEST(PngCodec, DamagedAndHugeImagesAreRefused) {
 
 TEST(PictureScale, ShrinkingAveragesAndTransparencyLendsNoColour) {
   // 4 x 2: left square red and a transparent pixel, right square blue and green
-  TPicture in = Picture(4, 2, {0xFFFF0000, 0x00FFFFFF, 0xFF0000FF, 0xFF00FF00,  //
-                               0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFF00FF00});
+  TPicture in = Picture(4, 2,
+                        {0xFFFF0000, 0x00FFFFFF, 0xFF0000FF, 0xFF00FF00,  //
+                         0xFFFF0000, 0xFFFF0000, 0xFF0000FF, 0xFF00FF00});
   TPicture out = ScaleToFit(in, 2);
   ASSERT_EQ(out.width, 2);
   ASSERT_EQ(out.height, 1);
@@ -75,7 +77,8 @@ TEST(PictureScale, EnlargingKeepsPixelsCrispAndProportionsKept) {
   ASSERT_EQ(out.width, 6);
   ASSERT_EQ(out.height, 3);
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 6; ++x) EXPECT_EQ(out.pixels[static_cast<std::size_t>(y * 6 + x)], x < 3 ? 0xFF112233u : 0x80445566u);
+    for (int x = 0; x < 6; ++x)
+      EXPECT_EQ(out.pixels[static_cast<std::size_t>(y * 6 + x)], x < 3 ? 0xFF112233u : 0x80445566u);
   TPicture same = ScaleToFit(in, 2);
   EXPECT_EQ(same.pixels, in.pixels);
   // a third: each pixel the mean of the three it covers
@@ -103,9 +106,7 @@ struct Group {
   std::optional<TExeImage> image;
 };
 
-std::optional<IconImageInfo> Info(TIconResEntry* image) {
-  return image ? DescribeIconImage(*image) : std::nullopt;
-}
+std::optional<IconImageInfo> Info(TIconResEntry* image) { return image ? DescribeIconImage(*image) : std::nullopt; }
 
 TEST(IconChoice, ImagesAreDescribedByTheirOwnHeaders) {
   // the group entries lie; the images' headers tell
@@ -137,8 +138,8 @@ TEST(IconChoice, TheSmallestLargeEnoughElseTheLargestAndTheDeepest) {
     std::optional<IconImageInfo> i = Info(ChooseIconImage(g.Images(), size, maxSide));
     return i ? std::to_string(i->width) + "/" + std::to_string(i->bits) : std::string("none");
   };
-  EXPECT_EQ(side(32), "32/32");   // the deeper of two
-  EXPECT_EQ(side(20), "32/32");   // large enough beats closer but too small
+  EXPECT_EQ(side(32), "32/32");  // the deeper of two
+  EXPECT_EQ(side(20), "32/32");  // large enough beats closer but too small
   EXPECT_EQ(side(40), "48/32");
   EXPECT_EQ(side(300), "256/32");
   EXPECT_EQ(side(0), "256/32");

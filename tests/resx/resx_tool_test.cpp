@@ -48,8 +48,8 @@ class ResxTool : public ::testing::Test {
     menu += Utf16(u"Konec") + std::string(2, '\0');
     file_ = (root.dir() / "a b.dll").string();
     root.Write(file_, BuildPe({Dir(u"A/B", {Named(1u, "raw")}), Dir(2u, {Named(101u, Bitmap(40, 2, 2, 24))}),
-                               Dir(3u, {Named(1u, IconImage(16, 16, 4))}),
-                               Dir(4u, {Named(1u, menu)}), Dir(6u, {Named(1u, StringBlock(slots))}),
+                               Dir(3u, {Named(1u, IconImage(16, 16, 4))}), Dir(4u, {Named(1u, menu)}),
+                               Dir(6u, {Named(1u, StringBlock(slots))}),
                                Dir(14u, {Named(u"MAIN", IconGroup({{16, 16, 16, 4, 1, 0}}))})})
                           .bytes);
   }
@@ -66,7 +66,8 @@ TEST_F(ResxTool, ListsTheTreeAsTheWindowShowsIt) {
   ToolRun json = Tool("list --json '" + file_ + "' '" + file_ + "'");
   EXPECT_EQ(json.status, 0);
   EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 2);  // one document per file
-  EXPECT_NE(json.out.find("{\"path\":\"Icon/MAIN\",\"name\":\"MAIN\",\"type\":\"Icon\""), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("{\"path\":\"Icon/MAIN\",\"name\":\"MAIN\",\"type\":\"Icon\""), std::string::npos)
+      << json.out;
   EXPECT_NE(json.out.find("\"list\":true,\"depth\":1"), std::string::npos);
   ToolRun missing = Tool("list /nonexistent.dll");
   EXPECT_EQ(missing.status, 1);
@@ -82,8 +83,7 @@ TEST(ResxToolNumbers, PrintsEveryWidthOfOffsetAndSize) {
   TempRoot root;
   std::vector<ResNode> deep = {Leaf(1033u, "x")};
   for (int depth = 0; depth < 10; ++depth) deep = {Dir(1u, deep)};
-  PeFile pe = BuildPe({Dir(10u, {Named(1u, "a"), Named(2u, "b"), Named(3u, "c"), Named(4u, "d")}),
-                       Dir(11u, deep)});
+  PeFile pe = BuildPe({Dir(10u, {Named(1u, "a"), Named(2u, "b"), Named(3u, "c"), Named(4u, "d")}), Dir(11u, deep)});
   const std::uint32_t values[][2] = {{0xFEDCBA98, 0}, {0x0ABCDEF0, 0xABCDEF01}, {0, 0xF}, {0x10000000, 0x123456}};
   for (int i = 0; i < 4; ++i) {
     Poke32(pe.bytes, pe.resourceOffset + pe.dataEntries[static_cast<std::size_t>(i)], values[i][0]);
@@ -110,8 +110,7 @@ TEST(ResxToolNumbers, ListsANameLongerThanTheOutputBuffer) {
   root.Write(file, BuildPe({Dir(10u, {Named(1u, "a"), Named(name, "b"), Named(3u, "c")})}).bytes);
   ToolRun run = Tool("list '" + file + "'");
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("\t00001\n  RCData/" + std::string(40000, 'n') + "\tRCData\t"),
-            std::string::npos);
+  EXPECT_NE(run.out.find("\t00001\n  RCData/" + std::string(40000, 'n') + "\tRCData\t"), std::string::npos);
   EXPECT_NE(run.out.find("\t00001\n  RCData/3\tRCData\t"), std::string::npos);
 }
 
@@ -140,10 +139,9 @@ TEST_F(ResxTool, OutputThatCannotBeWrittenIsAnError) {
   const std::string errors = (root.dir() / "errors.txt").string();
   int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
   ASSERT_GE(full, 0);
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"list", file_},
-                                               std::vector<std::string>{"list", "--json", file_},
-                                               std::vector<std::string>{"languages", file_},
-                                               std::vector<std::string>{"show", file_, "String/1"}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"list", file_}, std::vector<std::string>{"list", "--json", file_},
+        std::vector<std::string>{"languages", file_}, std::vector<std::string>{"show", file_, "String/1"}}) {
     SCOPED_TRACE(args[0]);
     EXPECT_EQ(ToolInto(args, full, errors), 1);
     EXPECT_NE(root.Read(errors).find("ovlix-resx: cannot write the output: No space left on device"),
@@ -178,16 +176,19 @@ TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
   TExeImage image(file_);
   std::vector<std::string> errors;
   std::set<fs::path> expected;
-  WalkResources(image, [&](const WalkNode& n) {
-    if (n.list) return;
-    std::string bytes;
-    n.item->SaveToStream(bytes);
-    std::uint32_t type = n.item->TypeCode();
-    fs::path written = dir / (n.path + (type == rtBitmap ? ".bmp" : type == rtIconEntry ? ".ico" : ".bin"));
-    EXPECT_EQ(root.Read(written), bytes) << n.path;
-    expected.insert(written);
-    if (type == rtString || type == rtMenu) expected.insert(written.replace_extension(".txt"));
-  }, errors);
+  WalkResources(
+      image,
+      [&](const WalkNode& n) {
+        if (n.list) return;
+        std::string bytes;
+        n.item->SaveToStream(bytes);
+        std::uint32_t type = n.item->TypeCode();
+        fs::path written = dir / (n.path + (type == rtBitmap ? ".bmp" : type == rtIconEntry ? ".ico" : ".bin"));
+        EXPECT_EQ(root.Read(written), bytes) << n.path;
+        expected.insert(written);
+        if (type == rtString || type == rtMenu) expected.insert(written.replace_extension(".txt"));
+      },
+      errors);
   std::set<fs::path> files;
   for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir))
     if (e.is_regular_file()) files.insert(e.path());
@@ -231,7 +232,8 @@ TEST(ResxExtract, WritesNothingOfBytesLostToACut) {
   root.Write(file, pe.bytes);
   TExeImage image(file);
   std::vector<std::string> errors;
-  WalkResources(image, [](const WalkNode&) {}, errors);  // the file is mapped now
+  WalkResources(
+      image, [](const WalkNode&) {}, errors);  // the file is mapped now
   std::size_t data = pe.resourceOffset - options.resourceVirtualAddress +
                      platform::Get32(platform::AsBytes(pe.bytes), pe.resourceOffset + pe.dataEntries[1]);
   fs::resize_file(file, data + 65536);  // into the large resource, after the bitmap
@@ -241,8 +243,9 @@ TEST(ResxExtract, WritesNothingOfBytesLostToACut) {
   EXPECT_EQ(root.Read(dir / "Bitmap" / "1.bmp").substr(0, 2), "BM");
   EXPECT_FALSE(fs::exists(dir / "RCData" / "1.bin"));
   EXPECT_FALSE(fs::exists(dir / "RCData" / "2.bin"));
-  EXPECT_EQ(problems, (std::vector<std::string>{"RCData/1: Damaged file: the file has become shorter since it was opened",
-                                                "RCData/2: Damaged file: the file has become shorter since it was opened"}));
+  EXPECT_EQ(problems,
+            (std::vector<std::string>{"RCData/1: Damaged file: the file has become shorter since it was opened",
+                                      "RCData/2: Damaged file: the file has become shorter since it was opened"}));
 }
 
 // Listings of leaves, as text and JSON; damaged data listed as far as it
@@ -250,11 +253,12 @@ TEST(ResxExtract, WritesNothingOfBytesLostToACut) {
 TEST_F(ResxTool, ShowsTheListingOfALeaf) {
   std::string dialog = DialogTemplate(false);
   std::string listed = (root.dir() / "listed.dll").string();
-  root.Write(listed, BuildPe({Dir(5u, {Named(1u, dialog), Named(2u, dialog.substr(0, dialog.find(Utf16(u"Seznam"))))}),
-                              Dir(10u, {Named(1u, "raw")}),
-                              Dir(16u, {Named(1u, VersionInfo({{u"040904B0", {{u"ProductName", u"Ovlix"}}}}, {0x04B00409}))}),
-                              Dir(24u, {Named(1u, "\xFF\xFE" + Utf16(u"<assembly>\r\n</assembly>"))})})
-                         .bytes);
+  root.Write(listed,
+             BuildPe({Dir(5u, {Named(1u, dialog), Named(2u, dialog.substr(0, dialog.find(Utf16(u"Seznam"))))}),
+                      Dir(10u, {Named(1u, "raw")}),
+                      Dir(16u, {Named(1u, VersionInfo({{u"040904B0", {{u"ProductName", u"Ovlix"}}}}, {0x04B00409}))}),
+                      Dir(24u, {Named(1u, "\xFF\xFE" + Utf16(u"<assembly>\r\n</assembly>"))})})
+                 .bytes);
   std::string errors = (root.dir() / "errors.txt").string();
   ToolRun version = Tool("show '" + listed + "' Version/1", errors);
   EXPECT_EQ(version.status, 0);
@@ -265,10 +269,12 @@ TEST_F(ResxTool, ShowsTheListingOfALeaf) {
   EXPECT_EQ(json.status, 0);
   EXPECT_EQ(json.out.substr(0, 35), "{\"type\":\"Version\",\"fixedFileInfo\":{");
   EXPECT_NE(json.out.find("\"strings\":[{\"key\":\"ProductName\",\"value\":\"Ovlix\"}]"), std::string::npos);
-  EXPECT_NE(json.out.find("\"translations\":[{\"language\":1033,\"codePage\":1200}]}\n"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"translations\":[{\"language\":1033,\"codePage\":1200}]}\n"), std::string::npos)
+      << json.out;
   EXPECT_EQ(Tool("show '" + listed + "' 24/1", errors).out, "<assembly>\n</assembly>\n");
   EXPECT_EQ(Tool("show '" + file_ + "' String/1").out, "2,  \"Ahoj\"\n");
-  EXPECT_EQ(Tool("show '" + file_ + "' Menu/1 --json").out, "{\"type\":\"Menu\",\"lines\":[\"MENUITEM \\\"Konec\\\",  9\",\"ENDPOPUP\"]}\n");
+  EXPECT_EQ(Tool("show '" + file_ + "' Menu/1 --json").out,
+            "{\"type\":\"Menu\",\"lines\":[\"MENUITEM \\\"Konec\\\",  9\",\"ENDPOPUP\"]}\n");
 
   ToolRun damaged = Tool("show '" + listed + "' Dialog/2", errors);
   EXPECT_EQ(damaged.status, 1);
@@ -342,7 +348,8 @@ TEST_F(ResxLanguages, ListInAChosenLanguage) {
     ToolRun czech = Tool(std::string("list --language ") + id + " '" + file_ + "'");
     ASSERT_EQ(czech.status, 0) << id << czech.out;
     // the same nodes; the leaves that have Czech take its data, with its offset and size
-    EXPECT_EQ(std::count(czech.out.begin(), czech.out.end(), '\n'), std::count(first.out.begin(), first.out.end(), '\n'));
+    EXPECT_EQ(std::count(czech.out.begin(), czech.out.end(), '\n'),
+              std::count(first.out.begin(), first.out.end(), '\n'));
     EXPECT_NE(czech.out, first.out) << id;
   }
   auto sizeOf = [](const std::string& listing, const std::string& path) {
@@ -481,7 +488,7 @@ TEST_F(ResxPictures, PngOfImagesGroupsAndBitmaps) {
 TEST_F(ResxPictures, TheJsonListingDescribesEveryIconImage) {
   ToolRun run = Tool("list --json '" + file_ + "'");
   EXPECT_EQ(run.status, 0) << run.out;
-  EXPECT_NE(run.out.find("\"path\":\"Icon/1/16 X 16 16 Colors\"") , std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"path\":\"Icon/1/16 X 16 16 Colors\""), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("\"image\":{\"width\":16,\"height\":16,\"colors\":16,\"bits\":4,\"png\":false}"),
             std::string::npos);
   EXPECT_NE(run.out.find("\"image\":{\"width\":48,\"height\":48,\"colors\":0,\"bits\":32,\"png\":false}"),
@@ -495,7 +502,8 @@ TEST_F(ResxPictures, TheThumbnailerTouchesOnlyItsInputAndOutput) {
   fs::create_directories(root.dir() / "thumbs");
   std::string out = Out("thumbs/x.png"), log = Out("trace.log");
   // the leak checker of a sanitizer build cannot work under a tracer
-  std::string command = "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -s 4096 -e trace=%file -o '" + log + "' " + OVLIX_RESX + " thumbnail '" + file_ + "' '" + out + "'";
+  std::string command = "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -s 4096 -e trace=%file -o '" + log + "' " +
+                        OVLIX_RESX + " thumbnail '" + file_ + "' '" + out + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);
   ASSERT_TRUE(fs::exists(out));
   std::string trace = root.Read(log);

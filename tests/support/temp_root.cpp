@@ -23,8 +23,7 @@ TempRoot::~TempRoot() {
   platform::SetProgramFolder({});
   platform::SetDataHome({});
   std::error_code ec;
-  std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ec);
+  std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
   std::filesystem::remove_all(dir_, ec);
 }
 

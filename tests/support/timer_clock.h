@@ -10,8 +10,7 @@
 
 class TimerClock {
  public:
-  explicit TimerClock(const TTimer& timer)
-      : clock_(timer.findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly)) {}
+  explicit TimerClock(const TTimer& timer) : clock_(timer.findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly)) {}
 
   bool Running() const { return clock_ != nullptr && clock_->isActive(); }
   // The time to the next tick, in milliseconds.

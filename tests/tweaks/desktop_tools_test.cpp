@@ -61,9 +61,10 @@ class DesktopTools : public FormsTest {
   }
   void Script(const std::string& name, const std::string& body) {
     fs::path file = tools / name;
-    root.Write(file, "#!/bin/sh\nPATH=/usr/bin:/bin\n"
-                     "{ printf %s \"$(basename \"$0\")\"; for a in \"$@\"; do printf '|%s' \"$a\"; done; echo; } >> \"" +
-                         (tools / "calls").string() + "\"\n" + body);
+    root.Write(file,
+               "#!/bin/sh\nPATH=/usr/bin:/bin\n"
+               "{ printf %s \"$(basename \"$0\")\"; for a in \"$@\"; do printf '|%s' \"$a\"; done; echo; } >> \"" +
+                   (tools / "calls").string() + "\"\n" + body);
     fs::permissions(file, fs::perms::owner_all);
   }
   Calls Recorded() {
@@ -74,9 +75,7 @@ class DesktopTools : public FormsTest {
     return calls;
   }
   void On(const char* desktop) { ::setenv("XDG_CURRENT_DESKTOP", desktop, 1); }
-  std::string Memory(const std::string& key) {
-    return TIniFile("Trelmo.ini").ReadString("Plocha", key, "");
-  }
+  std::string Memory(const std::string& key) { return TIniFile("Trelmo.ini").ReadString("Plocha", key, ""); }
   void Delay(int minutes) {
     Form1->screenSaver->SporicMinuty->SetValue(minutes);
     Form1->screenSaver->sButton14->click();
@@ -149,14 +148,21 @@ struct RestrictionCase {
 
 TEST_F(DesktopTools, HiddenDesktopIconsComeBackAsTheyWere) {
   const RestrictionCase table[] = {
-      {"X-Cinnamon", "gsettings", "'true::true'\n",
-       {"gsettings|get|org.nemo.desktop|desktop-layout", "gsettings|set|org.nemo.desktop|desktop-layout|'false::false'"},
+      {"X-Cinnamon",
+       "gsettings",
+       "'true::true'\n",
+       {"gsettings|get|org.nemo.desktop|desktop-layout",
+        "gsettings|set|org.nemo.desktop|desktop-layout|'false::false'"},
        {"gsettings|set|org.nemo.desktop|desktop-layout|'true::true'"}},
-      {"MATE", "gsettings", "true\n",
+      {"MATE",
+       "gsettings",
+       "true\n",
        {"gsettings|get|org.mate.background|show-desktop-icons",
         "gsettings|set|org.mate.background|show-desktop-icons|false"},
        {"gsettings|set|org.mate.background|show-desktop-icons|true"}},
-      {"XFCE", "xfconf-query", "1\n",
+      {"XFCE",
+       "xfconf-query",
+       "1\n",
        {"xfconf-query|-c|xfce4-desktop|-p|/desktop-icons/style",
         "xfconf-query|-c|xfce4-desktop|-p|/desktop-icons/style|-n|-t|int|-s|0"},
        {"xfconf-query|-c|xfce4-desktop|-p|/desktop-icons/style|-n|-t|int|-s|1"}},
@@ -196,23 +202,33 @@ TEST_F(DesktopTools, AnUnsetXfceIconStyleIsResetOnRemoval) {
 
 TEST_F(DesktopTools, TheHiddenRunCommandComesBackAsItWas) {
   const RestrictionCase table[] = {
-      {"GNOME", "gsettings", "false\n",
+      {"GNOME",
+       "gsettings",
+       "false\n",
        {"gsettings|get|org.gnome.desktop.lockdown|disable-command-line",
         "gsettings|set|org.gnome.desktop.lockdown|disable-command-line|true"},
        {"gsettings|set|org.gnome.desktop.lockdown|disable-command-line|false"}},
-      {"X-Cinnamon", "gsettings", "false\n",
+      {"X-Cinnamon",
+       "gsettings",
+       "false\n",
        {"gsettings|get|org.cinnamon.desktop.lockdown|disable-command-line",
         "gsettings|set|org.cinnamon.desktop.lockdown|disable-command-line|true"},
        {"gsettings|set|org.cinnamon.desktop.lockdown|disable-command-line|false"}},
-      {"MATE", "gsettings", "true\n",  // restricted already by the user: it stays so
+      {"MATE",
+       "gsettings",
+       "true\n",  // restricted already by the user: it stays so
        {"gsettings|get|org.mate.lockdown|disable-command-line",
         "gsettings|set|org.mate.lockdown|disable-command-line|true"},
        {"gsettings|set|org.mate.lockdown|disable-command-line|true"}},
-      {"KDE", "kreadconfig5", "true\n",
+      {"KDE",
+       "kreadconfig5",
+       "true\n",
        {"kreadconfig5|--file|kdeglobals|--group|KDE Action Restrictions|--key|run_command",
         "kwriteconfig5|--file|kdeglobals|--group|KDE Action Restrictions|--key|run_command|false"},
        {"kwriteconfig5|--file|kdeglobals|--group|KDE Action Restrictions|--key|run_command|true"}},
-      {"KDE", "kreadconfig5", "",  // not there before: removed again
+      {"KDE",
+       "kreadconfig5",
+       "",  // not there before: removed again
        {"kreadconfig5|--file|kdeglobals|--group|KDE Action Restrictions|--key|run_command",
         "kwriteconfig5|--file|kdeglobals|--group|KDE Action Restrictions|--key|run_command|false"},
        {"kwriteconfig5|--file|kdeglobals|--group|KDE Action Restrictions|--key|run_command|--delete"}},
@@ -223,8 +239,7 @@ TEST_F(DesktopTools, TheHiddenRunCommandComesBackAsItWas) {
     On(c.desktop);
     Restrictions(false, true);
     EXPECT_EQ(Recorded(), c.hide) << c.desktop;
-    EXPECT_FALSE(Memory(std::string("NoRun ") + (c.desktop[0] == 'X' ? "Cinnamon" : c.desktop)).empty())
-        << c.desktop;
+    EXPECT_FALSE(Memory(std::string("NoRun ") + (c.desktop[0] == 'X' ? "Cinnamon" : c.desktop)).empty()) << c.desktop;
     Restrictions(false, false);
     EXPECT_EQ(Recorded(), c.putBack) << c.desktop;
   }
@@ -259,8 +274,8 @@ TEST_F(DesktopTools, AHungToolIsAbandonedAndKilled) {
   // It would end by itself after 30 seconds, leaving a mark; killed, it never does.
   fs::path pids = tools / "pids";
   fs::path finished = tools / "finished";
-  Script("gsettings", "echo $$ >> " + pids.string() + "\nsleep 30 &\necho $! >> " + pids.string() +
-                          "\nwait\ntouch " + finished.string() + "\n");
+  Script("gsettings", "echo $$ >> " + pids.string() + "\nsleep 30 &\necho $! >> " + pids.string() + "\nwait\ntouch " +
+                          finished.string() + "\n");
   On("GNOME");
   Delay(10);
   Restrictions(false, true);  // its reading hangs too: nothing is remembered, nothing hidden

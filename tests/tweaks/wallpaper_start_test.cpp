@@ -224,8 +224,8 @@ TEST_F(Pictures, InsertingHandsThePictureToAStartButtonAndTheEndGivesTheOldOneBa
 
   // a fake taskbar with a Start button that keeps the images it is given
   std::vector<platform::LPARAM> images{7777};  // what it showed at first
-  platform::HWND taskbar = platform::CreateWindowHandle([](UINT, platform::WPARAM, platform::LPARAM) { return 0; },
-                                                        "Shell_TrayWnd");
+  platform::HWND taskbar =
+      platform::CreateWindowHandle([](UINT, platform::WPARAM, platform::LPARAM) { return 0; }, "Shell_TrayWnd");
   platform::HWND button = platform::CreateWindowHandle(
       [&](UINT message, platform::WPARAM kind, platform::LPARAM image) -> platform::LRESULT {
         EXPECT_EQ(message, BM_SETIMAGE);
@@ -252,7 +252,8 @@ TEST_F(Pictures, InsertingHandsThePictureToAStartButtonAndTheEndGivesTheOldOneBa
 TEST_F(Pictures, WithoutStartBmpTheInsertFailsAfterWritingTheFlag) {
   Form1->startButton->CBox->setChecked(true);
   Form1->startButton->sButton17->click();
-  EXPECT_EQ(boxes.texts(), QStringList{QString::fromStdString("Cannot open file " + root.program().string() + "/start.bmp")});
+  EXPECT_EQ(boxes.texts(),
+            QStringList{QString::fromStdString("Cannot open file " + root.program().string() + "/start.bmp")});
   EXPECT_EQ(Setting("Nastaveni", "VkladatPoSpusteni"), "1");
 }
 
