@@ -122,7 +122,10 @@ void CompareReads(const char* what, const std::string& tool, const std::vector<s
   int status = 0;
   auto run = [&](const char* way) {
     double ms = WallMs(std::vector<std::string>{self, way} + list, &status);
-    if (status > 1) std::fprintf(stderr, "failed: %s %s\n", tool.c_str(), way);
+    if (status < 0 || status > 1) {  // (a run ended by a signal gives -1)
+      std::fprintf(stderr, "FAILED: %s %s\n", tool.c_str(), way);
+      std::exit(1);
+    }
     return ms;
   };
   run("--ring");  // the files into the page cache

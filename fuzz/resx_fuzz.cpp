@@ -7,7 +7,7 @@
 // outside the bytes.
 #include <cstdint>
 #include <set>
-#include <utility>
+#include <tuple>
 
 #include "resx/ExeImage.h"
 #include "resx/icon_choice.h"
@@ -21,12 +21,14 @@
 
 namespace {
 
-// The data entries whose bytes were read for an input: the same entry read
-// again, through another tree or another language, reads the same bytes and
-// fails or succeeds as it did.
-using ReadEntries = std::set<std::pair<std::uint32_t, std::uint32_t>>;
+// The data entries whose bytes were read for an input, by type: the same
+// entry read again as the same type, through another tree or another
+// language, reads the same bytes and fails or succeeds as it did.
+using ReadEntries = std::set<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>>;
 
-bool FirstRead(ReadEntries& read, const WalkNode& node) { return read.emplace(node.offset, node.size).second; }
+bool FirstRead(ReadEntries& read, const WalkNode& node) {
+  return read.emplace(node.item->TypeCode(), node.offset, node.size).second;
+}
 
 void ShowAndSave(ReadEntries& read, const WalkNode& node) {
   if (node.damaged) return;  // nothing more of it can be read

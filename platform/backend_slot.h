@@ -27,8 +27,8 @@ class BackendSlot {
   std::unique_ptr<Interface> current_;
 };
 
-// The slot of an area whose default backend is a `Default` (doing nothing,
-// mostly), one for the program, made on first use.
+// The slot of an area whose default backend is a `Default` (for most areas
+// one that does nothing), one for the program, made on first use.
 template <class Interface, class Default>
 BackendSlot<Interface>& SlotWithDefault() {
   static BackendSlot<Interface> slot([]() -> std::unique_ptr<Interface> { return std::make_unique<Default>(); });

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 namespace platform {
 
@@ -66,8 +67,10 @@ struct ReadBatch::Ring {
 
   // The `waiting` requests still in flight read into their callers'
   // buffers, which are freed once Run returns: they are cancelled, and
-  // each is waited for. Should waiting fail again, the ring is closed, and
-  // the kernel cancels them as it takes the ring down.
+  // each is waited for. Closing the ring would not do: a read already
+  // running in a kernel worker still writes into its buffer after the
+  // close. Should the kernel refuse to tell their end, the process stops
+  // rather than free memory the kernel may still write.
   template <class Done>
   void Drain(int waiting, Done& done) {
     constexpr std::uint64_t kCancel = kIgnored - 1;
@@ -79,13 +82,9 @@ struct ReadBatch::Ring {
     }
     while (waiting > 0) {
       io_uring_cqe* cqe = nullptr;
-      int error = Wait(&cqe);
+      int error = io_uring_wait_cqe(&ring, &cqe);  // the real wait, past any injected fault
       if (error == -EINTR) continue;
-      if (error < 0) {
-        io_uring_queue_exit(&ring);
-        open = false;
-        return;
-      }
+      if (error < 0) std::abort();
       // a cancelled request's result is -ECANCELED: not done
       if (std::uint64_t data = io_uring_cqe_get_data64(cqe); data != kCancel) done(data, cqe->res);
       io_uring_cqe_seen(&ring, cqe);

@@ -34,6 +34,7 @@ void ImageBatch::Open(std::span<const char* const> paths, std::optional<std::uin
   std::array<std::size_t, kSize + 1> firstPage{};  // image i's runs: [firstPage[i], firstPage[i + 1])
   for (std::size_t i = 0; i < count; ++i) {
     firstPage[i] = pages_.size();
+    failures_[i].clear();  // an earlier batch's
     try {
       images_[i].emplace(
           paths[i], [&](platform::FileView& file) { return file.Open(fds[i], std::move(heads[i]), headRuns[i].read); });

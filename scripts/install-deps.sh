@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config git
   qt6-base-dev qt6-translations-l10n libjpeg-dev libx11-dev libfontconfig-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev clang-format

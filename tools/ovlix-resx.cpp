@@ -553,9 +553,14 @@ int main(int argc, char** argv) {
   // a folder of files is not copied
   std::span<char* const> args(argv + 1, static_cast<std::size_t>(argc - 1));
   auto is = [&](std::size_t i, std::string_view word) { return i < args.size() && args[i] == word; };
-  if (args.empty() || is(0, "--help") || is(0, "-h") || is(0, "help")) {
-    std::fputs(kHelp, args.empty() ? stderr : stdout);
-    return args.empty() ? 2 : 0;
+  if (args.empty()) {
+    std::fputs(kHelp, stderr);
+    return 2;
+  }
+  if (is(0, "--help") || is(0, "-h") || is(0, "help")) {
+    Output output;
+    output.Put(kHelp);
+    return output.Finish() ? 0 : 1;
   }
   if (is(0, "list")) {
     std::span<char* const> files = args.subspan(1);

@@ -38,7 +38,8 @@ for _subsystem in SUBSYSTEMS:
 
 SOURCE_SUFFIXES = (".cpp", ".h")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
-QT_HEADER = re.compile(r"^(Q[A-Z]\w*|Qt\w*/.*)$")
+# <QString>, <QtCore>, <QtWidgets/QWidget>, and the lower-case <qglobal.h>
+QT_HEADER = re.compile(r"^(Q[A-Z]\w*|Qt\w*(/.*)?|q\w+\.h)$")
 ENGINE_SOURCE = re.compile(r"\$\{OVLIX_ROOT\}/([\w/.+-]+\.cpp)")
 
 

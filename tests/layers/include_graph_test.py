@@ -65,6 +65,15 @@ class IncludeGraph(unittest.TestCase):
             "platform/text.h:2: includes <QString>, reached from resx/dib.cpp of resx/engine.cmake, a library without Qt"
         ])
 
+    def test_every_form_of_a_qt_header_is_named(self):
+        self.write("resx/engine.cmake", "add_library(ovlix_resx STATIC", "  ${OVLIX_ROOT}/resx/dib.cpp)")
+        self.write("resx/dib.cpp", "#include <QtCore>", "#include <QtWidgets/QWidget>", "#include <qglobal.h>",
+                   "#include <cstdint>")
+        self.assertEqual(self.problems(), [
+            "resx/dib.cpp:%d: includes <%s>, reached from resx/dib.cpp of resx/engine.cmake, a library without Qt" %
+            (line, header) for line, header in ((1, "QtCore"), (2, "QtWidgets/QWidget"), (3, "qglobal.h"))
+        ])
+
     def test_an_engine_list_the_check_cannot_read_fails(self):
         self.write("tweaks/engine.cmake", "add_library(t STATIC ${CMAKE_CURRENT_LIST_DIR}/picture.cpp)")
         self.write("skin/engine.cmake", "add_library(s STATIC ${OVLIX_ROOT}/skin/gone.cpp)")

@@ -121,7 +121,7 @@ TEST_P(ReadBatchTest, ANamedPipeKeepsItsData) {
 
 // The pages views will need are read in the batch: they hold the bytes the
 // file had then, and a page past the end is left to the view to find.
-TEST_P(ReadBatchTest, FillReadsWhatViewsWillNeed) {
+TEST_P(ReadBatchTest, PageRunsReadWhatViewsWillNeed) {
   TempRoot root;
   const std::string bytes = Pattern(6 * FileView::kPage);
   std::string path = (root.dir() / "lib.dll").string();

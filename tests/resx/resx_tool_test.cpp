@@ -141,7 +141,8 @@ TEST_F(ResxTool, OutputThatCannotBeWrittenIsAnError) {
   ASSERT_GE(full, 0);
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"list", file_}, std::vector<std::string>{"list", "--json", file_},
-        std::vector<std::string>{"languages", file_}, std::vector<std::string>{"show", file_, "String/1"}}) {
+        std::vector<std::string>{"languages", file_}, std::vector<std::string>{"show", file_, "String/1"},
+        std::vector<std::string>{"--help"}}) {
     SCOPED_TRACE(args[0]);
     EXPECT_EQ(ToolInto(args, full, errors), 1);
     EXPECT_NE(root.Read(errors).find("ovlix-resx: cannot write the output: No space left on device"),
