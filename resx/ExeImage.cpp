@@ -25,6 +25,8 @@ constexpr std::uint32_t kEntrySize = 8;
 
 // Upper-case hexadecimal, as the engine's messages give offsets; made
 // without a format parser: a damaged tree may give thousands of messages.
+constexpr const char* kShorter = "Damaged file: the file has become shorter since it was opened";
+
 std::string Hex(std::uint64_t value) {
   char hex[16];
   char* end = std::to_chars(hex, hex + sizeof hex, value, 16).ptr;
@@ -93,23 +95,35 @@ void TExeImage::CheckHeaders() {
   ntHeaders_ = static_cast<std::uint64_t>(lfanew);
 }
 
-void TExeImage::Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const {
+std::string TExeImage::Damage(std::uint64_t offset, std::uint64_t size, const char* what) const {
   // asking whether the bytes lie in the file may find it cut: once it was,
   // what is missing is put down to that
   bool inFile = file_.Holds(offset, size);
-  CheckIntact();
-  if (!inFile) {
-    // made without a format parser: a damaged tree may give thousands
-    throw EExeError(std::string("Damaged file: ")
-                        .append(what)
-                        .append(" at offset ")
-                        .append(Hex(offset))
-                        .append(" lies outside the file"));
-  }
-  throw EExeError("MapViewOfFile failed");
+  if (file_.Shrunk()) return kShorter;
+  if (!inFile)
+    return std::string("Damaged file: ")
+        .append(what)
+        .append(" at offset ")
+        .append(Hex(offset))
+        .append(" lies outside the file");
+  return "MapViewOfFile failed";
 }
 
-void TExeImage::Shorter() { throw EExeError("Damaged file: the file has become shorter since it was opened"); }
+void TExeImage::Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const {
+  throw EExeError(Damage(offset, size, what));
+}
+
+bool TExeImage::TryU32(std::uint64_t offset, const char* what, std::uint32_t& value, std::string& damage) const {
+  const std::uint8_t* at = file_.At(offset, 4);
+  if (at == nullptr || file_.Shrunk()) {
+    damage = Damage(offset, 4, what);
+    return false;
+  }
+  value = platform::Get32(Bytes(at, 4), 0);
+  return true;
+}
+
+void TExeImage::Shorter() { throw EExeError(kShorter); }
 
 std::span<TResourceItem* const> TExeImage::ImagesWithId(bool cursors, std::uint32_t id) {
   auto& index = imageIds_[cursors];
@@ -489,6 +503,12 @@ Bytes TResourceItem::ResourceData() {
 std::uint32_t TResourceItem::ResourceSize() {
   if (IsList()) return 0;
   return image_.U32(DataEntry() + 4, "resource data entry");
+}
+
+bool TResourceItem::TryDataEntry(std::uint32_t& offset, std::uint32_t& size, std::string& damage) {
+  std::uint64_t entry = DataEntry();
+  return image_.TryU32(entry, "resource data entry", offset, damage) &&
+         image_.TryU32(entry + 4, "resource data entry", size, damage);
 }
 
 std::uint32_t TResourceItem::Offset() {

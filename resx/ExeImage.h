@@ -150,6 +150,10 @@ class TResourceItem {
   Bytes ResourceData();          // a leaf's data, read from the file
   std::uint32_t ResourceSize();  // 0 for a list
   std::uint32_t Offset();
+  // A leaf's Offset() and ResourceSize() at once; false, and why in
+  // `damage`, told without an exception, when its data entry lies outside
+  // the file.
+  bool TryDataEntry(std::uint32_t& offset, std::uint32_t& size, std::string& damage);
   TResourceList& Owner() const { return owner_; }
 
   // Whether the entry leads to a directory of languages, each leading to
@@ -327,6 +331,9 @@ class TExeImage {
     CheckIntact();
     return value;
   }
+  // As U32, but told without an exception: false, and why in `damage`. For
+  // the walk, which may meet thousands of unreadable entries in one tree.
+  bool TryU32(std::uint64_t offset, const char* what, std::uint32_t& value, std::string& damage) const;
   // Fails with "Damaged file: the file has become shorter since it was
   // opened" once the file was found cut: bytes read from it since may be
   // zeros in place of what it held. Whatever copies or converts the file's
@@ -368,6 +375,7 @@ class TExeImage {
   void CheckHeaders();
   // Why bytes could not be read: outside the file, gone from it since, or
   // not mapped.
+  std::string Damage(std::uint64_t offset, std::uint64_t size, const char* what) const;
   [[noreturn]] void Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const;
   [[noreturn]] static void Shorter();
   std::string fileName_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <span>
+#include <utility>
 
 namespace {
 
@@ -40,8 +41,7 @@ struct Level {
   std::vector<Sibling> siblings;
   std::string names;  // the siblings' display names, one after another
   std::string typeName;
-  std::vector<std::size_t> hashes;
-  std::vector<std::size_t> order;
+  std::vector<std::pair<std::size_t, std::size_t>> keyed;  // (hash of the name, index)
 
   std::string_view Name(std::size_t i) const {
     std::size_t start = i == 0 ? 0 : siblings[i - 1].nameEnd;
@@ -103,8 +103,17 @@ class Walker {
         });
         continue;
       }
-      s.damaged = s.damaged ||
-                  !(Try([&] { s.offset = item->Offset(); }) && (s.list || Try([&] { s.size = item->ResourceSize(); })));
+      if (s.damaged) continue;
+      if (s.list) {
+        s.damaged = !Try([&] { s.offset = item->Offset(); });
+        continue;
+      }
+      bool entry = false;
+      s.damaged = !Try([&] { entry = item->TryDataEntry(s.offset, s.size, damage_); });
+      if (!s.damaged && !entry) {
+        errors_.push_back(damage_);
+        s.damaged = true;
+      }
     }
     NumberRepeats(level);
     std::string& path = node_.path;
@@ -142,8 +151,8 @@ class Walker {
   // A name met again among its siblings gets "~2", "~3", ... in file order.
   // Sibling names are nearly always unique. Ids come in ascending order, and
   // so do their names by (length, text): names in strictly ascending order
-  // are all different. Otherwise a few are compared directly, more by their
-  // hashes first, and only repeated names are sorted.
+  // are all different. Otherwise a few are compared directly, more sorted by
+  // their hashes, and names are sorted only where hashes collide.
   static void NumberRepeats(Level& level) {
     std::vector<Sibling>& siblings = level.siblings;
     const std::size_t n = siblings.size();
@@ -162,21 +171,27 @@ class Walker {
           }
       return;
     }
-    level.hashes.clear();
-    for (std::size_t i = 0; i < n; ++i) level.hashes.push_back(std::hash<std::string_view>{}(level.Name(i)));
-    std::sort(level.hashes.begin(), level.hashes.end());
-    if (std::adjacent_find(level.hashes.begin(), level.hashes.end()) == level.hashes.end()) return;
-    std::vector<std::size_t>& order = level.order;
-    order.resize(n);
-    for (std::size_t i = 0; i < n; ++i) order[i] = i;
-    // by name, then file order
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-      int c = level.Name(a).compare(level.Name(b));
-      return c < 0 || (c == 0 && a < b);
-    });
-    for (std::size_t i = 1; i < n; ++i)
-      if (level.Name(order[i]) == level.Name(order[i - 1]))
-        siblings[order[i]].repeat = siblings[order[i - 1]].repeat + 1;
+    std::vector<std::pair<std::size_t, std::size_t>>& keyed = level.keyed;
+    keyed.resize(n);
+    for (std::size_t i = 0; i < n; ++i) keyed[i] = {std::hash<std::string_view>{}(level.Name(i)), i};
+    std::sort(keyed.begin(), keyed.end());  // by hash, then file order
+    for (std::size_t from = 0, to = 0; from < n; from = to) {
+      for (to = from + 1; to < n && keyed[to].first == keyed[from].first;) ++to;
+      if (to - from < 2) continue;
+      std::span<std::pair<std::size_t, std::size_t>> run(keyed.data() + from, to - from);
+      auto name = [&](std::size_t k) { return level.Name(run[k].second); };
+      // the names of one hash are one name, unless they collide: then
+      // they are sorted by name, then file order
+      bool one = true;
+      for (std::size_t k = 1; k < run.size() && one; ++k) one = name(k) == name(0);
+      if (!one)
+        std::sort(run.begin(), run.end(), [&](const auto& a, const auto& b) {
+          int c = level.Name(a.second).compare(level.Name(b.second));
+          return c < 0 || (c == 0 && a.second < b.second);
+        });
+      for (std::size_t k = 1; k < run.size(); ++k)
+        if (one || name(k) == name(k - 1)) siblings[run[k].second].repeat = siblings[run[k - 1].second].repeat + 1;
+    }
   }
   static constexpr std::size_t kCompareDirectly = 8;
 
@@ -193,6 +208,7 @@ class Walker {
 
   const std::function<void(const WalkNode&)>& visit_;
   std::vector<std::string>& errors_;
+  std::string damage_;  // of the data entry last read
   bool everyLanguage_;
   Buffers buffers_;
   WalkNode node_{nullptr, {},    {},    {}, 0,
