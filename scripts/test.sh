@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the code's layout, builds Ovlix with
-# warnings as errors and runs every test: the unit and window tests and the system tests (the real
-# program under a virtual X server), once in a normal build and once under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and each benchmark in its
-# smoke mode; builds and checks the Debian package, then runs each fuzz
-# target for a short while.
+# warnings as errors and runs every test: the unit and window tests, the
+# system tests (the real program under a virtual X server) and each
+# benchmark in its smoke mode, once in a normal build and once under
+# AddressSanitizer and UndefinedBehaviorSanitizer; builds and checks the
+# Debian package, then runs each fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -27,7 +27,7 @@ echo "== package"
 scripts/package.sh build
 
 echo "== sanitizers"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVLIX_SANITIZE=ON -DOVLIX_BENCH=OFF -DOVLIX_WERROR=ON
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVLIX_SANITIZE=ON -DOVLIX_WERROR=ON
 ninja -C build-asan
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
