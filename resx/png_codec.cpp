@@ -32,9 +32,9 @@ std::string EncodePng(const TPicture& picture) {
   png.image.width = static_cast<png_uint_32>(picture.width);
   png.image.height = static_cast<png_uint_32>(picture.height);
   png.image.format = PNG_FORMAT_BGRA;
-  png_alloc_size_t size = 0;
-  if (!png_image_write_to_memory(&png.image, nullptr, &size, 0, picture.pixels.data(), 0, nullptr))
-    throw EExeError(std::string("Cannot write PNG: ") + png.image.message);
+  // written once, into room for the largest PNG of the image: asking the
+  // size first would compress it twice
+  png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png.image);
   std::string out(size, '\0');
   if (!png_image_write_to_memory(&png.image, out.data(), &size, 0, picture.pixels.data(), 0, nullptr))
     throw EExeError(std::string("Cannot write PNG: ") + png.image.message);
