@@ -24,7 +24,7 @@ struct ImageGuard {
 
 }  // namespace
 
-std::string EncodePng(const TPicture& picture) {
+std::string EncodePng(const TPicture& picture, PngCompression compression) {
   if (picture.width <= 0 || picture.height <= 0 ||
       picture.pixels.size() != static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height))
     throw EExeError("Icon image is not valid");
@@ -32,6 +32,7 @@ std::string EncodePng(const TPicture& picture) {
   png.image.width = static_cast<png_uint_32>(picture.width);
   png.image.height = static_cast<png_uint_32>(picture.height);
   png.image.format = PNG_FORMAT_BGRA;
+  if (compression == PngCompression::Fast) png.image.flags = PNG_IMAGE_FLAG_FAST;
   // written once, into room for the largest PNG of the image: asking the
   // size first would compress it twice
   png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png.image);

@@ -444,7 +444,7 @@ int Thumbnail(const std::string& file, const std::string& out, int size) {
       Report(file, "the icon group has no image that can be read");
       return 1;
     }
-    return Write(file, out, EncodePng(ScaleToFit(picture, size)), Flush::No) ? 0 : 1;
+    return Write(file, out, EncodePng(ScaleToFit(picture, size), PngCompression::Fast), Flush::No) ? 0 : 1;
   });
 }
 

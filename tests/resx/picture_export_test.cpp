@@ -33,16 +33,29 @@ std::string QtPng(int width, int height) {
 
 TEST(PngCodec, PixelsAndAlphaSurviveTheRoundTrip) {
   TPicture in = Picture(3, 2, {0x00000000, 0x80FF0000, 0xFF00FF00, 0x400000FF, 0xFFFFFFFF, 0x12345678});
-  std::string png = EncodePng(in);
-  EXPECT_TRUE(IsPng(AsBytes(png)));
-  TPicture out;
-  DecodePng(AsBytes(png), out);
-  EXPECT_EQ(out.width, 3);
-  EXPECT_EQ(out.height, 2);
-  EXPECT_EQ(out.pixels, in.pixels);
-  // another reader sees the same
-  QImage qt = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()));
-  EXPECT_EQ(qt.convertToFormat(QImage::Format_ARGB32).pixel(1, 0), 0x80FF0000u);
+  for (PngCompression compression : {PngCompression::Tight, PngCompression::Fast}) {
+    std::string png = EncodePng(in, compression);
+    EXPECT_TRUE(IsPng(AsBytes(png)));
+    TPicture out;
+    DecodePng(AsBytes(png), out);
+    EXPECT_EQ(out.width, 3);
+    EXPECT_EQ(out.height, 2);
+    EXPECT_EQ(out.pixels, in.pixels);
+    // another reader sees the same
+    QImage qt = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()));
+    EXPECT_EQ(qt.convertToFormat(QImage::Format_ARGB32).pixel(1, 0), 0x80FF0000u);
+  }
+  // a picture of many pixels, compressed either way, holds them all: the
+  // room written into is the largest PNG of the picture
+  TPicture noise;
+  noise.width = noise.height = 256;
+  std::uint32_t seed = 1;
+  for (int i = 0; i < 256 * 256; ++i) noise.pixels.push_back(seed = seed * 1664525u + 1013904223u);
+  for (PngCompression compression : {PngCompression::Tight, PngCompression::Fast}) {
+    TPicture out;
+    DecodePng(AsBytes(EncodePng(noise, compression)), out);
+    EXPECT_EQ(out.pixels, noise.pixels);
+  }
 }
 
 TEST(PngCodec, DamagedAndHugeImagesAreRefused) {
