@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <initializer_list>
+#include <string_view>
 #include <type_traits>
 
 #include "framework/format.h"
@@ -23,15 +25,27 @@ constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kDirectorySize = 16;
 constexpr std::uint32_t kEntrySize = 8;
 
-// Upper-case hexadecimal, as the engine's messages give offsets; made
-// without a format parser: a damaged tree may give thousands of messages.
 constexpr const char* kShorter = "Damaged file: the file has become shorter since it was opened";
 
-std::string Hex(std::uint64_t value) {
-  char hex[16];
-  char* end = std::to_chars(hex, hex + sizeof hex, value, 16).ptr;
-  std::transform(hex, end, hex, [](char c) { return c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c; });
-  return std::string(hex, end);
+// Upper-case hexadecimal, as the engine's messages give offsets; made
+// without a format parser: a damaged tree may give thousands of messages.
+struct Hex {
+  explicit Hex(std::uint64_t value) : end(std::to_chars(digits, digits + sizeof digits, value, 16).ptr) {
+    std::transform(digits, end, digits, [](char c) { return c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c; });
+  }
+  std::string_view View() const { return {digits, static_cast<std::size_t>(end - digits)}; }
+  char digits[16];
+  char* end;
+};
+
+// The message made in one allocation: each damaged entry of a tree costs one.
+std::string Message(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  std::string message;
+  message.reserve(size);
+  for (std::string_view part : parts) message += part;
+  return message;
 }
 
 }  // namespace
@@ -100,12 +114,7 @@ std::string TExeImage::Damage(std::uint64_t offset, std::uint64_t size, const ch
   // what is missing is put down to that
   bool inFile = file_.Holds(offset, size);
   if (file_.Shrunk()) return kShorter;
-  if (!inFile)
-    return std::string("Damaged file: ")
-        .append(what)
-        .append(" at offset ")
-        .append(Hex(offset))
-        .append(" lies outside the file");
+  if (!inFile) return Message({"Damaged file: ", what, " at offset ", Hex(offset).View(), " lies outside the file"});
   return "MapViewOfFile failed";
 }
 
@@ -113,14 +122,31 @@ void TExeImage::Unreadable(std::uint64_t offset, std::uint64_t size, const char*
   throw EExeError(Damage(offset, size, what));
 }
 
+const std::uint8_t* TExeImage::TryRead(std::uint64_t offset, std::uint64_t size, const char* what,
+                                       std::string& damage) const {
+  const std::uint8_t* at = file_.At(offset, size);
+  if (at == nullptr) damage = Damage(offset, size, what);
+  return at;
+}
+
+bool TExeImage::TryIntact(std::string& damage) const {
+  if (!file_.Shrunk()) return true;
+  damage = kShorter;
+  return false;
+}
+
+bool TExeImage::TryU16(std::uint64_t offset, const char* what, std::uint16_t& value, std::string& damage) const {
+  const std::uint8_t* at = TryRead(offset, 2, what, damage);
+  if (at == nullptr) return false;
+  value = platform::Get16(Bytes(at, 2), 0);
+  return TryIntact(damage);
+}
+
 bool TExeImage::TryU32(std::uint64_t offset, const char* what, std::uint32_t& value, std::string& damage) const {
-  const std::uint8_t* at = file_.At(offset, 4);
-  if (at == nullptr || file_.Shrunk()) {
-    damage = Damage(offset, 4, what);
-    return false;
-  }
+  const std::uint8_t* at = TryRead(offset, 4, what, damage);
+  if (at == nullptr) return false;
   value = platform::Get32(Bytes(at, 4), 0);
-  return true;
+  return TryIntact(damage);
 }
 
 void TExeImage::Shorter() { throw EExeError(kShorter); }
@@ -208,13 +234,12 @@ std::vector<std::uint16_t> TExeImage::Languages() {
   // read are bounded as the tree's items are
   std::size_t budget = kMaxItems;
   auto entries = [&](std::uint64_t directory, auto&& each) {
-    Bytes block;
-    try {
-      std::uint32_t count = EntryCount(directory);
-      block = Read(directory + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
-    } catch (const EExeError&) {
-      return;
-    }
+    std::optional<std::uint32_t> count = ReadEntryCount(directory);
+    if (!count) return;
+    const std::uint64_t size = std::uint64_t{*count} * kEntrySize;
+    const std::uint8_t* bytes = file_.At(directory + kDirectorySize, size);
+    if (bytes == nullptr) return;
+    Bytes block(bytes, size);
     for (std::size_t at = 0; at < block.size() && budget > 0; at += kEntrySize, --budget)
       each(platform::Get32(block, at), platform::Get32(block, at + 4));
   };
@@ -254,7 +279,26 @@ std::span<TResourceItem* const> TResourceList::Items() {
 }
 
 std::uint32_t TExeImage::EntryCount(std::uint64_t directory) const {
-  Bytes counts = Read(directory + 12, 4, "resource directory");
+  std::uint32_t count = 0;
+  std::string damage;
+  if (!TryEntryCount(directory, count, damage)) throw EExeError(std::move(damage));
+  return count;
+}
+
+bool TExeImage::TryEntryCount(std::uint64_t directory, std::uint32_t& count, std::string& damage) const {
+  std::optional<std::uint32_t> read = ReadEntryCount(directory);
+  if (!read || file_.Shrunk()) {
+    damage = Damage(directory + 12, 4, "resource directory");
+    return false;
+  }
+  count = *read;
+  return true;
+}
+
+std::optional<std::uint32_t> TExeImage::ReadEntryCount(std::uint64_t directory) const {
+  const std::uint8_t* at = file_.At(directory + 12, 4);
+  if (at == nullptr) return std::nullopt;
+  Bytes counts(at, 4);  // the named entries', then the numbered ones'
   return std::uint32_t{platform::Get16(counts, 0)} + platform::Get16(counts, 2);
 }
 
@@ -330,12 +374,14 @@ TResourceItem::TResourceItem(TExeImage& image, TResourceList& owner, std::uint64
 
 namespace {
 
-std::string CountedName(const TExeImage& image, std::uint32_t field) {
+bool AppendCountedName(const TExeImage& image, std::uint32_t field, std::string& out, std::string& damage) {
   std::uint64_t at = image.ResourceBase() + StripHighBit(field);
-  std::uint16_t length = image.U16(at, "resource name");
-  std::string name = WideToNarrow(image.Read(at + 2, 2 * std::uint64_t{length}, "resource name").data(), length);
-  image.CheckIntact();
-  return name;
+  std::uint16_t length = 0;
+  if (!image.TryU16(at, "resource name", length, damage)) return false;
+  const std::uint8_t* units = image.TryRead(at + 2, 2 * std::uint64_t{length}, "resource name", damage);
+  if (units == nullptr) return false;
+  out += WideToNarrow(units, length);
+  return image.TryIntact(damage);
 }
 
 // Appends "%d X %d %d<unit>", made without a format parser: a group of
@@ -362,16 +408,17 @@ void TResourceItem::AssignTo(TStrings&) { CannotAssign(ClassName(), "TStrings");
 
 std::string TResourceItem::DisplayName() {
   std::string name;
-  AppendDisplayName(name);
+  std::string damage;
+  if (!TryAppendDisplayName(name, damage)) throw EExeError(std::move(damage));
   return name;
 }
 
-void TResourceItem::AppendDisplayName(std::string& out) {
+bool TResourceItem::TryAppendDisplayName(std::string& out, std::string& damage) {
   std::uint32_t name = Name();
   if (owner_.Parent() == nullptr && name <= 16) {
     out += ResourceTypeDisplayName(name);
   } else if (HighBitSet(name)) {
-    out += CountedName(image_, name);
+    return AppendCountedName(image_, name, out, damage);
   } else if (owner_.HoldsLanguages()) {  // its LANGID, four hexadecimal digits
     constexpr char kDigits[] = "0123456789ABCDEF";
     for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(name >> shift) & 0xF];
@@ -379,33 +426,58 @@ void TResourceItem::AppendDisplayName(std::string& out) {
     char digits[10];  // "%d" of a value below 2^31
     out.append(digits, static_cast<std::size_t>(std::to_chars(digits, digits + 10, name).ptr - digits));
   }
+  return true;
 }
 
 std::string TResourceItem::TypeName() const {
   std::uint32_t code = TypeCode();
   if (const char* known = ResourceTypeDisplayName(code)) return known;
-  if (HighBitSet(code)) return CountedName(image_, code);
-  return std::to_string(code);
+  if (!HighBitSet(code)) return std::to_string(code);
+  std::string name;
+  std::string damage;
+  if (!AppendCountedName(image_, code, name, damage)) throw EExeError(std::move(damage));
+  return name;
 }
 
 std::optional<std::uint32_t> TResourceItem::FirstChildOffsetToData() const {
-  std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
-  if (image_.EntryCount(d) == 0) return std::nullopt;
-  return image_.U32(d + kDirectorySize + 4, "resource directory entry");
+  std::optional<std::uint32_t> first;
+  std::string damage;
+  if (!TryFirstChildOffsetToData(first, damage)) throw EExeError(std::move(damage));
+  return first;
 }
 
-std::uint32_t TResourceItem::ChosenOffsetToData(std::uint32_t first) const {
-  std::optional<std::uint16_t> chosen = image_.Language();
-  if (!chosen || HighBitSet(first)) return first;
+bool TResourceItem::TryFirstChildOffsetToData(std::optional<std::uint32_t>& first, std::string& damage) const {
   std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
-  std::uint32_t count = image_.EntryCount(d);
-  Bytes entries = image_.Read(d + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
+  std::uint32_t count = 0;
+  if (!image_.TryEntryCount(d, count, damage)) return false;
+  first.reset();
+  if (count == 0) return true;
+  std::uint32_t offset = 0;
+  if (!image_.TryU32(d + kDirectorySize + 4, "resource directory entry", offset, damage)) return false;
+  first = offset;
+  return true;
+}
+
+bool TResourceItem::TryChosenOffsetToData(std::uint32_t first, std::uint32_t& chosen, std::string& damage) const {
+  chosen = first;
+  std::optional<std::uint16_t> language = image_.Language();
+  if (!language || HighBitSet(first)) return true;
+  std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
+  std::uint32_t count = 0;
+  if (!image_.TryEntryCount(d, count, damage)) return false;
+  const std::uint64_t size = std::uint64_t{count} * kEntrySize;
+  const std::uint8_t* at = image_.TryRead(d + kDirectorySize, size, "resource directory entries", damage);
+  if (at == nullptr) return false;
+  Bytes entries(at, size);
   for (std::uint32_t i = 0; i < count; ++i) {
     std::uint32_t offset = platform::Get32(entries, 8 * i + 4);
     // a language entry that leads to a directory holds no data of its own
-    if (platform::Get32(entries, 8 * i) == *chosen && !HighBitSet(offset)) return offset;
+    if (platform::Get32(entries, 8 * i) == *language && !HighBitSet(offset)) {
+      chosen = offset;
+      break;
+    }
   }
-  return first;
+  return image_.TryIntact(damage);
 }
 
 bool TResourceItem::HasLanguages() {
@@ -431,18 +503,31 @@ std::optional<std::uint16_t> TResourceItem::Language() const {
 }
 
 bool TResourceItem::IsList() {
+  bool list = false;
+  std::string damage;
+  if (!TryIsList(list, damage)) throw EExeError(std::move(damage));
+  return list;
+}
+
+bool TResourceItem::TryIsList(bool& list, std::string& damage) {
   if (!isList_) {
     if (!HighBitSet(OffsetToData())) {
       isList_ = false;  // the entry leads straight to its data
     } else {
-      std::optional<std::uint32_t> first = FirstChildOffsetToData();
+      std::optional<std::uint32_t> first;
+      if (!TryFirstChildOffsetToData(first, damage)) return false;
       isList_ = first && HighBitSet(*first);
       // a name entry leads through its first language to the data: every
       // view of the leaf asks for it next
-      if (first && !*isList_) dataEntry_ = image_.ResourceBase() + StandingOffsetToData(*first);
+      if (first && !*isList_) {
+        std::uint32_t standing = 0;
+        if (!TryStandingOffsetToData(*first, standing, damage)) return false;
+        dataEntry_ = image_.ResourceBase() + standing;
+      }
     }
   }
-  return *isList_;
+  list = *isList_;
+  return true;
 }
 
 TResourceList& TResourceItem::SubList() {
@@ -475,29 +560,61 @@ TResourceList& TIconResource::SubList() { return GroupList<TIconResourceList>();
 TResourceList& TCursorResource::SubList() { return GroupList<TCursorResourceList>(); }
 
 std::uint64_t TResourceItem::FindDataEntry() {
-  std::uint32_t own = OffsetToData();
-  if (HighBitSet(own)) {
-    std::optional<std::uint32_t> first = FirstChildOffsetToData();
-    if (!first) throw EExeError("Damaged file: an empty resource directory");
-    own = StripHighBit(StandingOffsetToData(*first));
-  }
-  dataEntry_ = image_.ResourceBase() + own;
+  std::string damage;
+  if (!TryFindDataEntry(damage)) throw EExeError(std::move(damage));
   return *dataEntry_;
 }
 
+bool TResourceItem::TryFindDataEntry(std::string& damage) {
+  std::uint32_t own = OffsetToData();
+  if (HighBitSet(own)) {
+    std::optional<std::uint32_t> first;
+    if (!TryFirstChildOffsetToData(first, damage)) return false;
+    if (!first) {
+      damage = "Damaged file: an empty resource directory";
+      return false;
+    }
+    if (!TryStandingOffsetToData(*first, own, damage)) return false;
+    own = StripHighBit(own);
+  }
+  dataEntry_ = image_.ResourceBase() + own;
+  return true;
+}
+
 std::uint64_t TResourceItem::DataOffset() {
-  std::uint32_t rva = image_.U32(DataEntry(), "resource data entry");
-  if (rva < image_.ResourceVirtualAddress())
-    throw EExeError(
-        std::string("Damaged file: resource data at RVA ").append(Hex(rva)).append(" lies before its section"));
-  return image_.ResourceBase() + (rva - image_.ResourceVirtualAddress());
+  std::uint64_t at = 0;
+  std::string damage;
+  if (!TryDataOffset(at, damage)) throw EExeError(std::move(damage));
+  return at;
+}
+
+bool TResourceItem::TryDataOffset(std::uint64_t& at, std::string& damage) {
+  std::uint32_t rva = 0;
+  if ((!dataEntry_ && !TryFindDataEntry(damage)) || !image_.TryU32(*dataEntry_, "resource data entry", rva, damage))
+    return false;
+  if (rva < image_.ResourceVirtualAddress()) {
+    damage = Message({"Damaged file: resource data at RVA ", Hex(rva).View(), " lies before its section"});
+    return false;
+  }
+  at = image_.ResourceBase() + (rva - image_.ResourceVirtualAddress());
+  return true;
 }
 
 Bytes TResourceItem::ResourceData() {
-  std::uint64_t at = DataOffset();
-  Bytes data = image_.Read(at, image_.U32(DataEntry() + 4, "resource data entry"), "resource data");
-  image_.CheckReadable(data);
+  Bytes data;
+  std::string damage;
+  if (!TryResourceData(data, damage)) throw EExeError(std::move(damage));
   return data;
+}
+
+bool TResourceItem::TryResourceData(Bytes& data, std::string& damage) {
+  std::uint64_t at = 0;
+  std::uint32_t size = 0;
+  if (!TryDataOffset(at, damage) || !image_.TryU32(*dataEntry_ + 4, "resource data entry", size, damage)) return false;
+  const std::uint8_t* bytes = image_.TryRead(at, size, "resource data", damage);
+  if (bytes == nullptr) return false;
+  data = Bytes(bytes, size);
+  return image_.TryReadable(data, damage);
 }
 
 std::uint32_t TResourceItem::ResourceSize() {
@@ -506,7 +623,8 @@ std::uint32_t TResourceItem::ResourceSize() {
 }
 
 bool TResourceItem::TryDataEntry(std::uint32_t& offset, std::uint32_t& size, std::string& damage) {
-  std::uint64_t entry = DataEntry();
+  if (!dataEntry_ && !TryFindDataEntry(damage)) return false;
+  std::uint64_t entry = *dataEntry_;
   return image_.TryU32(entry, "resource data entry", offset, damage) &&
          image_.TryU32(entry + 4, "resource data entry", size, damage);
 }
@@ -522,17 +640,22 @@ void TResourceItem::SaveToStream(std::string& out) {
   image_.CheckIntact();
 }
 
-void TIconResEntry::AppendDisplayName(std::string& out) {
-  if (!GroupEntry) return TResourceItem::AppendDisplayName(out);
-  Bytes e = image_.Read(*GroupEntry, 14, "icon group entry");
+bool TIconResEntry::TryAppendDisplayName(std::string& out, std::string& damage) {
+  if (!GroupEntry) return TResourceItem::TryAppendDisplayName(out, damage);
+  const std::uint8_t* e = image_.TryRead(*GroupEntry, 14, "icon group entry", damage);
+  if (e == nullptr) return false;
   // a width or height byte of 0 stands for 256
   AppendSizeName(out, e[0] ? e[0] : 256u, e[1] ? e[1] : 256u, e[2], " Colors");
-  image_.CheckIntact();
+  return image_.TryIntact(damage);
 }
 
-void TCursorResEntry::AppendDisplayName(std::string& out) {
-  if (!CursorGroupEntry) return TIconResEntry::AppendDisplayName(out);
-  std::uint16_t width = image_.U16(*CursorGroupEntry, "cursor group entry");
-  std::uint16_t bits = image_.U16(*CursorGroupEntry + 6, "cursor group entry");
+bool TCursorResEntry::TryAppendDisplayName(std::string& out, std::string& damage) {
+  if (!CursorGroupEntry) return TIconResEntry::TryAppendDisplayName(out, damage);
+  std::uint16_t width = 0;
+  std::uint16_t bits = 0;
+  if (!image_.TryU16(*CursorGroupEntry, "cursor group entry", width, damage) ||
+      !image_.TryU16(*CursorGroupEntry + 6, "cursor group entry", bits, damage))
+    return false;
   AppendSizeName(out, width, width, bits, " Bit(s)");
+  return true;
 }

@@ -131,8 +131,12 @@ class TResourceItem {
   virtual void AssignTo(TStrings& lines);
   std::string DisplayName();
   // Appends the display name: a walk over many items keeps one buffer.
-  virtual void AppendDisplayName(std::string& out);
-  virtual bool IsList();
+  // False, and why in `damage`, told without an exception, when the name
+  // lies outside the file: a damaged tree may hold thousands.
+  virtual bool TryAppendDisplayName(std::string& out, std::string& damage);
+  bool IsList();
+  // As IsList, told without an exception.
+  virtual bool TryIsList(bool& list, std::string& damage);
   virtual TResourceList& SubList();
   // Appends the item's file form.
   virtual void SaveToStream(std::string& out);
@@ -146,13 +150,15 @@ class TResourceItem {
   std::uint64_t DirEntry() const { return dirEntry_; }
   // file offset of the data entry of a leaf; asked for again and again
   std::uint64_t DataEntry() { return dataEntry_ ? *dataEntry_ : FindDataEntry(); }
-  std::uint64_t DataOffset();    // file offset of a leaf's data
-  Bytes ResourceData();          // a leaf's data, read from the file
+  std::uint64_t DataOffset();  // file offset of a leaf's data
+  bool TryDataOffset(std::uint64_t& at, std::string& damage);
+  Bytes ResourceData();  // a leaf's data, read from the file
+  bool TryResourceData(Bytes& data, std::string& damage);
   std::uint32_t ResourceSize();  // 0 for a list
   std::uint32_t Offset();
   // A leaf's Offset() and ResourceSize() at once; false, and why in
-  // `damage`, told without an exception, when its data entry lies outside
-  // the file.
+  // `damage`, told without an exception, when its data entry cannot be
+  // found or lies outside the file.
   bool TryDataEntry(std::uint32_t& offset, std::uint32_t& size, std::string& damage);
   TResourceList& Owner() const { return owner_; }
 
@@ -169,12 +175,15 @@ class TResourceItem {
   // The OffsetToData of the first entry of the directory this entry leads
   // to; nothing when that directory is empty.
   std::optional<std::uint32_t> FirstChildOffsetToData() const;
+  bool TryFirstChildOffsetToData(std::optional<std::uint32_t>& first, std::string& damage) const;
   // The OffsetToData of the language that stands for the resource, given
   // the first one of its directory: the image's chosen language where the
-  // directory holds it, else the first.
-  std::uint32_t StandingOffsetToData(std::uint32_t first) const;
-  std::uint32_t ChosenOffsetToData(std::uint32_t first) const;
+  // directory holds it, else the first. False, and why in `damage`, when
+  // the directory cannot be read.
+  bool TryStandingOffsetToData(std::uint32_t first, std::uint32_t& standing, std::string& damage) const;
+  bool TryChosenOffsetToData(std::uint32_t first, std::uint32_t& chosen, std::string& damage) const;
   std::uint64_t FindDataEntry();
+  bool TryFindDataEntry(std::string& damage);
   TExeImage& image_;
   TResourceList& owner_;
   std::uint64_t dirEntry_;
@@ -193,7 +202,10 @@ class TIconResource : public TResourceItem {
  public:
   using TResourceItem::TResourceItem;
   const char* ClassName() const override { return "TIconResource"; }
-  bool IsList() override { return true; }
+  bool TryIsList(bool& list, std::string&) override {
+    list = true;
+    return true;
+  }
   TResourceList& SubList() override;
 
  protected:
@@ -216,7 +228,7 @@ class TIconResEntry : public TResourceItem {
   const char* ClassName() const override { return "TIconResEntry"; }
   void AssignTo(TPicture& picture) override;
   using TResourceItem::AssignTo;
-  void AppendDisplayName(std::string& out) override;
+  bool TryAppendDisplayName(std::string& out, std::string& damage) override;
   // A one-image .ICO (.CUR for a cursor image) that holds the image as
   // stored; an image stored as PNG is written as the PNG it is.
   void SaveToStream(std::string& out) override;
@@ -229,7 +241,7 @@ class TCursorResEntry : public TIconResEntry {
  public:
   using TIconResEntry::TIconResEntry;
   const char* ClassName() const override { return "TCursorResEntry"; }
-  void AppendDisplayName(std::string& out) override;
+  bool TryAppendDisplayName(std::string& out, std::string& damage) override;
 
   std::optional<std::uint64_t> CursorGroupEntry;
 };
@@ -331,9 +343,14 @@ class TExeImage {
     CheckIntact();
     return value;
   }
-  // As U32, but told without an exception: false, and why in `damage`. For
-  // the walk, which may meet thousands of unreadable entries in one tree.
+  // As Read, U16 and U32, but told without an exception: nullptr or false,
+  // and why in `damage`. For the walk, which may meet thousands of
+  // unreadable entries in one tree. The bytes TryRead gives are checked
+  // with TryIntact after they were used.
+  const std::uint8_t* TryRead(std::uint64_t offset, std::uint64_t size, const char* what, std::string& damage) const;
+  bool TryU16(std::uint64_t offset, const char* what, std::uint16_t& value, std::string& damage) const;
   bool TryU32(std::uint64_t offset, const char* what, std::uint32_t& value, std::string& damage) const;
+  bool TryIntact(std::string& damage) const;
   // Fails with "Damaged file: the file has become shorter since it was
   // opened" once the file was found cut: bytes read from it since may be
   // zeros in place of what it held. Whatever copies or converts the file's
@@ -348,8 +365,13 @@ class TExeImage {
     file_.FaultIn(bytes.data(), bytes.size());
     CheckIntact();
   }
+  bool TryReadable(Bytes bytes, std::string& damage) const {
+    file_.FaultIn(bytes.data(), bytes.size());
+    return TryIntact(damage);
+  }
   // Named and numbered entries of the directory at `directory`.
   std::uint32_t EntryCount(std::uint64_t directory) const;
+  bool TryEntryCount(std::uint64_t directory, std::uint32_t& count, std::string& damage) const;
 
   static constexpr std::size_t kMaxItems = 250000;
   static constexpr int kMaxDepth = 16;
@@ -373,6 +395,8 @@ class TExeImage {
  private:
   void Opened(platform::FileView::Result result);
   void CheckHeaders();
+  // The directory's entry count; nothing when its header lies outside the file.
+  std::optional<std::uint32_t> ReadEntryCount(std::uint64_t directory) const;
   // Why bytes could not be read: outside the file, gone from it since, or
   // not mapped.
   std::string Damage(std::uint64_t offset, std::uint64_t size, const char* what) const;
@@ -400,6 +424,9 @@ class TExeImage {
 };
 
 // Asked for every leaf of a walk: without a choice it costs no call.
-inline std::uint32_t TResourceItem::StandingOffsetToData(std::uint32_t first) const {
-  return image_.Language() ? ChosenOffsetToData(first) : first;
+inline bool TResourceItem::TryStandingOffsetToData(std::uint32_t first, std::uint32_t& standing,
+                                                   std::string& damage) const {
+  if (image_.Language()) return TryChosenOffsetToData(first, standing, damage);
+  standing = first;
+  return true;
 }

@@ -1,6 +1,9 @@
 #include "resx/icon_choice.h"
 
 #include <algorithm>
+#include <set>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "resx/dib.h"
@@ -8,9 +11,12 @@
 
 namespace {
 
-// The image's bytes after a cursor's hot spot.
-Bytes ImageBytes(TIconResEntry& image) {
-  Bytes data = image.ResourceData();
+// The image's bytes after a cursor's hot spot; nothing when they cannot be
+// read, told without an exception: a group may name hundreds of them.
+std::optional<Bytes> ImageBytes(TIconResEntry& image) {
+  Bytes data;
+  std::string damage;
+  if (!image.TryResourceData(data, damage)) return std::nullopt;
   if (image.TypeCode() == rtCursorEntry) data = data.size() < 4 ? Bytes() : data.subspan(4);
   return data;
 }
@@ -21,12 +27,9 @@ int BigEndian32(Bytes b, std::size_t at) {
   return v > 0x7FFFFFFF ? 0 : static_cast<int>(v);
 }
 
-}  // namespace
-
-std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image) {
+std::optional<IconImageInfo> Describe(Bytes data) {
   IconImageInfo info;
   try {
-    Bytes data = ImageBytes(image);
     if (IsPng(data)) {
       if (data.size() < 26) return std::nullopt;
       info.png = true;
@@ -53,33 +56,55 @@ std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image) {
   return info;
 }
 
-TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide, std::span<TIconResEntry* const> passOver) {
-  TIconResEntry* best = nullptr;
-  IconImageInfo chosen;
+}  // namespace
+
+std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image) {
+  std::optional<Bytes> bytes = ImageBytes(image);
+  return bytes ? Describe(*bytes) : std::nullopt;
+}
+
+namespace {
+
+struct Candidate {
+  TIconResEntry* image;
+  IconImageInfo info;
+};
+
+// The images that can be described and are no larger than `maxSide`, each
+// read once. Images of the same bytes (a group may name one image many
+// times, or many images share their data) are one candidate, the first:
+// they decode alike, and a damaged one is tried once.
+std::vector<Candidate> Candidates(TResourceList& images, int maxSide) {
+  std::vector<Candidate> candidates;
+  std::set<std::pair<const std::uint8_t*, std::size_t>> seen;
   for (TResourceItem* item : images.Items()) {
     auto* image = dynamic_cast<TIconResEntry*>(item);
-    std::optional<IconImageInfo> info = image ? DescribeIconImage(*image) : std::nullopt;
-    if (!info || info->width > maxSide || info->height > maxSide) continue;
-    if (std::find(passOver.begin(), passOver.end(), image) != passOver.end()) continue;
-    int side = std::max(info->width, info->height), bestSide = std::max(chosen.width, chosen.height);
-    bool better;
-    if (best == nullptr) {
-      better = true;
-    } else if (side == bestSide) {
-      better = info->bits > chosen.bits;
-    } else if (size <= 0) {
-      better = side > bestSide;
-    } else if ((side >= size) != (bestSide >= size)) {
-      better = side >= size;  // large enough beats too small
-    } else {
-      better = side >= size ? side < bestSide : side > bestSide;
-    }
-    if (better) {
-      best = image;
-      chosen = *info;
-    }
+    std::optional<Bytes> bytes = image ? ImageBytes(*image) : std::nullopt;
+    if (!bytes || !seen.emplace(bytes->data(), bytes->size()).second) continue;
+    std::optional<IconImageInfo> info = Describe(*bytes);
+    if (info && info->width <= maxSide && info->height <= maxSide) candidates.push_back({image, *info});
   }
-  return best;
+  return candidates;
+}
+
+// How well an image fits `size`, lower is better: the smallest at least
+// that large, else the largest; among equal sizes the deepest.
+std::tuple<int, int, int> Rank(const IconImageInfo& info, int size) {
+  const int side = std::max(info.width, info.height);
+  if (size <= 0) return {0, -side, -info.bits};
+  return side >= size ? std::tuple{0, side, -info.bits} : std::tuple{1, -side, -info.bits};
+}
+
+auto Better(int size) {
+  return [size](const Candidate& a, const Candidate& b) { return Rank(a.info, size) < Rank(b.info, size); };
+}
+
+}  // namespace
+
+TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide) {
+  std::vector<Candidate> candidates = Candidates(images, maxSide);
+  auto best = std::min_element(candidates.begin(), candidates.end(), Better(size));  // the first of equals
+  return best == candidates.end() ? nullptr : best->image;
 }
 
 void IconPixels(TIconResEntry& image, TPicture& out) {
@@ -92,13 +117,14 @@ void IconPixels(TIconResEntry& image, TPicture& out) {
 }
 
 TIconResEntry* ReadableIconPixels(TResourceList& images, int size, int maxSide, TPicture& out) {
-  std::vector<TIconResEntry*> damaged;
-  while (TIconResEntry* chosen = ChooseIconImage(images, size, maxSide, damaged)) {
+  // in the order ChooseIconImage would choose them, each tried once
+  std::vector<Candidate> candidates = Candidates(images, maxSide);
+  std::stable_sort(candidates.begin(), candidates.end(), Better(size));
+  for (const Candidate& c : candidates) {
     try {
-      IconPixels(*chosen, out);
-      return chosen;
-    } catch (const EExeError&) {
-      damaged.push_back(chosen);
+      IconPixels(*c.image, out);
+      return c.image;
+    } catch (const EExeError&) {  // damaged: the next best
     }
   }
   return nullptr;

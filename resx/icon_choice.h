@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 
 #include "resx/ExeImage.h"
 #include "resx/picture.h"
@@ -24,11 +23,9 @@ std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image);
 
 // The image of the group's list closest to `size`: the smallest at least
 // that large, else the largest; among equal sizes the deepest. A `size` of
-// 0 takes the largest. Images that cannot be read, that are larger than
-// `maxSide`, or that are in `passOver`, are passed over; nullptr when none
-// is left.
-TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide,
-                               std::span<TIconResEntry* const> passOver = {});
+// 0 takes the largest. Images that cannot be read, or that are larger than
+// `maxSide`, are passed over; nullptr when none is left.
+TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide);
 
 // The image's pixels, a PNG image decoded: what a thumbnail is made from.
 void IconPixels(TIconResEntry& image, TPicture& out);

@@ -1,6 +1,7 @@
 #include "resx/resource_walk.h"
 
 #include <algorithm>
+#include <bit>
 #include <memory>
 #include <span>
 #include <utility>
@@ -41,7 +42,11 @@ struct Level {
   std::vector<Sibling> siblings;
   std::string names;  // the siblings' display names, one after another
   std::string typeName;
-  std::vector<std::pair<std::size_t, std::size_t>> keyed;  // (hash of the name, index)
+  struct Slot {
+    std::size_t hash = 0;
+    std::size_t last = 0;  // 1 + the index of the name's last sibling so far; 0 for a free slot
+  };
+  std::vector<Slot> slots;  // NumberRepeats' hash table
 
   std::string_view Name(std::size_t i) const {
     std::size_t start = i == 0 ? 0 : siblings[i - 1].nameEnd;
@@ -91,10 +96,10 @@ class Walker {
       TResourceItem* item = s.item = items[i];
       s.offset = s.size = 0, s.list = s.languages = false, s.repeat = 1;
       const std::size_t start = names.size();
-      if (!Try([&] { item->AppendDisplayName(names); })) names.replace(start, std::string::npos, "?");
+      if (!Told(item->TryAppendDisplayName(names, damage_))) names.replace(start, std::string::npos, "?");
       s.nameEnd = names.size();
       // each asks what the one before read: damage is told once
-      s.damaged = !Try([&] { s.list = item->IsList(); });
+      s.damaged = !Told(item->TryIsList(s.list, damage_));
       if (!s.damaged && everyLanguage_) s.damaged = !Try([&] { s.languages = item->HasLanguages(); });
       if (s.languages) {  // offset of a list: its directory's in the section
         s.list = true;
@@ -108,12 +113,7 @@ class Walker {
         s.damaged = !Try([&] { s.offset = item->Offset(); });
         continue;
       }
-      bool entry = false;
-      s.damaged = !Try([&] { entry = item->TryDataEntry(s.offset, s.size, damage_); });
-      if (!s.damaged && !entry) {
-        errors_.push_back(damage_);
-        s.damaged = true;
-      }
+      s.damaged = !Told(item->TryDataEntry(s.offset, s.size, damage_));
     }
     NumberRepeats(level);
     std::string& path = node_.path;
@@ -151,8 +151,8 @@ class Walker {
   // A name met again among its siblings gets "~2", "~3", ... in file order.
   // Sibling names are nearly always unique. Ids come in ascending order, and
   // so do their names by (length, text): names in strictly ascending order
-  // are all different. Otherwise a few are compared directly, more sorted by
-  // their hashes, and names are sorted only where hashes collide.
+  // are all different. Otherwise a few are compared directly; more go
+  // through a hash table that keeps the last sibling of each name.
   static void NumberRepeats(Level& level) {
     std::vector<Sibling>& siblings = level.siblings;
     const std::size_t n = siblings.size();
@@ -171,26 +171,25 @@ class Walker {
           }
       return;
     }
-    std::vector<std::pair<std::size_t, std::size_t>>& keyed = level.keyed;
-    keyed.resize(n);
-    for (std::size_t i = 0; i < n; ++i) keyed[i] = {std::hash<std::string_view>{}(level.Name(i)), i};
-    std::sort(keyed.begin(), keyed.end());  // by hash, then file order
-    for (std::size_t from = 0, to = 0; from < n; from = to) {
-      for (to = from + 1; to < n && keyed[to].first == keyed[from].first;) ++to;
-      if (to - from < 2) continue;
-      std::span<std::pair<std::size_t, std::size_t>> run(keyed.data() + from, to - from);
-      auto name = [&](std::size_t k) { return level.Name(run[k].second); };
-      // the names of one hash are one name, unless they collide: then
-      // they are sorted by name, then file order
-      bool one = true;
-      for (std::size_t k = 1; k < run.size() && one; ++k) one = name(k) == name(0);
-      if (!one)
-        std::sort(run.begin(), run.end(), [&](const auto& a, const auto& b) {
-          int c = level.Name(a.second).compare(level.Name(b.second));
-          return c < 0 || (c == 0 && a.second < b.second);
-        });
-      for (std::size_t k = 1; k < run.size(); ++k)
-        if (one || name(k) == name(k - 1)) siblings[run[k].second].repeat = siblings[run[k - 1].second].repeat + 1;
+    std::vector<Level::Slot>& slots = level.slots;
+    const std::size_t mask = std::bit_ceil(2 * n) - 1;  // at most half full
+    slots.assign(mask + 1, Level::Slot{});
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::string_view name = level.Name(i);
+      const std::size_t hash = std::hash<std::string_view>{}(name);
+      for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        Level::Slot& slot = slots[at];
+        if (slot.last == 0) {
+          slot = {hash, i + 1};
+          break;
+        }
+        const std::size_t last = slot.last - 1;
+        if (slot.hash == hash && level.Name(last) == name) {
+          siblings[i].repeat = siblings[last].repeat + 1;
+          slot.last = i + 1;
+          break;
+        }
+      }
     }
   }
   static constexpr std::size_t kCompareDirectly = 8;
@@ -206,9 +205,15 @@ class Walker {
     }
   }
 
+  // What a Try... call of the engine said, told as Try tells an exception.
+  bool Told(bool read) {
+    if (!read) errors_.push_back(std::move(damage_));
+    return read;
+  }
+
   const std::function<void(const WalkNode&)>& visit_;
   std::vector<std::string>& errors_;
-  std::string damage_;  // of the data entry last read
+  std::string damage_;  // of the last Try... call of the engine
   bool everyLanguage_;
   Buffers buffers_;
   WalkNode node_{nullptr, {},    {},    {}, 0,

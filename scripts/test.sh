@@ -37,9 +37,11 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 echo "== fuzzing"
 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS=-Werror
 ninja -C build-fuzz
-for target in profile registry picture rich_text resx; do
+for target in profile registry picture rich_text resx resx_icons resx_languages; do
   corpus=$(mktemp -d)
-  cp fuzz/corpus/"$target"/* "$corpus"/
+  seeds=$target
+  [[ $target == resx_* ]] && seeds=resx  # the resx targets share their seeds
+  cp fuzz/corpus/"$seeds"/* "$corpus"/
   rm -f build-fuzz/"$target"-*
   if ! build-fuzz/"$target"_fuzz -max_total_time="${OVLIX_FUZZ_SECONDS:-30}" \
       -artifact_prefix="$PWD/build-fuzz/$target-" "$corpus" >build-fuzz/"$target".log 2>&1; then
@@ -47,7 +49,9 @@ for target in profile registry picture rich_text resx; do
     echo "fuzz $target: failed, the input is kept in build-fuzz/"
     exit 1
   fi
-  echo "fuzz $target: $(grep -E '^Done' build-fuzz/"$target".log)"
+  done_line=$(grep -E '^Done' build-fuzz/"$target".log)  # "Done N runs in S second(s)"
+  read -r _ runs _ _ seconds _ <<<"$done_line"
+  echo "fuzz $target: $done_line, $((runs / seconds)) inputs a second"
   rm -rf "$corpus"
 done
 echo "fuzz: all targets ran clean"

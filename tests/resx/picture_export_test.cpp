@@ -173,6 +173,22 @@ TEST(IconChoice, AnImageWhosePixelsAreDamagedGivesWayToTheNextBest) {
   EXPECT_EQ(ReadableIconPixels(broken.Images(), 48, 1024, picture), nullptr);
 }
 
+TEST(IconChoice, EachDamagedImageIsTriedOnce) {
+  // thousands of images whose headers read and whose pixels do not, then a
+  // good one: a thumbnail of such a file is made, each damaged image
+  // described and tried once instead of once for every image tried before
+  std::vector<std::pair<std::string, GroupImage>> images;
+  const std::string damaged = IconImage(48, 48, 32).substr(0, 100);
+  for (std::uint16_t id = 1; id <= 10000; ++id) images.push_back({damaged, {48, 48, 0, 32, id, 0}});
+  images.push_back({IconImage(16, 16, 4), {16, 16, 16, 4, 10001, 0}});
+  Group g(images);
+  TPicture picture;
+  TIconResEntry* read = ReadableIconPixels(g.Images(), 48, 1024, picture);
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(picture.width, 16);
+  EXPECT_EQ(read, g.Images().Items().back());
+}
+
 TEST(IconChoice, PixelsOfAPngImageAreDecoded) {
   Group g({{QtPng(20, 10), {20, 10, 0, 32, 1, 0}}, {IconImage(16, 16, 4), {16, 16, 16, 4, 2, 0}}});
   TPicture picture;
