@@ -289,11 +289,15 @@ void TKSRE::CreateControls() {
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName(QStringLiteral("StatusBar"));
   StatusBar->setSizeGripEnabled(false);
-  for (int i = 0; i < 2; ++i) {
-    StatusPanels[i] = new QLabel(StatusBar);
-    StatusPanels[i]->setFixedWidth(i == 0 ? 150 : 500);
-    StatusBar->addWidget(StatusPanels[i]);
-  }
+  for (QLabel*& panel : StatusPanels) panel = new QLabel(StatusBar);
+  // 150 and 500 wide, more than the window's 613: the last panel gives way
+  // to the window's width, as a status bar cuts its last panel, instead of
+  // widening the window
+  StatusPanels[0]->setFixedWidth(150);
+  StatusPanels[1]->setMaximumWidth(500);
+  StatusPanels[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  StatusBar->addWidget(StatusPanels[0]);
+  StatusBar->addWidget(StatusPanels[1], 1);
   root->addWidget(StatusBar);
 
   connect(TreeView, &QTreeWidget::currentItemChanged, this, [this] { Guard([this] { TreeViewChange(); }); });

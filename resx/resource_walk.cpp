@@ -84,9 +84,10 @@ class Walker {
       items = list.Items();  // what was read before the damage
     }
     Level& level = At(depth);
-    // the items of a list share their owner, and so their type name
+    // the items of a list share their owner, and so their type name; a type
+    // of the root is the type it stands for
     level.typeName = "?";
-    if (!items.empty()) Try([&] { level.typeName = items.front()->TypeName(); });
+    if (depth > 0 && !items.empty()) Try([&] { level.typeName = items.front()->TypeName(); });
     std::vector<Sibling>& siblings = level.siblings;
     std::string& names = level.names;
     siblings.resize(items.size());
@@ -126,7 +127,7 @@ class Walker {
       AppendEscaped(path, node_.name);
       if (s.repeat > 1) path.append(1, '~').append(std::to_string(s.repeat));
       node_.item = s.item;
-      node_.typeName = level.typeName;
+      node_.typeName = depth == 0 ? node_.name : std::string_view(level.typeName);
       node_.offset = s.offset;
       node_.size = s.size;
       node_.list = s.list;

@@ -20,7 +20,7 @@ struct WalkNode {
   TResourceItem* item;
   std::string path;
   std::string_view name;      // valid while the node is visited
-  std::string_view typeName;  // valid while the node is visited
+  std::string_view typeName;  // valid while the node is visited; of a type, its own name
   std::uint32_t offset = 0;
   std::uint32_t size = 0;
   bool list = false;

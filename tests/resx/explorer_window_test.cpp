@@ -80,6 +80,20 @@ TEST_F(Explorer, OpeningSelectsTheFirstType) {
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
+TEST_F(Explorer, OpensAtItsDesignWidthAndItsStatusStaysReadable) {
+  // the status bar's panels, 150 and 500 wide, do not widen the window
+  EXPECT_EQ(KSRE->width(), 613);
+  KSRE->OpenFile(QString::fromStdString(file_));
+  Select(Node(0, 0));
+  EXPECT_EQ(KSRE->width(), 613);
+  QLabel* panel = KSRE->StatusPanels[1];
+  EXPECT_GE(panel->width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+  // a wide window gives the last panel its 500
+  KSRE->resize(900, KSRE->height());
+  QApplication::processEvents();
+  EXPECT_EQ(panel->width(), 500);
+}
+
 TEST_F(Explorer, EachLeafOnItsPage) {
   KSRE->OpenFile(QString::fromStdString(file_));
   Select(Node(0, 0));
