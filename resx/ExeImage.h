@@ -230,7 +230,7 @@ class TIconResEntry : public TResourceItem {
   using TResourceItem::AssignTo;
   bool TryAppendDisplayName(std::string& out, std::string& damage) override;
   // A one-image .ICO (.CUR for a cursor image) that holds the image as
-  // stored; an image stored as PNG is written as the PNG it is.
+  // stored; an image stored as PNG is held in it as the PNG it is.
   void SaveToStream(std::string& out) override;
 
   std::optional<std::uint64_t> GroupEntry;  // file offset of its 14-byte group entry

@@ -393,9 +393,14 @@ void TKSRE::LoadResources() {
     TreeView->clearSelection();
     TreeView->clear();
   }
-  AddResourceNodes(openImage_->Resources(), nullptr);
+  // nothing of the file shown before stays: a tree that fails to load
+  // leaves the window empty under the new file's name
+  ListViewCaption->clear();
+  for (QLabel* panel : StatusPanels) panel->clear();
+  Notebook->setCurrentIndex(0);
   QString name = QString::fromStdString(openImage_->FileName()).toLower();
   setWindowTitle(QString::fromStdString(Format("%s - %s", {"Resource Explorer", name.toStdString()})));
+  AddResourceNodes(openImage_->Resources(), nullptr);
   TreeView->setFocus();
   if (TreeView->topLevelItemCount() > 0) TreeView->setCurrentItem(TreeView->topLevelItem(0));
 }

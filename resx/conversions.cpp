@@ -82,16 +82,13 @@ void TIconResEntry::SaveToStream(std::string& out) {
   Bytes data = ResourceData();
   Bytes image = IconImage(*this);
   bool cursor = TypeCode() == rtCursorEntry;
-  if (IsPng(image) && !cursor) {
-    Append(out, image);
-    image_.CheckIntact();
-    return;
-  }
   std::uint32_t width = 0, height = 0, colors = 0, planes = 0, bits = 0;
-  if (IsPng(image)) {
+  if (IsPng(image)) {  // an .ICO of a PNG image holds it as it is
     if (image.size() < 24) throw EExeError("Icon image is not valid");
     width = image[19];  // the low bytes of the big-endian IHDR width and height
     height = image[23];
+    planes = 1;
+    bits = 32;
   } else {
     DibInfo info;
     try {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <string_view>
 
 namespace {
 
@@ -37,6 +38,7 @@ constexpr NamedLanguage kLanguages[] = {
     {0x0414, "Norwegian (Bokmal)"},
     {0x0415, "Polish"},
     {0x0416, "Portuguese (Brazil)"},
+    {0x0417, "Romansh"},
     {0x0418, "Romanian"},
     {0x0419, "Russian"},
     {0x041A, "Croatian"},
@@ -58,6 +60,12 @@ constexpr NamedLanguage kLanguages[] = {
     {0x0436, "Afrikaans"},
     {0x0439, "Hindi"},
     {0x043E, "Malay (Malaysia)"},
+    {0x0446, "Punjabi"},
+    {0x0448, "Odia"},
+    {0x0449, "Tamil"},
+    {0x044A, "Telugu"},
+    {0x044C, "Malayalam"},
+    {0x045B, "Sinhala"},
     {0x0800, "System Default"},
     {0x0804, "Chinese (Simplified)"},
     {0x0807, "German (Switzerland)"},
@@ -78,8 +86,12 @@ constexpr NamedLanguage kLanguages[] = {
     {0x1004, "Chinese (Singapore)"},
     {0x1009, "English (Canada)"},
     {0x100C, "French (Switzerland)"},
+    {0x101A, "Croatian (Bosnia and Herzegovina)"},
     {0x1409, "English (New Zealand)"},
+    {0x141A, "Bosnian (Latin)"},
     {0x1809, "English (Ireland)"},
+    {0x241A, "Serbian (Latin, Serbia)"},
+    {0x281A, "Serbian (Cyrillic, Serbia)"},
 };
 
 static_assert(std::is_sorted(std::begin(kLanguages), std::end(kLanguages),
@@ -87,11 +99,28 @@ static_assert(std::is_sorted(std::begin(kLanguages), std::end(kLanguages),
 
 }  // namespace
 
-std::string LanguageName(std::uint16_t langId) {
+namespace {
+
+const char* Named(std::uint16_t langId) {
   const NamedLanguage* at = std::lower_bound(std::begin(kLanguages), std::end(kLanguages), langId,
                                              [](const NamedLanguage& l, std::uint16_t id) { return l.id < id; });
-  if (at != std::end(kLanguages) && at->id == langId) return at->name;
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "Language 0x%04X", static_cast<unsigned>(langId));
-  return buf;
+  return at != std::end(kLanguages) && at->id == langId ? at->name : nullptr;
+}
+
+}  // namespace
+
+std::string LanguageName(std::uint16_t langId) {
+  if (const char* name = Named(langId)) return name;
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%04X", static_cast<unsigned>(langId));
+  // another sublanguage of a known language, or the language itself (the
+  // neutral sublanguage, as compilers write "LANGUAGE LANG_CZECH, 0"): the
+  // language's name from its default sublanguage, without the country
+  const std::uint16_t primary = langId & 0x3FF;
+  if (const char* base = primary != 0 ? Named(static_cast<std::uint16_t>(0x0400 | primary)) : nullptr) {
+    const std::string_view full(base);
+    std::string name(full.substr(0, full.find(" (")));
+    return langId == primary ? name : name + " (" + hex + ")";
+  }
+  return std::string("Language ") + hex;
 }

@@ -5,19 +5,16 @@
 #include <filesystem>
 
 #include "platform/atomic_file.h"
-#include "resx/dib.h"
 #include "resx/resource_walk.h"
 
 namespace {
 
-// The saved form's extension: an icon image stored as PNG is saved as the
-// PNG it is.
-const char* Extension(std::uint32_t typeCode, const std::string& saved) {
+// The saved form's extension.
+const char* Extension(std::uint32_t typeCode) {
   switch (typeCode) {
     case rtBitmap: return ".bmp";
     case rtCursorEntry: return ".cur";
-    case rtIconEntry:
-      return IsPng(std::span(reinterpret_cast<const std::uint8_t*>(saved.data()), saved.size())) ? ".png" : ".ico";
+    case rtIconEntry: return ".ico";
     default: return ".bin";
   }
 }
@@ -59,7 +56,7 @@ void ExtractResources(TExeImage& image, const std::string& dir, const std::funct
           bool listing = n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu;
           if (listing) n.item->AssignTo(lines);
           std::string base = FilePath(dir, n.path);
-          write(base + Extension(n.item->TypeCode(), bytes), bytes);
+          write(base + Extension(n.item->TypeCode()), bytes);
           if (listing) {
             text.clear();
             for (const std::string& l : lines) text.append(l).append(1, '\n');

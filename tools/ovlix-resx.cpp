@@ -57,7 +57,7 @@ constexpr const char* kHelp =
     "      a tab and the language's name, one a line.\n"
     "  ovlix-resx save FILE NODE-PATH OUT\n"
     "      Writes one resource as the Resource Explorer's save does: a bitmap as\n"
-    "      .BMP, an icon image as .ICO (PNG images as they are), a cursor image as\n"
+    "      .BMP, an icon image as .ICO (PNG images held as PNG), a cursor image as\n"
     "      .CUR, anything else as its raw bytes. NODE-PATH is a path from list,\n"
     "      also one of --all-languages (Type/Name/LANGID).\n"
     "  ovlix-resx extract FILE DIR\n"

@@ -203,9 +203,16 @@ TEST(IconImages, PngImagesAndCursors) {
   image.AssignTo(picture);
   EXPECT_EQ(picture.png.size(), pngData.size());
   EXPECT_EQ(picture.width, 20);
+  // saved as "Ikony (*.ICO)": an icon file that holds the PNG as it is
   std::string saved;
   image.SaveToStream(saved);
-  EXPECT_EQ(saved, pngData);
+  EXPECT_EQ(Le16(saved, 2), 1);  // an icon file
+  EXPECT_EQ(Le16(saved, 4), 1);  // of one image
+  EXPECT_EQ(saved[6], 20);
+  EXPECT_EQ(saved[7], 10);
+  EXPECT_EQ(saved.substr(22), pngData);
+  QImage read = QImage::fromData(QByteArray::fromStdString(saved), "ICO");
+  EXPECT_EQ(read.size(), QSize(20, 10));
 
   std::string hotSpot;
   Put16(hotSpot, 5), Put16(hotSpot, 9);

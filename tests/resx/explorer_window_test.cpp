@@ -374,6 +374,26 @@ TEST_F(Explorer, AFileThatIsNoLibraryKeepsThePreviousOne) {
   EXPECT_EQ(KSRE->OpenImage()->FileName(), file_);
 }
 
+TEST_F(Explorer, ADamagedLibraryLeavesNothingOfThePreviousOneShown) {
+  KSRE->OpenFile(QString::fromStdString(file_));
+  Select(Node(0, 0));
+  ASSERT_EQ(KSRE->ListViewCaption->text(), " Bitmap: 101");
+  PeFile damaged = BuildPe({Dir(10u, {Named(1u, "data")})});
+  damaged.bytes[damaged.resourceOffset + 14] = '\xFF', damaged.bytes[damaged.resourceOffset + 15] = '\x7F';
+  const std::string other = (root.dir() / "Poškozená.dll").string();
+  root.Write(other, damaged.bytes);
+  answer_ = QString::fromStdString(other);
+  KSRE->miOpen->trigger();
+  ASSERT_EQ(boxes.texts().size(), 1);
+  EXPECT_TRUE(boxes.texts()[0].startsWith("Damaged file: ")) << boxes.texts()[0].toStdString();
+  EXPECT_EQ(KSRE->windowTitle(), "Resource Explorer - " + QString::fromStdString(other).toLower());
+  EXPECT_EQ(KSRE->TreeView->topLevelItemCount(), 0);
+  EXPECT_TRUE(KSRE->ListViewCaption->text().isEmpty());
+  EXPECT_TRUE(Status(0).isEmpty());
+  EXPECT_TRUE(Status(1).isEmpty());
+  EXPECT_EQ(KSRE->Notebook->currentIndex(), 0);
+}
+
 TEST_F(Explorer, ListEntrySplitterAndViewMenu) {
   KSRE->OpenFile(QString::fromStdString(file_));
   KSRE->ListView->details->setFocus();  // one row: nothing is selected

@@ -62,7 +62,12 @@ TEST(ResourceLanguages, NamesOfLanguageIds) {
   EXPECT_EQ(LanguageName(0x1809), "English (Ireland)");  // the last of the table
   EXPECT_EQ(LanguageName(0x1234), "Language 0x1234");
   EXPECT_EQ(LanguageName(0xFFFF), "Language 0xFFFF");
-  EXPECT_EQ(LanguageName(0x0001), "Language 0x0001");
+  // a language without its country, and a country the table lacks
+  EXPECT_EQ(LanguageName(0x0005), "Czech");
+  EXPECT_EQ(LanguageName(0x0009), "English");
+  EXPECT_EQ(LanguageName(0x0001), "Arabic");
+  EXPECT_EQ(LanguageName(0x2C0A), "Spanish (0x2C0A)");
+  EXPECT_EQ(LanguageName(0x0C00), "Language 0x0C00");  // of no language
 }
 
 TEST(ResourceLanguages, TheChosenLanguageStandsForEachResourceThatHasIt) {
