@@ -35,8 +35,12 @@ std::string AutostartEntryText(std::string_view valueName, std::string_view comm
   std::string name;
   for (char c : valueName)
     if (c != '\n' && c != '\r') name += c;
-  return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec +
-         "\nX-GNOME-Autostart-enabled=true\nComment=Run value \"" + name + "\" of Ovlix\n";
+  // the desktop's list of programs started at log-in shows Ovlix itself
+  // by its name and icon, not by the value's name
+  const bool ovlix = command == ExecutablePath();
+  return "[Desktop Entry]\nType=Application\nName=" + (ovlix ? std::string("Ovlix") : name) + "\nExec=" + exec +
+         (ovlix ? "\nIcon=org.ovlix.Ovlix" : "") + "\nX-GNOME-Autostart-enabled=true\nComment=Run value \"" + name +
+         "\" of Ovlix\n";
 }
 
 bool WriteAutostartEntry(std::string_view valueName, std::string_view command) {

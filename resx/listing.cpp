@@ -18,7 +18,7 @@ bool HasListing(std::uint32_t typeCode) {
 
 void ListResource(TResourceItem& item, TListing& out) {
   std::uint32_t type = item.TypeCode();
-  if (item.IsList() || !HasListing(type)) throw EExeError(Format("a %s resource has no listing", {item.TypeName()}));
+  if (item.IsList() || !HasListing(type)) throw EExeError(Format("type %s has no listing", {item.TypeName()}));
   out.json.BeginObject();
   out.json.String("type", item.TypeName());
   Bytes data = item.ResourceData();

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <iterator>
 #include <bit>
 #include <cerrno>
 #include <csignal>
@@ -454,7 +455,7 @@ int Show(const std::string& file, const std::string& nodePath, bool json) {
     TResourceItem* item = FindLeaf(image, file, nodePath);
     if (item == nullptr) return 1;
     if (!HasListing(item->TypeCode())) {
-      Report(file, nodePath + " has no listing (a " + item->TypeName() + " resource)");
+      Report(file, nodePath + " has no listing (type " + item->TypeName() + ")");
       return 1;
     }
     TListing listing;
@@ -562,6 +563,8 @@ int main(int argc, char** argv) {
     output.Put(kHelp);
     return output.Finish() ? 0 : 1;
   }
+  // what is wrong with the command line, told before the usage
+  std::string wrong = std::string("wrong arguments for \"") + args[0] + "\"";
   if (is(0, "list")) {
     std::span<char* const> files = args.subspan(1);
     std::optional<ListOptions> options = ListArguments(files);
@@ -577,13 +580,20 @@ int main(int argc, char** argv) {
   } else if (is(0, "png") && (args.size() == 4 || (args.size() == 6 && is(4, "--size")))) {
     std::optional<int> size = args.size() == 6 ? SizeArgument(args[5]) : std::optional<int>(0);
     if (size) return Png(args[1], args[2], args[3], *size);
+    wrong = std::string("not a size of 1 to 4096 pixels: ") + args[5];
   } else if (is(0, "thumbnail") && (args.size() == 3 || (args.size() == 5 && is(1, "-s")))) {
     std::optional<int> size = args.size() == 5 ? SizeArgument(args[2]) : std::optional<int>(128);
     if (size) return Thumbnail(args[args.size() - 2], args.back(), *size);
+    wrong = std::string("not a size of 1 to 4096 pixels: ") + args[2];
   } else if (is(0, "icon") && (args.size() == 3 || args.size() == 4)) {
     std::string group = args.size() == 4 ? args[2] : "";
     return Icon(args[1], args.size() == 4 ? &group : nullptr, args.back());
+  } else if (constexpr std::string_view kCommands[] = {"list", "languages", "save", "show", "extract", "png",
+                                                       "thumbnail", "icon"};
+             std::find(std::begin(kCommands), std::end(kCommands), args[0]) == std::end(kCommands)) {
+    wrong = std::string("unknown command \"") + args[0] + "\"";
   }
+  std::fprintf(stderr, "ovlix-resx: %s\n\n", wrong.c_str());
   std::fputs(kHelp, stderr);
   return 2;
 }

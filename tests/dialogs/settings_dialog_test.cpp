@@ -90,6 +90,11 @@ TEST(AutostartEntry, TheCommandIsQuotedForTheSessionLauncher) {
   std::string text = platform::AutostartEntryText("Kastlik", "/opt/a b/$HOME\\x%y\"z");
   EXPECT_NE(text.find("Exec=\"/opt/a b/\\\\$HOME\\\\\\\\x%%y\\\\\"z\"\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("\nName=Kastlik\n") != std::string::npos, true);
+  EXPECT_EQ(text.find("\nIcon="), std::string::npos);
+  // Ovlix itself is listed by its own name and icon
+  std::string own = platform::AutostartEntryText("Kastlik", platform::ExecutablePath());
+  EXPECT_NE(own.find("\nName=Ovlix\n"), std::string::npos) << own;
+  EXPECT_NE(own.find("\nIcon=org.ovlix.Ovlix\n"), std::string::npos) << own;
 }
 
 }  // namespace

@@ -74,6 +74,15 @@ TEST_F(ResxTool, ListsTheTreeAsTheWindowShowsIt) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.out.find("Couldn't open: /nonexistent.dll"), std::string::npos);
   EXPECT_EQ(Tool("").status, 2);
+  // a wrong command line says what is wrong before the usage
+  for (auto [line, why] :
+       {std::pair{"bogus", "unknown command \"bogus\""}, std::pair{"show only-a-file", "wrong arguments for \"show\""},
+        std::pair{"png f n o --size 100000", "not a size of 1 to 4096 pixels: 100000"}}) {
+    ToolRun run = Tool(line);
+    EXPECT_EQ(run.status, 2) << line;
+    EXPECT_TRUE(run.out.starts_with(std::string("ovlix-resx: ") + why + "\n")) << run.out;
+    EXPECT_NE(run.out.find("Usage:"), std::string::npos) << line;
+  }
   EXPECT_EQ(Tool("--help").status, 0);
 }
 
@@ -291,7 +300,7 @@ TEST_F(ResxTool, ShowsTheListingOfALeaf) {
 
   ToolRun raw = Tool("show '" + listed + "' RCData/1");
   EXPECT_EQ(raw.status, 1);
-  EXPECT_NE(raw.out.find("RCData/1 has no listing (a RCData resource)"), std::string::npos) << raw.out;
+  EXPECT_NE(raw.out.find("RCData/1 has no listing (type RCData)"), std::string::npos) << raw.out;
   EXPECT_EQ(Tool("show '" + listed + "' Dialog").status, 1);  // a list
   EXPECT_EQ(Tool("show '" + listed + "' Dialog/9").status, 1);
   EXPECT_EQ(Tool("show /nonexistent.dll Dialog/1").status, 1);
