@@ -35,7 +35,7 @@ bool RealQuestion(const QString& caption, const QString& text) {
   std::unique_ptr<QMessageBox> box = MakeBox(BoxKind::Plain, caption, text, nullptr);
   box->setIcon(QMessageBox::Question);
   box->setWindowFlag(Qt::WindowStaysOnTopHint);
-  box->removeButton(box->button(QMessageBox::Ok));
+  box->setStandardButtons(QMessageBox::NoButton);  // deletes the "OK" of MakeBox
   QPushButton* yes = box->addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
   QPushButton* no = box->addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
   box->setDefaultButton(no);
