@@ -211,7 +211,7 @@ void TForm1::FormCreate() {
   screenSaver->SporicMinuty->SetValue(StrToInt(screenSaveTimeOut) / 60);
 
   startButton->CBox->setChecked(insertPicture == "1");
-  if (insertPicture == "1") startButton->Button11Click();
+  if (insertPicture == "1") startButton->InsertAtStart();
   if (blinkAtStart == "1") blinker->ToggleBlinker();
 
   cdDoor->FillDriveList();
