@@ -21,6 +21,7 @@
 #include "framework/convert.h"
 #include "framework/handler_guard.h"
 #include "framework/ini_file.h"
+#include "framework/reading_order.h"
 #include "framework/registry_access.h"
 #include "framework/widgets.h"
 #include "app/uptime.h"
@@ -170,6 +171,13 @@ void TForm1::BuildPages() {
   blinker = new BlinkerGroup(zdoplnky, Timer3);
   CasSystemu =
       MakeLabel(zsystem, "CasSystemu", "Váš systém běží už Neznámo Sekund. A to je Neznámo minut.", {8, 300, 417, 20});
+
+  // Tab goes through the page on view first, then to the page buttons and
+  // the foot; the hidden pages' controls are passed over
+  QList<QWidget*> tabOrder;
+  for (QWidget* page : {zsystem, zplocha, zcddvd, zdoplnky}) tabOrder += ReadingOrder(page);
+  ChainTabOrder(tabOrder + QList<QWidget*>{sButton26, sButton27, sButton28, sButton29, sButton11, sButton10});
+  tabOrder.front()->setFocus();  // where the window starts
 
   zplocha->hide();
   zcddvd->hide();
