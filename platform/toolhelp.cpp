@@ -5,6 +5,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <variant>
@@ -32,12 +35,23 @@ struct Snapshot {
   std::size_t next = 0;
 };
 
-// A listed process by its id and its start time (clock ticks since boot):
-// no descriptor is held for it, so a list of any length fits under the
-// usual soft limit of 1024 open files.
+// How the kernel tells a process from one that got its id later: where
+// pidfds live in a file system of their own (Linux 6.9 on), each process
+// has an inode number no other process gets while the system runs; before
+// that, its start time in clock ticks since boot, which only two processes
+// given the same id within one tick (10 ms) could share.
+struct Identity {
+  unsigned long long inode = 0;
+  unsigned long long started = 0;
+  bool operator==(const Identity&) const = default;
+};
+
+// A listed process by its id and identity: no descriptor is held for it,
+// so a list of any length fits under the usual soft limit of 1024 open
+// files.
 struct Process {
   pid_t pid;
-  unsigned long long started;
+  Identity identity;
 };
 
 using Object = std::variant<Snapshot, Process>;
@@ -140,7 +154,7 @@ int PidfdSignal(int pidfd, int signal) {
 
 // The start time of the process that has the id now, from field 22 of its
 // stat line; 0 when there is none. Read with plain system calls: a refresh
-// reads it for every process.
+// may read it for every process.
 unsigned long long StartTime(pid_t pid) {
   char name[32];
   std::snprintf(name, sizeof name, "/proc/%d/stat", static_cast<int>(pid));
@@ -158,6 +172,22 @@ unsigned long long StartTime(pid_t pid) {
   return field == nullptr ? 0 : std::strtoull(field + 1, nullptr, 10);
 }
 
+constexpr long kPidfsMagic = 0x50494446;  // "PIDF"
+
+// The identity of the process `pidfd` holds. The start time is read once
+// the pidfd holds the process: should the id have passed to another one
+// before, the time read is that one's, never the listed one's.
+std::optional<Identity> IdentityOf(int pidfd, pid_t pid) {
+  static const bool ownInodes = [pidfd] {
+    struct statfs fs {};
+    return ::fstatfs(pidfd, &fs) == 0 && static_cast<long>(fs.f_type) == kPidfsMagic;
+  }();
+  struct stat st {};
+  if (ownInodes) return ::fstat(pidfd, &st) == 0 ? std::optional(Identity{st.st_ino, 0}) : std::nullopt;
+  unsigned long long started = StartTime(pid);
+  return started != 0 ? std::optional(Identity{0, started}) : std::nullopt;
+}
+
 }  // namespace
 
 HANDLE CreateToolhelp32Snapshot(DWORD flags, DWORD) {
@@ -171,17 +201,16 @@ BOOL Process32Next(HANDLE snapshot, PROCESSENTRY32* entry) { return Deliver(snap
 HANDLE OpenProcess(DWORD, BOOL, DWORD processId) {
   auto pid = static_cast<pid_t>(processId);
   if (pid <= 0) return 0;
-  unsigned long long started = StartTime(pid);
-  // signal 0 makes the kernel's permission check and nothing else; should
-  // the id have passed to another process meanwhile, the kill below still
-  // tells them apart by the start time
-  if (started == 0 || ::kill(pid, 0) != 0) return 0;
-  return NewHandle(Process{pid, started});
+  int pidfd = PidfdOpen(pid);
+  if (pidfd < 0) return 0;
+  // signal 0 makes the kernel's permission check and nothing else
+  std::optional<Identity> identity = PidfdSignal(pidfd, 0) == 0 ? IdentityOf(pidfd, pid) : std::nullopt;
+  ::close(pidfd);
+  return identity ? NewHandle(Process{pid, *identity}) : 0;
 }
 
-// The process is reached through a pidfd opened first and checked after: a
-// start time that still matches, read once the pidfd holds the process, means
-// the pidfd holds the listed process and not one that got its id since.
+// The process is reached through a pidfd, which is signalled only when it
+// holds the listed process.
 BOOL TerminateProcess(HANDLE process, UINT) {
   auto it = Handles().find(process);
   if (it == Handles().end()) return FALSE_;
@@ -189,7 +218,7 @@ BOOL TerminateProcess(HANDLE process, UINT) {
   if (p == nullptr) return FALSE_;
   int pidfd = PidfdOpen(p->pid);
   if (pidfd < 0) return FALSE_;
-  bool killed = StartTime(p->pid) == p->started && PidfdSignal(pidfd, SIGKILL) == 0;
+  bool killed = IdentityOf(pidfd, p->pid) == p->identity && PidfdSignal(pidfd, SIGKILL) == 0;
   ::close(pidfd);
   return killed ? TRUE_ : FALSE_;
 }
