@@ -23,6 +23,7 @@
 #include "framework/convert.h"
 #include "framework/handler_guard.h"
 #include "framework/ini_file.h"
+#include "framework/reading_order.h"
 #include "framework/registry_access.h"
 #include "framework/widgets.h"
 #include "app/uptime.h"
@@ -175,6 +176,13 @@ void TForm1::BuildPages() {
   CasSystemu =
       MakeLabel(zsystem, "CasSystemu", "Váš systém běží už Neznámo Sekund. A to je Neznámo minut.", {8, 300, 417, 20});
 
+  // Tab goes through the page on view first, then to the page buttons and
+  // the foot; the hidden pages' controls are passed over
+  QList<QWidget*> tabOrder;
+  for (QWidget* page : {zsystem, zplocha, zcddvd, zdoplnky}) tabOrder += ReadingOrder(page);
+  ChainTabOrder(tabOrder + QList<QWidget*>{sButton26, sButton27, sButton28, sButton29, sButton11, sButton10});
+  tabOrder.front()->setFocus();  // where the window starts
+
   zplocha->hide();
   zcddvd->hide();
   zdoplnky->hide();
@@ -221,7 +229,7 @@ void TForm1::FormCreate() {
   screenSaver->SporicMinuty->SetValue(StrToInt(screenSaveTimeOut) / 60);
 
   startButton->CBox->setChecked(insertPicture == "1");
-  if (insertPicture == "1") startButton->Button11Click();
+  if (insertPicture == "1") startButton->InsertAtStart();
   if (blinkAtStart == "1") blinker->ToggleBlinker();
 
   cdDoor->FillDriveList();

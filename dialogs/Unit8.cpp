@@ -1,5 +1,6 @@
 #include "dialogs/Unit8.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QTextBlock>
@@ -122,7 +123,14 @@ void TTipy::CreateControls() {
   memo1->setAutoFillBackground(true);
 
   sButton1 = MakeButton(this, "sButton1", "Odejít", {622, 325, 75, 25});
+  // not the window's default button: Enter in the list closes nothing
+  sButton1->setAutoDefault(false);
   Bind(sButton1, &QPushButton::clicked, this, &TTipy::sButton1Click);
+  // a tip selected by the keys shows as a clicked one does; a selection made
+  // by a mouse press waits for the release, which is the click
+  connect(seznam, &QTreeWidget::itemSelectionChanged, this, [this] {
+    if (QGuiApplication::mouseButtons() == Qt::NoButton) Guard([this] { seznamClick(); });
+  });
 }
 
 bool TTipy::eventFilter(QObject* watched, QEvent* event) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <optional>
 #include <sstream>
@@ -76,6 +77,21 @@ std::string Canonical(const std::string& path) {
   return p.string();
 }
 
+// The absolute path of a folder that cannot be reached (one inside a locked
+// folder): the part that can be resolved, the rest as written.
+std::string Reachable(const std::string& path) {
+  std::error_code ec;
+  fs::path p = fs::absolute(path, ec).lexically_normal();
+  if (ec) return {};
+  if (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
+  fs::path rest;
+  for (; p.has_relative_path(); p = p.parent_path()) {
+    if (std::string real = RealPath(p); !real.empty()) return rest.empty() ? real : (fs::path(real) / rest).string();
+    rest = rest.empty() ? p.filename() : p.filename() / rest;
+  }
+  return {};
+}
+
 // `inner` is `folder` or lies below it.
 bool Contains(const std::string& folder, const std::string& inner) {
   if (folder.empty() || inner.empty()) return false;
@@ -116,12 +132,20 @@ bool HomeFolder(const std::string& path) {
   return false;
 }
 
+// The shared data folder of an installed program: the program folder is
+// <prefix>/lib/ovlix, the data the package ships lies in <prefix>/share/ovlix.
+std::string ShareFolder() { return Canonical(platform::ProgramFolder() + "../../share/ovlix"); }
+
 // Why the folder at the real path `path` may not be locked, or nothing.
 std::string Refusal(const std::string& path) {
   if (SystemFolder(path))
     return "je to systémová složka. Systémové složky nelze zamknout nikomu, ani správci systému (root).";
   if (HomeFolder(path)) return "je to domovská složka uživatele.";
-  if (Contains(path, Canonical(platform::ProgramFolder())) || Contains(path, Canonical(platform::ConfigRoot())))
+  // the folders above the ones the program reads and writes, and its own
+  // folders with all they hold (the lock script, the tips, the skins)
+  std::string program = Canonical(platform::ProgramFolder()), share = ShareFolder();
+  if (Contains(path, program) || Contains(path, Canonical(platform::ConfigRoot())) || Contains(program, path) ||
+      Contains(path, share) || Contains(share, path))
     return "potřebuje ji tento program.";
   return {};
 }
@@ -202,12 +226,20 @@ std::string LockFolder(const std::string& given) {
 // today, and it must be possible to give it back its permissions.
 std::string UnlockFolder(const std::string& given) {
   std::string path = Canonical(given);
+  if (path.empty()) path = Reachable(given);
   std::vector<LockedFolder> folders = LockedFolders();
   auto it = std::find_if(folders.begin(), folders.end(), [&](const LockedFolder& f) { return f.path == path; });
   if (it == folders.end()) return "Složka " + given + " není zamčená.";
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && ::chmod(path.c_str(), it->mode) != 0)
+  if (::stat(path.c_str(), &st) != 0 && errno != ENOENT) {
+    // a locked folder above keeps this one out of reach, and its record is
+    // all that can give it back its permissions
+    for (const LockedFolder& f : folders)
+      if (f.path != path && Contains(f.path, path))
+        return "Složku " + path + " nelze odemknout: leží v zamčené složce " + f.path + ". Nejdříve odemkněte tu.";
     return "Složku " + path + " nelze odemknout.";
+  }
+  if (::chmod(path.c_str(), it->mode) != 0 && errno != ENOENT) return "Složku " + path + " nelze odemknout.";
   folders.erase(it);
   if (!Save(folders)) return "Seznam zamčených složek nelze uložit.";
   return {};

@@ -19,7 +19,9 @@
 // (/usr/local included) and /var, except what lies inside /var/tmp, which is
 // users' own like what lies inside /tmp; the home folders (the user's own
 // and each one in /home, whose owners could not log in otherwise); the
-// folders that hold the program or its settings.
+// folders that hold the program or its settings; the program folder and
+// the package's shared data folder (<prefix>/share/ovlix beside the program
+// folder <prefix>/lib/ovlix) with everything below them.
 #pragma once
 
 #include <filesystem>

@@ -7,7 +7,7 @@ namespace {
 
 class NoDiskManager : public DiskManager {
  public:
-  bool Eject(const std::string&) override { return false; }
+  void Eject(const std::string&, Ejected done) override { done(false); }
 };
 
 constexpr auto& Manager = SlotWithDefault<DiskManager, NoDiskManager>;

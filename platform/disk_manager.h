@@ -8,6 +8,7 @@
 // fake, there is none and a door opens by the kernel's request alone.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,10 +18,13 @@ class DiskManager {
  public:
   virtual ~DiskManager() = default;
   // Unmounts every file system of the disc in the drive at `device` (a
-  // device path such as /dev/sr0) and ejects it. False when there is no
-  // manager, it does not know the drive or it failed: the caller then makes
-  // the kernel's request, which succeeds where nothing holds the drive.
-  virtual bool Eject(const std::string& device) = 0;
+  // device path such as /dev/sr0) and ejects it, without waiting: `done`
+  // is called on this thread once the manager has answered (at once when
+  // there is none), with false when there is no manager, it does not know
+  // the drive or it failed: the caller then makes the kernel's request,
+  // which succeeds where nothing holds the drive.
+  using Ejected = std::function<void(bool ejected)>;
+  virtual void Eject(const std::string& device, Ejected done) = 0;
 };
 
 DiskManager& DiskManagerInUse();

@@ -3,8 +3,12 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QMap>
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -23,13 +27,18 @@ constexpr int kActionTimeoutMs = 10000;  // flushing a file system, moving a tra
 using Interfaces = QMap<QString, QVariantMap>;
 using ManagedObjects = QMap<QDBusObjectPath, Interfaces>;
 
-QDBusMessage Call(const QDBusConnection& bus, const QString& path, const QString& interface, const QString& method,
-                  const QVariantList& arguments, int timeoutMs) {
+// Calls without waiting; `answered` gets the reply, or the error the time
+// limit or a lost connection made, on this thread.
+void Call(const QDBusConnection& bus, const QString& path, const QString& interface, const QString& method,
+          const QVariantList& arguments, int timeoutMs, std::function<void(const QDBusMessage&)> answered) {
   QDBusMessage call = QDBusMessage::createMethodCall(kService, path, interface, method);
   call.setArguments(arguments);
-  // no events while waiting: the door command runs to its end before
-  // another handler can start
-  return bus.call(call, QDBus::Block, timeoutMs);
+  auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, timeoutMs));
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                   [answered = std::move(answered)](QDBusPendingCallWatcher* finished) {
+                     finished->deleteLater();
+                     answered(finished->reply());
+                   });
 }
 
 // Device and MountPoints hold bytes ending in a NUL.
@@ -48,40 +57,71 @@ QDBusObjectPath PathProperty(const Interfaces& object, const QString& interface,
   return object.value(interface).value(name).value<QDBusObjectPath>();
 }
 
+bool Answered(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ReplyMessage; }
+
+// One eject, step by step as the manager answers: the look-up, each
+// unmount in turn, the eject. The window goes on meanwhile.
+class EjectRun : public std::enable_shared_from_this<EjectRun> {
+ public:
+  EjectRun(QDBusConnection bus, QByteArray device, DiskManager::Ejected done)
+      : bus_(std::move(bus)), device_(std::move(device)), done_(std::move(done)) {}
+
+  void Start() {
+    Call(bus_, kRoot, QStringLiteral("org.freedesktop.DBus.ObjectManager"), QStringLiteral("GetManagedObjects"), {},
+         kLookupTimeoutMs, [self = shared_from_this()](const QDBusMessage& reply) { self->Found(reply); });
+  }
+
+ private:
+  void Found(const QDBusMessage& reply) {
+    if (!Answered(reply) || reply.signature() != QLatin1String("a{oa{sa{sv}}}")) return done_(false);
+    const auto objects = qdbus_cast<ManagedObjects>(reply.arguments().value(0));
+    QDBusObjectPath disc;
+    for (auto it = objects.begin(); it != objects.end() && disc.path().isEmpty(); ++it)
+      if (it->contains(kBlock) && Bytes(it->value(kBlock).value(QStringLiteral("Device")).toByteArray()) == device_)
+        disc = it.key();
+    if (disc.path().isEmpty()) return done_(false);
+    drive_ = PathProperty(objects.value(disc), kBlock, QStringLiteral("Drive"));
+    if (!objects.value(drive_).contains(kDrive)) return done_(false);
+    for (auto it = objects.begin(); it != objects.end(); ++it) {
+      bool onDisc = it.key() == disc || PathProperty(*it, kPartition, QStringLiteral("Table")) == disc;
+      if (onDisc && Mounted(*it)) mounted_.push_back(it.key().path());
+    }
+    Next();
+  }
+
+  // the file systems one after another, then the drive
+  void Next() {
+    const QVariantMap quiet{{QStringLiteral("auth.no_user_interaction"), true}};
+    auto self = shared_from_this();
+    if (next_ < mounted_.size()) {
+      Call(bus_, mounted_[next_++], kFilesystem, QStringLiteral("Unmount"), {quiet}, kActionTimeoutMs,
+           [self](const QDBusMessage& reply) { Answered(reply) ? self->Next() : self->done_(false); });
+      return;
+    }
+    Call(bus_, drive_.path(), kDrive, QStringLiteral("Eject"), {quiet}, kActionTimeoutMs,
+         [self](const QDBusMessage& reply) { self->done_(Answered(reply)); });
+  }
+
+  QDBusConnection bus_;
+  QByteArray device_;
+  DiskManager::Ejected done_;
+  QDBusObjectPath drive_;
+  std::vector<QString> mounted_;
+  std::size_t next_ = 0;
+};
+
 class UdisksDiskManager : public DiskManager {
  public:
   explicit UdisksDiskManager(QDBusConnection (*bus)()) : bus_(bus) {}
 
-  bool Eject(const std::string& device) override {
+  void Eject(const std::string& device, Ejected done) override {
     QDBusConnection bus = bus_();
-    if (!bus.isConnected()) return false;
-    QDBusMessage reply = Call(bus, kRoot, QStringLiteral("org.freedesktop.DBus.ObjectManager"),
-                              QStringLiteral("GetManagedObjects"), {}, kLookupTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("a{oa{sa{sv}}}")) return false;
-    const auto objects = qdbus_cast<ManagedObjects>(reply.arguments().value(0));
-
+    if (!bus.isConnected()) return done(false);
     // the drive map may name a link such as /dev/cdrom
     std::error_code ec;
     std::filesystem::path resolved = std::filesystem::canonical(device, ec);
     QByteArray wanted = QByteArray::fromStdString(ec ? device : resolved.string());
-    QDBusObjectPath disc;
-    for (auto it = objects.begin(); it != objects.end() && disc.path().isEmpty(); ++it)
-      if (it->contains(kBlock) && Bytes(it->value(kBlock).value(QStringLiteral("Device")).toByteArray()) == wanted)
-        disc = it.key();
-    if (disc.path().isEmpty()) return false;
-    QDBusObjectPath drive = PathProperty(objects.value(disc), kBlock, QStringLiteral("Drive"));
-    if (!objects.value(drive).contains(kDrive)) return false;
-
-    const QVariantMap quiet{{QStringLiteral("auth.no_user_interaction"), true}};
-    for (auto it = objects.begin(); it != objects.end(); ++it) {
-      bool onDisc = it.key() == disc || PathProperty(*it, kPartition, QStringLiteral("Table")) == disc;
-      if (!onDisc || !Mounted(*it)) continue;
-      if (Call(bus, it.key().path(), kFilesystem, QStringLiteral("Unmount"), {quiet}, kActionTimeoutMs).type() !=
-          QDBusMessage::ReplyMessage)
-        return false;
-    }
-    return Call(bus, drive.path(), kDrive, QStringLiteral("Eject"), {quiet}, kActionTimeoutMs).type() ==
-           QDBusMessage::ReplyMessage;
+    std::make_shared<EjectRun>(bus, wanted, std::move(done))->Start();
   }
 
  private:

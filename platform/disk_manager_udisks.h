@@ -2,8 +2,9 @@
 // the system bus: the block device whose Device is the drive's device, the
 // mounted file systems on it and on its partitions unmounted
 // (Filesystem.Unmount), then its drive ejected (Drive.Eject). The user is
-// never asked for a password, and every call has a time limit, so a manager
-// that does not answer holds the program for seconds, not for ever.
+// never asked for a password. The calls are made without waiting: the
+// window goes on answering while the manager flushes a disc or moves a
+// tray, and every call has a time limit, after which the kernel is asked.
 #pragma once
 
 #include <QDBusConnection>

@@ -15,6 +15,7 @@ add_library(ovlix_platform STATIC
   ${OVLIX_ROOT}/platform/desktop_tools.cpp
   ${OVLIX_ROOT}/platform/disk_manager.cpp
   ${OVLIX_ROOT}/platform/drives.cpp
+  ${OVLIX_ROOT}/platform/file_uri.cpp
   ${OVLIX_ROOT}/platform/file_view.cpp
   ${OVLIX_ROOT}/platform/host_path.cpp
   ${OVLIX_ROOT}/platform/hotkeys.cpp

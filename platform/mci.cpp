@@ -1,6 +1,7 @@
 #include "platform/mci.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "platform/cdrom.h"
@@ -47,10 +48,27 @@ MCIERROR Open(std::uintptr_t flags, MCI_OPEN_PARMSA* block) {
 
 // The disk manager unmounts a mounted disc before it ejects it; without
 // one, or when it fails, the kernel's request is made, and the kernel
-// refuses it while anything else holds the drive.
+// refuses it while anything else holds the drive. The manager answers
+// later: the device is closed by then and the kernel's request opens it
+// again. The command's result tells only what is known at once.
 MCIERROR OpenDoor(const OpenDevice& device) {
-  if (DiskManagerInUse().Eject(device.path)) return 0;
-  return CdDevicesInUse().EjectTray(device.fd) == 0 ? 0 : MCIERR_HARDWARE;
+  MCIERROR result = 0;
+  // true while this call runs: `result` may be set only then
+  auto inCall = std::make_shared<bool>(true);
+  DiskManagerInUse().Eject(device.path, [inCall, &result, fd = device.fd, path = device.path](bool ejected) {
+    if (ejected) return;
+    CdDevices& devices = CdDevicesInUse();
+    if (*inCall) {
+      result = devices.EjectTray(fd) == 0 ? 0 : MCIERR_HARDWARE;
+      return;
+    }
+    int reopened = devices.Open(path);
+    if (reopened < 0) return;
+    devices.EjectTray(reopened);
+    devices.Close(reopened);
+  });
+  *inCall = false;
+  return result;
 }
 
 MCIERROR Dispatch(MCIDEVICEID device, UINT message, std::uintptr_t flags, std::uintptr_t param) {

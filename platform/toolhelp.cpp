@@ -3,15 +3,20 @@
 #include "platform/mutex.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <variant>
@@ -30,8 +35,23 @@ struct Snapshot {
   std::size_t next = 0;
 };
 
+// How the kernel tells a process from one that got its id later: where
+// pidfds live in a file system of their own (Linux 6.9 on), each process
+// has an inode number no other process gets while the system runs; before
+// that, its start time in clock ticks since boot, which only two processes
+// given the same id within one tick (10 ms) could share.
+struct Identity {
+  unsigned long long inode = 0;
+  unsigned long long started = 0;
+  bool operator==(const Identity&) const = default;
+};
+
+// A listed process by its id and identity: no descriptor is held for it,
+// so a list of any length fits under the usual soft limit of 1024 open
+// files.
 struct Process {
-  int pidfd;
+  pid_t pid;
+  Identity identity;
 };
 
 using Object = std::variant<Snapshot, Process>;
@@ -126,10 +146,46 @@ BOOL Deliver(HANDLE snapshot, PROCESSENTRY32* entry, bool first) {
   return TRUE_;
 }
 
-int PidfdOpen(DWORD pid) { return static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0)); }
+int PidfdOpen(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
 
 int PidfdSignal(int pidfd, int signal) {
   return static_cast<int>(::syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0));
+}
+
+// The start time of the process that has the id now, from field 22 of its
+// stat line; 0 when there is none. Read with plain system calls: a refresh
+// may read it for every process.
+unsigned long long StartTime(pid_t pid) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/proc/%d/stat", static_cast<int>(pid));
+  int fd = ::open(name, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  char buf[1024];
+  ssize_t n = ::read(fd, buf, sizeof buf - 1);
+  ::close(fd);
+  if (n <= 0) return 0;
+  buf[n] = '\0';
+  // the command name may hold blanks and parentheses: it ends at the last ")"
+  char* field = std::strrchr(buf, ')');
+  if (field == nullptr) return 0;
+  for (int i = 2; i < 22 && field != nullptr; ++i) field = std::strchr(field + 1, ' ');
+  return field == nullptr ? 0 : std::strtoull(field + 1, nullptr, 10);
+}
+
+constexpr long kPidfsMagic = 0x50494446;  // "PIDF"
+
+// The identity of the process `pidfd` holds. The start time is read once
+// the pidfd holds the process: should the id have passed to another one
+// before, the time read is that one's, never the listed one's.
+std::optional<Identity> IdentityOf(int pidfd, pid_t pid) {
+  static const bool ownInodes = [pidfd] {
+    struct statfs fs {};
+    return ::fstatfs(pidfd, &fs) == 0 && static_cast<long>(fs.f_type) == kPidfsMagic;
+  }();
+  struct stat st {};
+  if (ownInodes) return ::fstat(pidfd, &st) == 0 ? std::optional(Identity{st.st_ino, 0}) : std::nullopt;
+  unsigned long long started = StartTime(pid);
+  return started != 0 ? std::optional(Identity{0, started}) : std::nullopt;
 }
 
 }  // namespace
@@ -143,28 +199,33 @@ BOOL Process32First(HANDLE snapshot, PROCESSENTRY32* entry) { return Deliver(sna
 BOOL Process32Next(HANDLE snapshot, PROCESSENTRY32* entry) { return Deliver(snapshot, entry, false); }
 
 HANDLE OpenProcess(DWORD, BOOL, DWORD processId) {
-  if (processId == 0) return 0;
-  int pidfd = PidfdOpen(processId);
+  auto pid = static_cast<pid_t>(processId);
+  if (pid <= 0) return 0;
+  int pidfd = PidfdOpen(pid);
   if (pidfd < 0) return 0;
-  // pidfds are close-on-exec; signal 0 makes the kernel's permission check and nothing else
-  if (PidfdSignal(pidfd, 0) != 0) {
-    ::close(pidfd);
-    return 0;
-  }
-  return NewHandle(Process{pidfd});
+  // signal 0 makes the kernel's permission check and nothing else
+  std::optional<Identity> identity = PidfdSignal(pidfd, 0) == 0 ? IdentityOf(pidfd, pid) : std::nullopt;
+  ::close(pidfd);
+  return identity ? NewHandle(Process{pid, *identity}) : 0;
 }
 
+// The process is reached through a pidfd, which is signalled only when it
+// holds the listed process.
 BOOL TerminateProcess(HANDLE process, UINT) {
   auto it = Handles().find(process);
   if (it == Handles().end()) return FALSE_;
   auto* p = std::get_if<Process>(&it->second);
-  return p != nullptr && PidfdSignal(p->pidfd, SIGKILL) == 0 ? TRUE_ : FALSE_;
+  if (p == nullptr) return FALSE_;
+  int pidfd = PidfdOpen(p->pid);
+  if (pidfd < 0) return FALSE_;
+  bool killed = IdentityOf(pidfd, p->pid) == p->identity && PidfdSignal(pidfd, SIGKILL) == 0;
+  ::close(pidfd);
+  return killed ? TRUE_ : FALSE_;
 }
 
 BOOL CloseHandle(HANDLE handle) {
   auto it = Handles().find(handle);
   if (it == Handles().end()) return CloseMutexHandle(handle) ? TRUE_ : FALSE_;
-  if (auto* p = std::get_if<Process>(&it->second)) ::close(p->pidfd);
   Handles().erase(it);
   return TRUE_;
 }

@@ -8,9 +8,12 @@
 // first argument ("bash" for "/usr/bin/bash"), or by its command name when
 // its command line is empty.
 //
-// A process handle holds a pidfd, so it keeps the identity of the process it
-// was opened for: once that process has ended, a new process that got the
-// same id is out of its reach. Handle numbers are never reused in a run.
+// A process handle keeps the identity of the process it was opened for (its
+// pidfd's inode number where the kernel gives each process its own, its
+// start time before that) without holding a descriptor: once that process
+// has ended, a new process that got the same id is out of its reach.
+// Termination opens a pidfd and checks the identity through it. Handle
+// numbers are never reused in a run.
 #pragma once
 
 #include <cstddef>

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/current_desktop.h"
+#include "platform/file_uri.h"
 #include "platform/spawn.h"
 
 namespace platform {
@@ -27,7 +28,7 @@ class DesktopWallpaper : public WallpaperBackend {
   void Apply(const std::string& picture, WallpaperPlacement placement) override {
     if (picture.empty() || picture[0] != '/' || !std::filesystem::is_regular_file(picture)) return;
     Desktop desktop = CurrentDesktop();
-    std::string uri = "file://" + picture;
+    std::string uri = FileUri(picture);  // GNOME and KDE take an address, MATE and Xfce a path
     const char* gnome = placement == WallpaperPlacement::Tiled       ? "wallpaper"
                         : placement == WallpaperPlacement::Stretched ? "stretched"
                                                                      : "centered";

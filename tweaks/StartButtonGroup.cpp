@@ -75,6 +75,10 @@ void StartButtonGroup::Button11Click() {
                                               reinterpret_cast<platform::LPARAM>(pictures_.back().get()));
 }
 
+void StartButtonGroup::InsertAtStart() {
+  if (CheckPlatformFamily() == PlatformFamily::Win9x) Button11Click();
+}
+
 void StartButtonGroup::RestoreStartButton() {
   if (StartButtonWindow != 0) platform::SendMessageA(StartButtonWindow, BM_SETIMAGE, IMAGE_BITMAP, PreviousStartImage);
 }

@@ -27,6 +27,11 @@ class StartButtonGroup : public QGroupBox {
   void Button9Click();
   void Button10Click();
   void Button11Click();
+  // The insert asked for at program start: on a system where no picture can
+  // be prepared (any but the Windows 95/98/ME family) nothing is done and
+  // nothing is said, and the start goes on; the insert button still reports
+  // a missing picture when pressed.
+  void InsertAtStart();
   // At program end: the Start button gets back the image it showed before
   // the last insert.
   void RestoreStartButton();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -43,16 +44,56 @@ std::uint32_t Get32(std::string_view b, std::size_t at) { return platform::Get32
 
 }  // namespace
 
-RgbImage DecodeJpeg(std::string_view bytes, std::uint64_t maxPixels) {
+namespace {
+
+// The BMP's headers: a 14-byte file header and a 40-byte information
+// header for bottom-up rows of `stride` bytes.
+std::string BmpHeaders(std::uint32_t width, std::uint32_t height, std::size_t stride) {
+  std::size_t pixels = stride * height;
+  std::string out;
+  out += "BM";
+  Put32(out, static_cast<std::uint32_t>(kBmpHeaderSize + pixels));
+  Put32(out, 0);
+  Put32(out, kBmpHeaderSize);
+  Put32(out, 40);
+  Put32(out, width);
+  Put32(out, height);
+  Put16(out, 1);
+  Put16(out, 24);
+  Put32(out, 0);  // BI_RGB
+  Put32(out, static_cast<std::uint32_t>(pixels));
+  Put32(out, 2835);  // 72 dpi
+  Put32(out, 2835);
+  Put32(out, 0);
+  Put32(out, 0);
+  return out;
+}
+
+// libjpeg gives CMYK (and YCCK, which it turns into CMYK) as Adobe writes
+// it, inverted: 255 is no ink. djpeg's BMP writer turns it into RGB so,
+// each channel times K, rounded: (c * k / 255.0 + 0.5) in whole numbers.
+void CmykToBgr(const std::uint8_t* cmyk, std::uint8_t* bgr, std::size_t width) {
+  for (std::size_t x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+    unsigned k = cmyk[3];
+    bgr[0] = static_cast<std::uint8_t>((2 * cmyk[2] * k + 255) / 510);
+    bgr[1] = static_cast<std::uint8_t>((2 * cmyk[1] * k + 255) / 510);
+    bgr[2] = static_cast<std::uint8_t>((2 * cmyk[0] * k + 255) / 510);
+  }
+}
+
+}  // namespace
+
+std::string JpegToBmp(std::string_view bytes, std::uint64_t maxPixels) {
   jpeg_decompress_struct info{};
   JpegFailure failure;
   info.err = jpeg_std_error(&failure.manager);
   failure.manager.error_exit = OnJpegError;
   failure.manager.output_message = [](j_common_ptr) {};
-  // Nothing local may change between setjmp and a jump back: the pixels
-  // live behind a pointer set before it, and libjpeg's own memory goes with
-  // jpeg_destroy_decompress.
-  auto pixels = std::make_unique<std::vector<std::uint8_t>>();
+  // Nothing local may change between setjmp and a jump back: the file and
+  // the CMYK row live behind pointers set before it, and libjpeg's own
+  // memory goes with jpeg_destroy_decompress.
+  auto bmp = std::make_unique<std::string>();
+  auto cmykRow = std::make_unique<std::vector<std::uint8_t>>();
   if (setjmp(failure.back) != 0) {
     jpeg_destroy_decompress(&info);
     throw Exception("JPEG error #" + std::to_string(failure.code));
@@ -60,7 +101,9 @@ RgbImage DecodeJpeg(std::string_view bytes, std::uint64_t maxPixels) {
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_RGB;
+  bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  // the BMP's own order, blue first, straight from the colour conversion
+  info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
   info.dct_method = JDCT_ISLOW;
   info.do_fancy_upsampling = TRUE;
   info.scale_num = info.scale_denom = 1;
@@ -70,55 +113,22 @@ RgbImage DecodeJpeg(std::string_view bytes, std::uint64_t maxPixels) {
     throw Exception("JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG));
   }
   jpeg_start_decompress(&info);
-  std::size_t stride = static_cast<std::size_t>(info.output_width) * 3;
-  pixels->resize(stride * info.output_height);
+  std::size_t width = info.output_width, height = info.output_height;
+  std::size_t stride = (width * 3 + 3) & ~std::size_t{3};
+  *bmp = BmpHeaders(info.output_width, info.output_height, stride);
+  bmp->resize(kBmpHeaderSize + stride * height);  // the padding stays zero
+  auto* pixels = reinterpret_cast<std::uint8_t*>(bmp->data() + kBmpHeaderSize);
+  if (cmyk) cmykRow->resize(width * 4);
+  // rows are decoded into their place in the file, the bottom one first
   while (info.output_scanline < info.output_height) {
-    JSAMPROW row = pixels->data() + stride * info.output_scanline;
-    jpeg_read_scanlines(&info, &row, 1);
+    std::uint8_t* row = pixels + stride * (height - 1 - info.output_scanline);
+    JSAMPROW target = cmyk ? cmykRow->data() : row;
+    jpeg_read_scanlines(&info, &target, 1);
+    if (cmyk) CmykToBgr(cmykRow->data(), row, width);
   }
   jpeg_finish_decompress(&info);
-  RgbImage image;
-  image.width = static_cast<int>(info.output_width);
-  image.height = static_cast<int>(info.output_height);
-  image.rgb = std::move(*pixels);
   jpeg_destroy_decompress(&info);
-  return image;
-}
-
-std::string EncodeBmp24(const RgbImage& image) {
-  std::size_t width = static_cast<std::size_t>(image.width);
-  std::size_t stride = (width * 3 + 3) & ~std::size_t{3};
-  std::size_t pixels = stride * static_cast<std::size_t>(image.height);
-  std::string out;
-  out.reserve(54 + pixels);
-  out += "BM";
-  Put32(out, static_cast<std::uint32_t>(54 + pixels));
-  Put32(out, 0);
-  Put32(out, 54);
-  Put32(out, 40);
-  Put32(out, static_cast<std::uint32_t>(image.width));
-  Put32(out, static_cast<std::uint32_t>(image.height));
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, 0);  // BI_RGB
-  Put32(out, static_cast<std::uint32_t>(pixels));
-  Put32(out, 2835);  // 72 dpi
-  Put32(out, 2835);
-  Put32(out, 0);
-  Put32(out, 0);
-  std::size_t row0 = out.size();
-  out.resize(row0 + pixels, '\0');
-  char* dest = out.data() + row0;
-  for (int y = 0; y < image.height; ++y) {
-    const std::uint8_t* src = image.rgb.data() + static_cast<std::size_t>(image.height - 1 - y) * width * 3;
-    char* row = dest + static_cast<std::size_t>(y) * stride;
-    for (std::size_t x = 0; x < width; ++x) {
-      row[x * 3] = static_cast<char>(src[x * 3 + 2]);
-      row[x * 3 + 1] = static_cast<char>(src[x * 3 + 1]);
-      row[x * 3 + 2] = static_cast<char>(src[x * 3]);
-    }
-  }
-  return out;
+  return std::move(*bmp);
 }
 
 std::string ValidatedBmp(std::string_view b) {
@@ -176,7 +186,7 @@ void WritePicture(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 void ConvertJpegToBmp(const std::string& jpegPath, const std::string& bmpPath) {
-  WritePicture(bmpPath, EncodeBmp24(DecodeJpeg(ReadPictureFile(jpegPath))));
+  WritePicture(bmpPath, JpegToBmp(ReadPictureFile(jpegPath)));
 }
 
 void CopyBmp(const std::string& sourcePath, const std::string& bmpPath) {

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // The text after the first full stop of the whole path (at most 255
 // characters); the whole path when it has none. "Range check error" when
@@ -16,20 +15,15 @@ std::string PictureExtension(std::string_view path);
 // A JPEG exactly when the extension is "jpg", case included.
 bool IsJpegPath(std::string_view path);
 
-struct RgbImage {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgb;  // rows top to bottom, 3 bytes a pixel
-};
-
+// The whole 24-bit BMP file of a JPEG: a 14-byte file header, a 40-byte
+// information header, rows bottom to top padded to 4 bytes; the pixels as
+// djpeg -bmp gives them, CMYK and YCCK pictures included.
 // "JPEG error #%d" with libjpeg's message code for what it cannot decode,
 // and with its "image too big" code for a picture of more than `maxPixels`
 // (a few hundred bytes may claim a picture of gigabytes).
 constexpr std::uint64_t kMaxPicturePixels = 256ULL << 20;
-RgbImage DecodeJpeg(std::string_view bytes, std::uint64_t maxPixels = kMaxPicturePixels);
-// The whole BMP file: a 14-byte file header, a 40-byte information header,
-// rows bottom to top padded to 4 bytes.
-std::string EncodeBmp24(const RgbImage& image);
+constexpr std::uint32_t kBmpHeaderSize = 54;
+std::string JpegToBmp(std::string_view bytes, std::uint64_t maxPixels = kMaxPicturePixels);
 // Checks a BMP file and returns it with its file header made right;
 // "Bitmap image is not valid" for anything else.
 std::string ValidatedBmp(std::string_view bytes);

@@ -1,9 +1,15 @@
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "actions/PowerGroup.h"
 #include "tests/support/fake_desktop.h"
 #include "tests/support/forms_fixture.h"
+#include "tweaks/PoliciesGroup.h"
+#include "tweaks/ProgramFilesGroup.h"
+#include "tweaks/WindowDragGroup.h"
 
 namespace {
 
@@ -65,3 +71,63 @@ TEST_F(MainWindow, TheWindowIsFixedWithAMinimiseBoxOnly) {
 }
 
 }  // namespace
+
+// Tab from the start goes through the page on view in reading order, then
+// to the page buttons and last to the two buttons at the foot: three Tabs
+// never reach "Ukončit aplikaci".
+TEST_F(MainWindow, TabGoesThroughThePageThenThePageButtonsThenTheFoot) {
+  CreateForms();
+  Form1->show();
+  Form1->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+  // the control a focused part belongs to (the edit field of a combo box)
+  auto focused = [] {
+    QWidget* w = QApplication::focusWidget();
+    while (w != nullptr && w->parentWidget() != nullptr && w->parentWidget()->focusProxy() == w) w = w->parentWidget();
+    return w;
+  };
+  QList<QWidget*> visited;
+  for (QWidget* w = focused(); w != nullptr && !visited.contains(w) && visited.size() < 60; w = focused()) {
+    visited << w;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  PowerGroup* p = Form1->power;
+  PoliciesGroup* e = Form1->policies;
+  QList<QWidget*> expected{p->sButton4,
+                           p->sButton3,
+                           p->sButton2,
+                           p->sButton1,
+                           e->IkonyPlocha,
+                           e->NastaveniSystemu,
+                           e->NastaveniListy,
+                           e->SpustitStart,
+                           e->NajitStart,
+                           e->PristupDisk,
+                           e->Disky,
+                           e->sButton20,
+                           Form1->windowDrag->ObsahOkna,
+                           Form1->windowDrag->sButton19,
+                           Form1->programFiles->Edit1,
+                           Form1->programFiles->sButton21,
+                           Form1->programFiles->sButton22,
+                           Form1->sButton27,
+                           Form1->sButton28,
+                           Form1->sButton29,
+                           Form1->sButton11,
+                           Form1->sButton10};
+  auto names = [](const QList<QWidget*>& list) {
+    QStringList out;
+    for (QWidget* w : list) out << w->objectName();
+    return out.join(" ").toStdString();
+  };
+  EXPECT_EQ(names(visited), names(expected));
+
+  // on another page its own controls come first: after the foot's last
+  // button, Tab goes round to them
+  Form1->sButton28->click();
+  Form1->sButton10->setFocus();
+  QTest::keyClick(Form1->sButton10, Qt::Key_Tab);
+  QWidget* first = focused();
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(Form1->zcddvd->isAncestorOf(first)) << first->objectName().toStdString();
+}

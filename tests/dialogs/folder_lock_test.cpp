@@ -1,8 +1,14 @@
 #include "dialogs/folder_lock.h"
+#include "dialogs/folder_lock_window.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -13,7 +19,9 @@
 #include "platform/paths.h"
 #include "platform/shell.h"
 #include "platform/spawn.h"
+#include "skin/SkinManager.h"
 #include "tests/support/temp_root.h"
+#include "tests/support/without_capability.h"
 
 namespace fs = std::filesystem;
 
@@ -62,6 +70,50 @@ TEST_F(FolderLock, FoldersTheSystemOrTheProgramNeedAreRefused) {
   EXPECT_NE(LockFolder((root.dir() / "není").string()), "");
   EXPECT_TRUE(LockedFolders().empty());
   EXPECT_EQ(Mode(root.program()) & 0700, 0700u);
+}
+
+// Installed, the program folder is <prefix>/lib/ovlix and the data the
+// package ships lie in <prefix>/share/ovlix: neither they nor anything in
+// them may be locked, or the lock script and the tips are out of reach.
+TEST_F(FolderLock, TheProgramAndShareFoldersAreRefusedWithAllInside) {
+  fs::path prefix = root.dir() / "usr";
+  fs::path program = prefix / "lib" / "ovlix", share = prefix / "share" / "ovlix";
+  fs::create_directories(program / "data" / "tipy");
+  fs::create_directories(program / "skins" / "Noc");
+  fs::create_directories(share / "tipy");
+  std::string saved = platform::ProgramFolder();
+  platform::SetProgramFolder(program.string() + "/");
+  for (const fs::path& p : {program, program / "data", program / "data" / "tipy", program / "skins" / "Noc", share,
+                            share / "tipy", prefix / "share", prefix}) {
+    EXPECT_EQ(LockFolder(p.string()), "Složku " + p.string() + " nelze zamknout: potřebuje ji tento program.") << p;
+    EXPECT_EQ(Mode(p) & 0700, 0700u) << p;
+  }
+  // beside them, folders are the user's
+  fs::create_directories(prefix / "share" / "jiná");
+  EXPECT_EQ(LockFolder((prefix / "share" / "jiná").string()), "");
+  platform::SetProgramFolder(saved);
+  EXPECT_EQ(LockedFolders().size(), 1u);
+}
+
+// A folder locked inside a folder locked after it cannot be reached by an
+// ordinary user: the unlock says so and keeps the record that can give the
+// folder back its permissions once the folder above is open.
+TEST_F(FolderLock, AFolderInsideALockedOneTellsWhyItStaysLocked) {
+  fs::path inner = folder_ / "uvnitř";
+  ::chmod(inner.c_str(), 0705);
+  ASSERT_EQ(LockFolder(inner.string()), "");
+  ASSERT_EQ(LockFolder(folder_.string()), "");
+  {
+    WithoutCapability ordinaryUser({CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER});
+    EXPECT_EQ(UnlockFolder(inner.string()), "Složku " + inner.string() + " nelze odemknout: leží v zamčené složce " +
+                                                folder_.string() + ". Nejdříve odemkněte tu.");
+    EXPECT_EQ(LockedFolders().size(), 2u);
+    EXPECT_EQ(UnlockFolder(folder_.string()), "");
+    EXPECT_EQ(UnlockFolder(inner.string()), "");
+  }
+  EXPECT_EQ(Mode(inner), 0705u);
+  EXPECT_EQ(Mode(folder_), 0750u);
+  EXPECT_TRUE(LockedFolders().empty());
 }
 
 TEST_F(FolderLock, AFolderGoneSinceItsLockLeavesTheList) {
@@ -307,3 +359,31 @@ TEST_F(FolderLock, TheShippedScriptRunsTheTool) {
 }
 
 }  // namespace
+
+// The lock tool is a program of its own: its folder chooser speaks Czech
+// and its windows wear the skin saved in the settings, as Ovlix's do.
+TEST(FolderLockTool, TheChooserSpeaksCzechAndTheWindowWearsTheSavedSkin) {
+  TempRoot root;
+  root.Write(root.program() / "skins" / "Noc" / "Options.dat", "[Colors]\nWindow=#102030\nWindowText=#F0F0F0\n");
+  root.Write(root.windows() / "Trelmo.ini", "[Nastaveni]\nskin=Noc\n");
+  WearProgramLook();
+  FolderLockWindow window;
+  window.show();
+  QStringList texts;
+  QColor background;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    for (auto* button : dialog->findChildren<QPushButton*>()) texts << button->text();
+    for (auto* label : dialog->findChildren<QLabel*>()) texts << label->text();
+    background = dialog->palette().color(QPalette::Window);
+    dialog->reject();
+  });
+  window.Lock();
+  EXPECT_TRUE(texts.contains("Zrušit") && texts.contains("Hledat v:")) << texts.join(" | ").toStdString();
+  EXPECT_FALSE(texts.contains("Cancel")) << texts.join(" | ").toStdString();
+  EXPECT_EQ(background, QColor(0x10, 0x20, 0x30));
+  EXPECT_EQ(window.palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
+  EXPECT_TRUE(LockedFolders().empty());
+  TSkinManager().SetSkinName(TSkinManager::kBuiltIn);
+}

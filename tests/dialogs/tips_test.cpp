@@ -126,6 +126,32 @@ TEST_F(TipsViewer, OnlyALeftClickLoadsATopic) {
   EXPECT_TRUE(boxes.boxes().empty());
 }
 
+// By keyboard: a tip selected with the arrow keys is shown at once, and
+// Enter neither closes the window nor changes the tip.
+TEST_F(TipsViewer, ArrowKeysShowTheSelectedTipAndEnterKeepsTheWindow) {
+  root.Write(TipFile("zmenaukobr.dat"), "první");
+  root.Write(TipFile("zmenastrobr.dat"), "druhý");
+  root.Write(TipFile("blatonhorse.dat"), "třetí");
+  Tipy->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Tipy));
+  Tipy->seznam->setFocus();  // the first tip is the current one, not yet selected
+  QTest::keyClick(Tipy->seznam, Qt::Key_Down);
+  EXPECT_EQ(Shown(), QString::fromUtf8("druhý"));
+  QTest::keyClick(Tipy->seznam, Qt::Key_Up);
+  EXPECT_EQ(Shown(), QString::fromUtf8("první"));
+  QTest::keyClick(Tipy->seznam, Qt::Key_Down);
+  QTest::keyClick(Tipy->seznam, Qt::Key_Down);
+  EXPECT_EQ(Shown(), QString::fromUtf8("třetí"));
+  QTest::keyClick(Tipy->seznam, Qt::Key_Return);
+  QTest::keyClick(Tipy->seznam, Qt::Key_Enter);
+  EXPECT_TRUE(Tipy->isVisible());
+  EXPECT_EQ(Shown(), QString::fromUtf8("třetí"));
+  EXPECT_TRUE(boxes.boxes().empty()) << boxes.texts().join(" | ").toStdString();
+  // a click loads once, on its release: a missing tip is reported once
+  ClickItem(3);
+  EXPECT_EQ(boxes.boxes().size(), 1u) << boxes.texts().join(" | ").toStdString();
+}
+
 TEST_F(TipsViewer, MissingAndUnreadableTips) {
   root.Write(TipFile("zmenaukobr.dat"), "předtím");
   ClickItem(0);

@@ -1,9 +1,9 @@
 #include <fcntl.h>
 #include <grp.h>
-#include <linux/capability.h>
 #include <linux/sched.h>
 #include <signal.h>
 #include <sched.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +18,7 @@
 #include "prockill/Unit5.h"
 #include "skin/SkinManager.h"
 #include "tests/support/forms_fixture.h"
+#include "tests/support/without_capability.h"
 
 namespace {
 
@@ -63,8 +64,10 @@ class ProcessKiller : public FormsTest {
   // A sleeping child whose executable has a name no other process has.
   pid_t StartVictim(const std::string& name) {
     victim_ = root.dir() / name;
-    std::filesystem::copy_file("/bin/sleep", victim_);
-    std::filesystem::permissions(victim_, std::filesystem::perms::owner_all);
+    if (!std::filesystem::exists(victim_)) {
+      std::filesystem::copy_file("/bin/sleep", victim_);
+      std::filesystem::permissions(victim_, std::filesystem::perms::owner_all);
+    }
     pid_t pid = ::fork();
     if (pid == 0) {
       ::execl(victim_.c_str(), name.c_str(), "60", static_cast<char*>(nullptr));
@@ -222,25 +225,6 @@ TEST_F(ProcessKiller, OnlyKernelThreadsAreBracketedOthersAreNamedByTheirCommandL
             "postgres: checkpointer | sshd: alice@pts/0");
 }
 
-// Drops a capability from this thread's effective set for a scope, as an
-// ordinary user runs without it; it stays permitted, so it comes back.
-class WithoutCapability {
- public:
-  explicit WithoutCapability(unsigned capability) {
-    ::syscall(SYS_capget, &header_, saved_);
-    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
-    lowered[capability / 32].effective &= ~(1u << (capability % 32));
-    ::syscall(SYS_capset, &header_, lowered);
-  }
-  ~WithoutCapability() { ::syscall(SYS_capset, &header_, saved_); }
-  WithoutCapability(const WithoutCapability&) = delete;
-  WithoutCapability& operator=(const WithoutCapability&) = delete;
-
- private:
-  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct saved_[2]{};
-};
-
 TEST_F(ProcessKiller, AnotherUsersProcessIsNamedByItsCommandLine) {
   constexpr uid_t kNobody = 65534;
   if (::geteuid() == kNobody) GTEST_SKIP() << "the test runs as nobody, the other user it would start";
@@ -273,7 +257,7 @@ TEST_F(ProcessKiller, AnotherUsersProcessIsNamedByItsCommandLine) {
   }));
   {
     // without it the executable of another user's process cannot be read
-    WithoutCapability ordinaryUser(CAP_SYS_PTRACE);
+    WithoutCapability ordinaryUser({CAP_SYS_PTRACE});
     Form5->Button3Click();
   }
   EXPECT_GE(RowOf("ovlix-sleeper-of-another-user"), 0) << Names().join(", ").toStdString();
@@ -344,6 +328,51 @@ TEST_F(ProcessKiller, HandlesOfReplacedRowsAreReleased) {
   // the number of processes may change a little while the test runs
   EXPECT_NEAR(static_cast<double>(OpenDescriptors()), static_cast<double>(fds), 10);
   EXPECT_NEAR(static_cast<double>(platform::OpenHandleCount()), static_cast<double>(handles), 10);
+}
+
+// Many processes of the user's own under a low soft limit of open files:
+// every refresh gives each of them its number, and the last row still kills.
+TEST_F(ProcessKiller, EveryProcessGetsItsNumberWhateverTheLimitOfOpenFiles) {
+  constexpr int kCrowd = 120;
+  std::vector<pid_t> crowd;
+  for (int i = 0; i < kCrowd; ++i) crowd.push_back(StartVictim("ovlix-crowd"));
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+  rlimit low = saved;
+  low.rlim_cur = OpenDescriptors() + 40;
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+  std::size_t fds = OpenDescriptors();
+  int zeros = 0, rows = 0, last = -1;
+  for (int refresh = 0; refresh < 3; ++refresh) {
+    Form5->Button3Click();
+    zeros = rows = 0;
+    for (int r = 0; r < Form5->lister->rowCount(); ++r) {
+      if (Form5->lister->item(r, 0)->text() != "ovlix-crowd") continue;
+      ++rows;
+      last = r;
+      if (Form5->lister->item(r, 1)->text() == "0") ++zeros;
+    }
+    EXPECT_EQ(rows, kCrowd);
+    EXPECT_EQ(zeros, 0) << "refresh " << refresh;
+  }
+  // a row holds no descriptor
+  EXPECT_LE(OpenDescriptors(), fds + 5);
+  ASSERT_GE(last, 0);
+  Form5->lister->selectRow(last);
+  Form5->Button1Click();
+  ::setrlimit(RLIMIT_NOFILE, &saved);
+  int killed = 0;
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    for (pid_t pid : crowd) {
+      int status = 0;
+      if (::waitpid(pid, &status, WNOHANG) == pid) {
+        killed += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        children_.erase(std::remove(children_.begin(), children_.end(), pid), children_.end());
+      }
+    }
+    return killed > 0;
+  }));
+  EXPECT_EQ(killed, 1);
 }
 
 // The killer is handed the skin manager and the settings dialog's skin box,

@@ -33,41 +33,65 @@ TEST(PictureExtension, TheFirstFullStopOfTheWholePath) {
   EXPECT_EQ(ErrorOf([] { PictureExtension(std::string(254, 'x') + ".jpg"); }), "Range check error");
 }
 
+// djpeg, libjpeg's own command-line decoder, on the same JPEG.
+std::string DjpegBmp(const TempRoot& root, const std::string& jpeg) {
+  std::string jpegPath = (root.dir() / "a.jpg").string(), reference = (root.dir() / "djpeg.bmp").string();
+  root.Write(jpegPath, jpeg);
+  if (platform::RunAndWait({"djpeg", "-bmp", "-dct", "int", "-outfile", reference, jpegPath}) != 0) return {};
+  return root.Read(reference);
+}
+
 TEST(JpegToBmp, AStandardBmpWithLibjpegsPixels) {
   std::string jpeg = EncodeTestJpeg(37, 21);  // odd width: padded rows
-  RgbImage image = DecodeJpeg(jpeg);
-  ASSERT_EQ(image.width, 37);
-  ASSERT_EQ(image.height, 21);
-  std::string bmp = EncodeBmp24(image);
+  std::string bmp = JpegToBmp(jpeg);
   std::size_t stride = (37 * 3 + 3) & ~3u;
   ASSERT_EQ(bmp.size(), 54 + stride * 21);
   EXPECT_EQ(bmp.substr(0, 2), "BM");
   EXPECT_EQ(static_cast<unsigned char>(bmp[14]), 40);
+  EXPECT_EQ(static_cast<unsigned char>(bmp[18]), 37);
+  EXPECT_EQ(static_cast<unsigned char>(bmp[22]), 21);
   EXPECT_EQ(static_cast<unsigned char>(bmp[28]), 24);
-  // the bottom row comes first, blue first
-  const std::uint8_t* top = image.rgb.data();
-  std::size_t lastRow = 54 + stride * 20;
-  EXPECT_EQ(static_cast<unsigned char>(bmp[lastRow]), top[2]);
-  EXPECT_EQ(static_cast<unsigned char>(bmp[lastRow + 2]), top[0]);
+  // each row's padding is zero
+  for (std::size_t row = 0; row < 21; ++row) EXPECT_EQ(bmp.substr(54 + row * stride + 37 * 3, 1), std::string(1, '\0'));
   EXPECT_EQ(ValidatedBmp(bmp), bmp);
 
   TempRoot root;
-  std::string jpegPath = (root.dir() / "a.jpg").string();
-  root.Write(jpegPath, jpeg);
-  // libjpeg's own command-line decoder, where it is installed, writes the same pixels
-  std::string reference = (root.dir() / "djpeg.bmp").string();
-  if (platform::RunAndWait({"djpeg", "-bmp", "-dct", "int", "-outfile", reference, jpegPath}) != 0)
-    GTEST_SKIP() << "djpeg is not installed";
-  std::string theirs = root.Read(reference);
+  // the bottom row comes first, blue first: as djpeg writes it
+  std::string theirs = DjpegBmp(root, jpeg);
+  if (theirs.empty()) GTEST_SKIP() << "djpeg is not installed";
   ASSERT_EQ(theirs.size(), bmp.size());
   EXPECT_EQ(theirs.substr(54), bmp.substr(54));
 }
 
+// Print shops and Photoshop save CMYK JPEGs (Adobe's inverted inks, stored
+// as CMYK or as YCCK): they become the same RGB pixels djpeg gives.
+TEST(JpegToBmp, CmykAndYcckPicturesGiveDjpegsPixels) {
+  TempRoot root;
+  for (J_COLOR_SPACE stored : {JCS_CMYK, JCS_YCCK}) {
+    std::string jpeg = EncodeTestJpeg(45, 23, stored);
+    std::string bmp;
+    ASSERT_NO_THROW(bmp = JpegToBmp(jpeg)) << stored;
+    std::string theirs = DjpegBmp(root, jpeg);
+    if (theirs.empty()) GTEST_SKIP() << "djpeg is not installed";
+    ASSERT_EQ(theirs.size(), bmp.size()) << stored;
+    EXPECT_EQ(theirs.substr(54), bmp.substr(54)) << stored;
+    EXPECT_EQ(ValidatedBmp(bmp), bmp);
+  }
+  // as ImageMagick writes one, where it is installed
+  std::string source = (root.dir() / "rgb.jpg").string(), converted = (root.dir() / "cmyk.jpg").string();
+  root.Write(source, EncodeTestJpeg(30, 20));
+  if (platform::RunAndWait({"convert", source, "-colorspace", "CMYK", converted}) != 0) return;
+  std::string jpeg = root.Read(converted);
+  std::string theirs = DjpegBmp(root, jpeg);
+  ASSERT_FALSE(theirs.empty());
+  EXPECT_EQ(theirs.substr(54), JpegToBmp(jpeg).substr(54));
+}
+
 TEST(JpegToBmp, BrokenInputIsAnErrorWithLibjpegsCode) {
   std::string jpeg = EncodeTestJpeg(16, 16);
-  EXPECT_EQ(ErrorOf([] { DecodeJpeg("not a jpeg at all"); }).rfind("JPEG error #", 0), 0u);
-  EXPECT_EQ(ErrorOf([&] { DecodeJpeg(jpeg.substr(0, 200)); }).rfind("JPEG error #", 0), 0u);
-  EXPECT_EQ(ErrorOf([] { DecodeJpeg(""); }).rfind("JPEG error #", 0), 0u);
+  EXPECT_EQ(ErrorOf([] { JpegToBmp("not a jpeg at all"); }).rfind("JPEG error #", 0), 0u);
+  EXPECT_EQ(ErrorOf([&] { JpegToBmp(jpeg.substr(0, 200)); }).rfind("JPEG error #", 0), 0u);
+  EXPECT_EQ(ErrorOf([] { JpegToBmp(""); }).rfind("JPEG error #", 0), 0u);
 }
 
 TEST(JpegToBmp, APictureClaimingGigabytesIsRefusedAtOnce) {
@@ -78,11 +102,11 @@ TEST(JpegToBmp, APictureClaimingGigabytesIsRefusedAtOnce) {
     jpeg[at] = static_cast<char>(0xEA);
     jpeg[at + 1] = static_cast<char>(0x60);
   }
-  EXPECT_EQ(ErrorOf([&] { DecodeJpeg(jpeg); }), "JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG));
+  EXPECT_EQ(ErrorOf([&] { JpegToBmp(jpeg); }), "JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG));
 }
 
 TEST(BmpCopy, OnlyRealBitmapsPass) {
-  std::string bmp = EncodeBmp24(DecodeJpeg(EncodeTestJpeg(8, 8)));
+  std::string bmp = JpegToBmp(EncodeTestJpeg(8, 8));
   EXPECT_EQ(ErrorOf([] { ValidatedBmp("BM"); }), "Bitmap image is not valid");
   EXPECT_EQ(ErrorOf([&] { ValidatedBmp(EncodeTestJpeg(8, 8)); }), "Bitmap image is not valid");
   EXPECT_EQ(ErrorOf([&] { ValidatedBmp(bmp.substr(0, bmp.size() - 10)); }), "Bitmap image is not valid");

@@ -60,7 +60,7 @@ TEST_F(Pictures, AJpegWallpaperBecomesDesktopBmp) {
   w->sButton12->click();
   EXPECT_TRUE(boxes.boxes().empty());
   std::string bmp = root.program().string() + "/Desktop.bmp";
-  EXPECT_EQ(root.Read(bmp), EncodeBmp24(DecodeJpeg(root.Read(jpeg))));
+  EXPECT_EQ(root.Read(bmp), JpegToBmp(root.Read(jpeg)));
   EXPECT_EQ(Desktop("Wallpaper"), bmp);
   EXPECT_EQ(Desktop("TileWallpaper"), "0");
   EXPECT_EQ(Desktop("WallpaperStyle"), "0");
@@ -151,7 +151,7 @@ TEST_F(InstalledPictures, AJpegWallpaperGoesToTheUsersDataFolder) {
   w->sButton12->click();
   EXPECT_TRUE(boxes.boxes().empty());
   std::string bmp = (data() / "Desktop.bmp").string();
-  EXPECT_EQ(root.Read(bmp), EncodeBmp24(DecodeJpeg(root.Read(jpeg))));
+  EXPECT_EQ(root.Read(bmp), JpegToBmp(root.Read(jpeg)));
   EXPECT_EQ(Desktop("Wallpaper"), bmp);
   ASSERT_EQ(applied.size(), 1u);
   EXPECT_EQ(applied[0].first, bmp);
@@ -164,7 +164,7 @@ TEST_F(InstalledPictures, TheStartPictureIsPreparedAndFoundInTheUsersDataFolder)
   s->Button10Click();
   EXPECT_EQ(boxes.texts(), QStringList{"Obrázek připraven můžete pokračovat."});
   std::string prepared = root.Read(data() / "Start.bmp");
-  EXPECT_EQ(prepared, EncodeBmp24(DecodeJpeg(root.Read(jpeg))));
+  EXPECT_EQ(prepared, JpegToBmp(root.Read(jpeg)));
 
   // found again in any case of its name
   std::filesystem::rename(data() / "Start.bmp", data() / "START.BMP");
@@ -178,7 +178,7 @@ TEST_F(InstalledPictures, WithoutAPreparedPictureTheOneBesideTheProgramIsRead) {
   std::filesystem::permissions(installed, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   Form1->startButton->sButton17->click();
   EXPECT_EQ(boxes.texts(), QStringList{"Bitmap image is not valid"});
-  root.Write(data() / "Start.bmp", EncodeBmp24(DecodeJpeg(root.Read(jpeg))));
+  root.Write(data() / "Start.bmp", JpegToBmp(root.Read(jpeg)));
   Form1->startButton->sButton17->click();
   EXPECT_EQ(boxes.texts().size(), 1);  // the data folder's, which is valid
 }
@@ -196,7 +196,7 @@ TEST_F(Pictures, PreparingWorksOnlyOnWindows9x) {
   s->Button10Click();
   EXPECT_EQ(boxes.texts().last(), "Obrázek připraven můžete pokračovat.");
   EXPECT_EQ(boxes.boxes().back().kind, BoxKind::Plain);
-  EXPECT_EQ(root.Read(root.program() / "Start.bmp"), EncodeBmp24(DecodeJpeg(root.Read(jpeg))));
+  EXPECT_EQ(root.Read(root.program() / "Start.bmp"), JpegToBmp(root.Read(jpeg)));
   EXPECT_EQ(Setting("Obrazky", "CestaStart"), jpeg);
 
   // a JPEG behind an upper-case .JPG is taken for a bitmap
@@ -215,7 +215,7 @@ TEST_F(Pictures, PreparingWorksOnlyOnWindows9x) {
 TEST_F(Pictures, InsertingHandsThePictureToAStartButtonAndTheEndGivesTheOldOneBack) {
   StartButtonGroup* s = Form1->startButton;
   // no taskbar here: the insert writes the flag, loads the picture, stops
-  root.Write(root.program() / "Start.bmp", EncodeBmp24(DecodeJpeg(root.Read(jpeg))));
+  root.Write(root.program() / "Start.bmp", JpegToBmp(root.Read(jpeg)));
   s->CBox->setChecked(false);
   s->sButton17->click();
   EXPECT_TRUE(boxes.boxes().empty());
