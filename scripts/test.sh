@@ -7,7 +7,7 @@
 # Debian package, then runs each fuzz target for a short while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --test
 jobs=$(nproc)
 
 echo "== style"

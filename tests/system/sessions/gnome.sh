@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Ovlix under GNOME Shell (43: no global shortcuts for programs, no tray
+# without an extension), headless with a virtual monitor, beside the desktop
+# portal as a GNOME session runs it. The program is driven through the
+# accessibility bus; the shell reports its windows and takes screenshots.
+# Usage: gnome.sh OUT-DIR PATH-TO-OVLIX VERSION  (screenshots and logs in OUT-DIR)
+set -u
+name=gnome
+source "$(dirname "$0")/session.sh"
+need gnome-shell dbus-run-session dbus-daemon /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome \
+  /usr/libexec/at-spi-bus-launcher gdbus
+"$python" -c 'import dbus, gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
+  skip "python3-dbus, python3-gi or gir1.2-atspi-2.0 is not installed"
+enter_session gnome "$@"
+
+prog=$2
+caption="Ovlix $3 Czech version"
+trap end_session EXIT
+export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_DESKTOP=gnome WAYLAND_DISPLAY=wayland-ovlix-test
+# GNOME Shell does not start without a system bus
+start_system_bus || { echo "FAIL the stand-in system bus does not start"; exit 1; }
+spawn gnome-shell.log gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
+  --wayland-display "$WAYLAND_DISPLAY"
+shell_up() { [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && has_name org.gnome.Shell.Introspect; }
+within 600 shell_up || { echo "FAIL GNOME Shell does not start (see $out/gnome-shell.log)"; exit 1; }
+share_environment
+spawn portal-gnome.log /usr/libexec/xdg-desktop-portal-gnome
+spawn portal.log /usr/libexec/xdg-desktop-portal
+within 200 has_name org.freedesktop.portal.Desktop || echo "     the portal did not start"
+# the shell starts in its overview, over every window
+leave_overview() {
+  gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell --method \
+    org.freedesktop.DBus.Properties.Set org.gnome.Shell OverviewActive "<false>" >/dev/null 2>&1
+}
+leave_overview
+shot() { "$python" "$tools/gnome_shell.py" shot "$out/$1.png" 2>>"$out/shell-calls.log" && echo "     screenshot $out/$1.png"; }
+windows() { "$python" "$tools/gnome_shell.py" windows 2>>"$out/shell-calls.log"; }
+main_line() { windows | grep -F "$caption"$'\t' | head -n 1; }
+main_shown() { main_line | grep -q -F $'\torg.ovlix.Ovlix\thidden=false'; }
+main_minimised() { main_line | grep -q $'\thidden=true'; }
+source "$sessions_dir/wayland_checks.sh"
+
+safe_settings
+start_ovlix ovlix.log
+check "the main window shows, with the app id org.ovlix.Ovlix" within 300 main_shown
+windows | sed 's/^/     window: /'
+leave_overview
+shot 01-main-window
+check "\"Ponechat jen v TrayIkonce\" without a tray minimises the window" hide_minimises
+check "GNOME Shell has the window minimised" within 50 main_minimised
+check "the program keeps its window and goes on" kept_window
+shot 02-after-hide
+check "the hotkey dialog says this desktop offers no global shortcuts" no_shortcuts_line
+shot 03-hotkey-dialog
+
+finish
