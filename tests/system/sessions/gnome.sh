@@ -36,13 +36,15 @@ leave_overview
 shot() { "$python" "$tools/gnome_shell.py" shot "$out/$1.png" 2>>"$out/shell-calls.log" && echo "     screenshot $out/$1.png"; }
 windows() { "$python" "$tools/gnome_shell.py" windows 2>>"$out/shell-calls.log"; }
 main_line() { windows | grep -F "$caption"$'\t' | head -n 1; }
-main_shown() { main_line | grep -q -F $'\torg.ovlix.Ovlix\thidden=false'; }
+main_shown() { main_line | grep -q $'\thidden=false'; }
+app_id() { main_line | grep -q -F $'\torg.ovlix.Ovlix\t'; }
 main_minimised() { main_line | grep -q $'\thidden=true'; }
 source "$sessions_dir/wayland_checks.sh"
 
 safe_settings
 start_ovlix ovlix.log
-check "the main window shows, with the app id org.ovlix.Ovlix" within 300 main_shown
+check "the main window shows" within 300 main_shown
+check "its app id is org.ovlix.Ovlix" app_id
 windows | sed 's/^/     window: /'
 leave_overview
 shot 01-main-window

@@ -41,7 +41,8 @@ window_line() { windows | grep -F "$1"$'\t' | head -n 1; }
 shown() { [ -n "$(window_line "$1")" ]; }
 not_shown() { ! shown "$1"; }
 active() { window_line "$1" | grep -q $'\tactive=true'; }
-main_shown() { windows | grep -q -F "$caption"$'\torg.ovlix.Ovlix\t'; }
+main_shown() { shown "$caption"; }
+app_id() { window_line "$caption" | grep -q -F "$caption"$'\torg.ovlix.Ovlix\t'; }
 killer_shown() { shown "Ovlix: Process Killer"; }
 killer_gone() { ! killer_shown; }
 main_hidden() { not_shown "$caption" && alive "$ovlix"; }
@@ -84,7 +85,8 @@ count_calls() { calls "$1" | grep -c "member=$1"; }
 start_portal || echo "     the portal did not start"
 safe_settings
 start_ovlix ovlix.log
-check "the main window shows, with the app id org.ovlix.Ovlix" within 300 main_shown
+check "the main window shows" within 300 main_shown
+check "its app id is org.ovlix.Ovlix" app_id
 windows | sed 's/^/     window: /'
 shot 01-main-window
 

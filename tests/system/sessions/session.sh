@@ -31,6 +31,7 @@ enter_session() {
   shift 2
   if [ -n "${OVLIX_SESSION_ROOT:-}" ]; then
     root=$OVLIX_SESSION_ROOT
+    exec 1>&3 3>&-  # the checks' lines to the test's output, the rest to session.log
     trap 'echo "FAIL the session ran out of time"; exit 1' TERM INT
     return 0
   fi
@@ -56,7 +57,8 @@ enter_session() {
     XDG_CACHE_HOME="$root/home/.cache" XDG_RUNTIME_DIR="$root/run" XDG_SESSION_TYPE=wayland \
     DBUS_SYSTEM_BUS_ADDRESS="unix:path=$root/system_bus" OVLIX_SESSION_ROOT="$root" \
     timeout -k 5 "${OVLIX_SESSION_SECONDS:-300}" \
-    dbus-run-session --config-file="$root/session.conf" -- bash "$0" "$out" "$@" 2>>"$out/session.log" || rc=$?
+    dbus-run-session --config-file="$root/session.conf" -- bash "$0" "$out" "$@" \
+    3>&1 >>"$out/session.log" 2>&1 || rc=$?
   rm -rf "$root"
   exit "$rc"
 }

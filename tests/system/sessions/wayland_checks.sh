@@ -10,7 +10,7 @@ requests() { sed -n "$((${1:-0} + 1)),\$p" "$out/ovlix.log"; }
 main_toplevel_id() {
   requests | grep -F ".set_title(\"$caption\")" | grep -o 'xdg_toplevel@[0-9]*' | tail -n 1
 }
-main_toplevel() {
+main_toplevel() {  # the main window's toplevel carries the app id
   local id
   id=$(main_toplevel_id)
   [ -n "$id" ] && requests | grep -q -F "$id.set_app_id(\"org.ovlix.Ovlix\")"

@@ -31,8 +31,8 @@ source "$sessions_dir/wayland_checks.sh"
 
 safe_settings
 start_ovlix ovlix.log
-check "the main window is a toplevel with the app id org.ovlix.Ovlix" within 300 main_toplevel
 check "the main window shows" within 300 a11y_shown "$caption"
+check "its app id is org.ovlix.Ovlix" main_toplevel
 shot 01-main-window
 check "\"Ponechat jen v TrayIkonce\" without a tray minimises the window" hide_minimises
 check "the program keeps its window and goes on" kept_window
