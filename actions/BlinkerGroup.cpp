@@ -26,14 +26,23 @@ BlinkerGroup::BlinkerGroup(QWidget* page, TTimer* timer3)
 }
 
 void BlinkerGroup::ToggleBlinker() {
-  BYTE keys[256];
-  platform::GetKeyboardState(keys);
-  keys[VK_NUMLOCK] = 1;
-  keys[VK_CAPITAL] = 0;
-  keys[VK_SCROLL] = 0;
-  platform::SetKeyboardState(keys);
-  Timer3->SetEnabled(!Timer3->Enabled());
-  Timer3->SetInterval(RychlostBlikani->Value());
+  bool on = !Timer3->Enabled();
+  if (on && !platform::LockLightsReachable()) {
+    // said once a run: lights nobody can see blink for no one
+    if (!unreachableTold_) ShowMessage(QStringLiteral("V tomto prostředí nemohou programy ovládat světla klávesnice."));
+    unreachableTold_ = true;
+  } else {
+    BYTE keys[256];
+    platform::GetKeyboardState(keys);
+    const int locks[3] = {VK_NUMLOCK, VK_CAPITAL, VK_SCROLL};
+    for (int i = 0; i < 3; ++i) {
+      if (on) before_[i] = keys[locks[i]] & 1;
+      keys[locks[i]] = static_cast<BYTE>(on ? i == 0 : before_[i]);
+    }
+    platform::SetKeyboardState(keys);
+    Timer3->SetEnabled(on);
+    Timer3->SetInterval(RychlostBlikani->Value());
+  }
   TIniFile(kSettingsFile).WriteString("Nastaveni", "BlikaniRychlost", IntToStr(RychlostBlikani->Value()));
 }
 

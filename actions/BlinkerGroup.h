@@ -27,4 +27,8 @@ class BlinkerGroup : public QGroupBox {
  private:
   TTimer* Timer3;
   bool boxOpen_ = false;
+  // The lock lights as they were when the blinker started, given back when
+  // it stops: a Caps Lock left on would type capitals into the next program.
+  bool before_[3] = {};
+  bool unreachableTold_ = false;
 };

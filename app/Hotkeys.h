@@ -18,8 +18,15 @@ class THotkeys {
   // combination taken already, leaves its id without a hotkey.
   void Register(platform::HWND window, const std::array<std::string, 7>& names);
   void Unregister(platform::HWND window);
-  void HotKeyMessage(platform::WPARAM id);
+  // `combination` is WM_HOTKEY's lParam: the key in the high word, the
+  // modifiers in the low one.
+  void HotKeyMessage(platform::WPARAM id, platform::LPARAM combination);
 
  private:
+  // Shut down, restart and the trash, asked for by a key that may have
+  // been meant for another program, happen only after "Ano".
+  bool Confirmed(const char* question);
+
   TForm1& form_;
+  bool asking_ = false;
 };

@@ -60,13 +60,16 @@ TTrayIcon::~TTrayIcon() { delete PopUpMenuTrayIcon; }
 void TTrayIcon::Add(platform::HWND window) {
   TrayIconData.hWnd = static_cast<std::uint32_t>(window);
   platform::Shell_NotifyIconA(platform::NIM_ADD, &TrayIconData);
+  // Opened by the tray itself at the icon where it can; the right click
+  // below opens it where it cannot.
+  platform::SetTrayMenu(TrayIconData, PopUpMenuTrayIcon);
 }
 
 void TTrayIcon::Remove() { platform::Shell_NotifyIconA(platform::NIM_DELETE, &TrayIconData); }
 
 void TTrayIcon::TrayIconMessage(platform::LPARAM mouseMessage) {
   if (mouseMessage == platform::WM_LBUTTONUP) {
-    if (!form_.isVisible()) form_.show();
+    Otevthlavndialog1Click();
   } else if (mouseMessage == platform::WM_RBUTTONUP) {
     platform::POINT at;
     platform::GetCursorPos(&at);
@@ -74,8 +77,9 @@ void TTrayIcon::TrayIconMessage(platform::LPARAM mouseMessage) {
   }
 }
 
+// A window on view is left alone; a minimised one is as good as hidden.
 void TTrayIcon::Otevthlavndialog1Click() {
-  if (!form_.isVisible()) form_.show();
+  if (!form_.isVisible() || form_.isMinimized()) form_.BringForward();
 }
 void TTrayIcon::OtevtProcessKillera1Click() { Form5->Open(); }
 void TTrayIcon::OtevtCDROM1Click() { form_.cdDoor->Button17Click(); }

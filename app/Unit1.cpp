@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 #include "app/AddOnsGroup.h"
 #include "app/Hotkeys.h"
 #include "app/TrayIcon.h"
+#include "app/running_copy.h"
 #include "actions/CdDoorGroup.h"
 #include "actions/PowerGroup.h"
 #include "app/forms.h"
@@ -26,6 +28,8 @@
 #include "app/uptime.h"
 #include "platform/mutex.h"
 #include "platform/toolhelp.h"
+#include "platform/tray.h"
+#include "resx/RXMain.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
@@ -86,7 +90,7 @@ TForm1::TForm1() {
       [this](UINT message, platform::WPARAM w, platform::LPARAM l) -> platform::LRESULT {
         Guard([&] {
           if (message == platform::WM_USER) tray->TrayIconMessage(l);
-          if (message == platform::WM_HOTKEY) hotkeys->HotKeyMessage(w);
+          if (message == platform::WM_HOTKEY) hotkeys->HotKeyMessage(w, l);
         });
         return 0;
       },
@@ -193,7 +197,13 @@ void TForm1::FormCreate() {
   hotkeys->Register(Handle, hotkeyKeys);
 
   instanceMutex_ = platform::CreateMutexA(nullptr, FALSE_, "Ovlix");
-  if (platform::GetLastError() == ERROR_ALREADY_EXISTS) ::_exit(0);
+  if (platform::GetLastError() == ERROR_ALREADY_EXISTS) {
+    // the running copy comes forward instead
+    HandToRunningCopy(RequestOfThisStart());
+    ::_exit(0);
+  }
+  runningCopy_ = new TRunningCopy([this](const StartRequest& request) { Guard([&] { StartedAgain(request); }); });
+  runningCopy_->setParent(this);
 
   tray->Add(Handle);
 
@@ -258,8 +268,39 @@ void TForm1::sButton27Click() { ShowPage(sButton27); }
 void TForm1::sButton28Click() { ShowPage(sButton28); }
 void TForm1::sButton29Click() { ShowPage(sButton29); }
 
-void TForm1::Button14Click() { hide(); }
-void TForm1::PonechatvTrayIkonce1Click() { hide(); }
+void TForm1::Button14Click() { KeepInTray(); }
+void TForm1::PonechatvTrayIkonce1Click() { KeepInTray(); }
+
+void TForm1::KeepInTray() {
+  if (platform::TrayShowsIcons())
+    hide();
+  else
+    showMinimized();
+}
+
+void TForm1::BringForward() {
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  if (!isVisible()) show();
+  raise();
+  activateWindow();
+}
+
+void TForm1::StartedAgain(const StartRequest& request) {
+  // A token lets a Wayland desktop give the keyboard to the window the
+  // launcher's click was for; the toolkit takes it from the environment
+  // at the next activation.
+  auto handOverToken = [&] {
+    if (!request.activationToken.isEmpty()) qputenv("XDG_ACTIVATION_TOKEN", request.activationToken.toUtf8());
+  };
+  if (request.file.isEmpty() || !QFileInfo(request.file).isFile()) {
+    handOverToken();
+    BringForward();
+    return;
+  }
+  if (!isVisible() || isMinimized()) BringForward();
+  handOverToken();
+  KSRE->ShowFile(request.file);
+}
 void TForm1::Button15Click() { QCoreApplication::quit(); }
 void TForm1::ZavtAltF41Click() { QCoreApplication::quit(); }
 

@@ -15,6 +15,8 @@
 
 class AddOnsGroup;
 class THotkeys;
+class TRunningCopy;
+struct StartRequest;
 class TTrayIcon;
 class BlinkerGroup;
 class CdDoorGroup;
@@ -91,6 +93,15 @@ class TForm1 : public QMainWindow {
   void OProgramu1Click();
   void RefreshUptime();
 
+  // Shown from the tray, restored when minimised, raised and given the
+  // keyboard.
+  void BringForward();
+  // "Ponechat v TrayIkonce": hidden where a tray shows the icon to bring it
+  // back by, elsewhere minimised; the program is never left out of reach.
+  void KeepInTray();
+  // A later start of the program asked for this copy.
+  void StartedAgain(const StartRequest& request);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -103,4 +114,5 @@ class TForm1 : public QMainWindow {
 
   bool centred_ = false;
   HANDLE instanceMutex_ = 0;  // held for the life of the window: one copy runs
+  TRunningCopy* runningCopy_ = nullptr;
 };

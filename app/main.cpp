@@ -22,8 +22,12 @@
 int main(int argc, char** argv) {
   // the font configuration loads on a second core while the toolkit starts
   platform::FontConfigWarmup fonts;
-  platform::SessionBusWarmup bus;
   QApplication app(argc, argv);
+  // After the application object: the first thread to touch Qt becomes its
+  // main thread.
+  platform::SessionBusWarmup bus;
+  // the desktop entry's name: compositors find the program's icon and name by it
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.ovlix.Ovlix"));
   QApplication::setStyle(new ProgramStyle);
   // The windows were laid out for an Arial-like 8-point face.
   QFont font(QStringLiteral("Liberation Sans"), 8);
@@ -43,13 +47,14 @@ int main(int argc, char** argv) {
     platform::SetLockLights(platform::MakeX11LockLights(x11->display()));
     platform::SetScreenSaverTimer(platform::MakeX11ScreenSaverTimer(x11->display()));
   }
-  // In a Wayland session X11 grabs (through XWayland) see only X11 windows:
-  // the desktop portal's global shortcuts come first there.
+  // In a Wayland session X11 grabs (through XWayland) would see only keys
+  // pressed in X11 windows: the desktop portal's global shortcuts serve
+  // there, and where the desktop has none the hotkey dialog says so.
   bool wayland = qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ||
                  qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
   std::unique_ptr<platform::HotkeyBackend> keys;
   if (wayland) keys = platform::MakePortalHotkeyBackend(QDBusConnection::sessionBus());
-  if (!keys && x11 != nullptr) keys = platform::MakeX11HotkeyBackend(x11->connection());
+  if (!wayland && x11 != nullptr) keys = platform::MakeX11HotkeyBackend(x11->connection());
   if (keys) platform::SetHotkeyBackend(std::move(keys));
   return RunProgram(icon);
 }

@@ -12,6 +12,7 @@
 #include "dialogs/Unit8.h"
 #include "framework/application.h"
 #include "framework/ini_file.h"
+#include "platform/tray.h"
 #include "prockill/Unit5.h"
 #include "resx/RXMain.h"
 
@@ -62,6 +63,17 @@ void DestroyForms() {
 
 bool StartsInTray() { return TIniFile(kSettingsFile).ReadString("Nastaveni", "SpousteniVTray", "0") == "1"; }
 
+void ShowMainWindowAtStart(bool inTray) {
+  if (!inTray)
+    Form1->show();
+  else if (!platform::TrayShowsIcons()) {
+    // shown first and then minimised: a window that asks to start iconic
+    // is shown normally by some window managers, depending on timing
+    Form1->show();
+    Form1->setWindowState(Form1->windowState() | Qt::WindowMinimized);
+  }
+}
+
 int RunProgram(const QIcon& windowIcon) {
   Application::SetTitle(QStringLiteral("Ovlix " OVLIX_VERSION));
   Application::LoadToolkitTranslation();
@@ -69,7 +81,7 @@ int RunProgram(const QIcon& windowIcon) {
   QApplication::setQuitOnLastWindowClosed(false);
   bool hidden = StartsInTray();
   CreateForms();
-  if (!hidden) Form1->show();
+  ShowMainWindowAtStart(hidden);
   // given once the window is up: drawing it would only hold the window back
   QApplication::setWindowIcon(windowIcon);
   int rc = QApplication::exec();

@@ -5,6 +5,7 @@
 #include "framework/handler_guard.h"
 #include "framework/ini_file.h"
 #include "framework/widgets.h"
+#include "platform/hotkeys.h"
 #include "platform/key_names.h"
 
 TForm4::TForm4(QWidget* owner)
@@ -28,11 +29,18 @@ void TForm4::CreateControls() {
     box->SetItems(names);
     v[static_cast<std::size_t>(i)] = box;
   }
+  ZadneZkratky =
+      MakeLabel(this, "ZadneZkratky", "Toto prostředí nenabízí globální klávesové zkratky.", {8, 222, 298, 18});
   sButton1 = MakeButton(this, "sButton1", "OK", {119, 225, 75, 25});
   Bind(sButton1, &QPushButton::clicked, this, &TForm4::Button1Click);
 }
 
 void TForm4::FormShow() {
+  // a portal may have come since the last showing
+  bool none = !platform::GlobalHotkeysOffered();
+  ZadneZkratky->setVisible(none);
+  sButton1->move(119, none ? 245 : 225);
+  setFixedSize(314, none ? 277 : 257);
   TIniFile ini(kSettingsFile);
   for (std::size_t i = 0; i < v.size(); ++i)
     v[i]->SetText(QString::fromStdString(ini.ReadString("zkratky", "p" + std::to_string(i + 1), kHotkeyDefaults[i])));

@@ -2,6 +2,7 @@
 // stored for the next start.
 #pragma once
 
+#include <QLabel>
 #include <QPushButton>
 #include <array>
 
@@ -19,6 +20,9 @@ class TForm4 : public TForm {
   // built when the window is first shown
   std::array<TEditCombo*, 7> v{};   // v1 to v7
   QPushButton* sButton1 = nullptr;  // "OK"
+  // shown where the desktop offers programs no global keys: keys set here
+  // would silently do nothing
+  QLabel* ZadneZkratky = nullptr;
 
   void Button1Click();
 

@@ -39,7 +39,15 @@ void TForm::setVisible(bool visible) {
 }
 
 void TForm::showEvent(QShowEvent* event) {
-  if (!event->spontaneous()) Place();  // not when the window manager restores it
+  if (!event->spontaneous()) {
+    Place();  // not when the window manager restores it
+    // Opened from the tray or by a global key the program is not the
+    // active one, and a window manager may leave the keyboard where it was:
+    // the window asks for it, so Esc, Enter and Tab work at once.
+    QTimer::singleShot(0, this, [this] {
+      if (isVisible()) activateWindow();
+    });
+  }
   QDialog::showEvent(event);
   Guard([this] { FormShow(); });
 }

@@ -4,12 +4,16 @@
 #include <algorithm>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QScreen>
 
 #include "framework/application.h"
 #include "framework/dialog_window.h"
 
 namespace {
+
+constexpr int kQuestionSeconds = 30;
 
 // The window manager writes the caption in its title font between the
 // window's icon and its close box; a box narrower than that gets the
@@ -25,6 +29,35 @@ int CaptionWidth(const QString& caption) {
 void RealBox(BoxKind kind, const QString& caption, const QString& text) {
   std::unique_ptr<QMessageBox> box = MakeBox(kind, caption, text, ActiveOwner());
   RunModal(*box, box->parentWidget());
+}
+
+bool RealQuestion(const QString& caption, const QString& text) {
+  std::unique_ptr<QMessageBox> box = MakeBox(BoxKind::Plain, caption, text, nullptr);
+  box->setIcon(QMessageBox::Question);
+  box->setWindowFlag(Qt::WindowStaysOnTopHint);
+  box->removeButton(box->button(QMessageBox::Ok));
+  QPushButton* yes = box->addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
+  QPushButton* no = box->addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
+  box->setDefaultButton(no);
+  box->setEscapeButton(no);
+  auto* timeout = new QTimer(box.get());
+  timeout->setObjectName(QStringLiteral("QuestionTimeout"));
+  timeout->setSingleShot(true);
+  QObject::connect(timeout, &QTimer::timeout, no, &QPushButton::click);
+  timeout->start(kQuestionSeconds * 1000);
+  // The program is not the active one when a global key asks: the box must
+  // take the keyboard to answer Esc and Enter.
+  QTimer::singleShot(0, box.get(), [b = box.get()] {
+    b->raise();
+    b->activateWindow();
+  });
+  RunModal(*box, nullptr);
+  return box->clickedButton() == yes;
+}
+
+QuestionPresenter& Asker() {
+  static QuestionPresenter asker = RealQuestion;
+  return asker;
 }
 
 BoxPresenter& Presenter() {
@@ -56,6 +89,14 @@ void ShowBox(BoxKind kind, const QString& text) {
   if (kind == BoxKind::Information) caption = QStringLiteral("Information");
   if (kind == BoxKind::Warning) caption = QStringLiteral("Warning");
   Presenter()(kind, caption, text);
+}
+
+bool AskFirst(const QString& question) { return Asker()(Application::Title(), question); }
+
+QuestionPresenter SetQuestionPresenter(QuestionPresenter presenter) {
+  QuestionPresenter old = Asker();
+  Asker() = presenter ? std::move(presenter) : QuestionPresenter(RealQuestion);
+  return old;
 }
 
 BoxPresenter SetBoxPresenter(BoxPresenter presenter) {

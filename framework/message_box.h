@@ -23,6 +23,17 @@ inline void ShowMessage(const QString& text) { ShowBox(BoxKind::Plain, text); }
 // previous one.
 BoxPresenter SetBoxPresenter(BoxPresenter presenter);
 
+// A question before an action that cannot be undone, asked where no window
+// of the program need be in front (a global key): captioned with the
+// application title, over every other window as far as the desktop allows,
+// with "Ano" and "Ne", "Ne" the default. Esc, the close box or 30 seconds
+// without an answer mean no. True only for "Ano".
+bool AskFirst(const QString& question);
+
+using QuestionPresenter = std::function<bool(const QString& caption, const QString& text)>;
+// As SetBoxPresenter, for the questions.
+QuestionPresenter SetQuestionPresenter(QuestionPresenter presenter);
+
 // The real box, not yet shown: a dialog of `owner` (none: of nothing), wide
 // enough for the window manager to show its whole caption.
 std::unique_ptr<QMessageBox> MakeBox(BoxKind kind, const QString& caption, const QString& text, QWidget* owner);

@@ -12,6 +12,7 @@ class NoHotkeys : public HotkeyBackend {
  public:
   bool Grab(UINT, UINT, std::function<void()>) override { return false; }
   void Release(UINT, UINT) override {}
+  bool Offered() const override { return false; }
 };
 
 constexpr auto& Backend = SlotWithDefault<HotkeyBackend, NoHotkeys>;
@@ -32,6 +33,8 @@ std::map<std::pair<HWND, int>, Combination>& Registered() {
 std::unique_ptr<HotkeyBackend> SetHotkeyBackend(std::unique_ptr<HotkeyBackend> backend) {
   return Backend().Replace(std::move(backend));
 }
+
+bool GlobalHotkeysOffered() { return Backend()->Offered(); }
 
 BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) {
   Combination wanted{modifiers, virtualKey};

@@ -3,8 +3,7 @@
 // A combination registered already, by any window of the program, is
 // refused; so is one the desktop refuses (another program holds it). The
 // desktop's keys are a backend (hotkeys_x11.h, or hotkeys_portal.h in a
-// Wayland session, in the program); without
-// one, nothing can be registered.
+// Wayland session, in the program); without one, nothing can be registered.
 #pragma once
 
 #include <functional>
@@ -25,9 +24,15 @@ class HotkeyBackend {
   // Takes the combination; `pressed` is called each time it is pressed.
   virtual bool Grab(UINT modifiers, UINT virtualKey, std::function<void()> pressed) = 0;
   virtual void Release(UINT modifiers, UINT virtualKey) = 0;
+  // False where the session offers no global keys at all (a Wayland desktop
+  // without the shortcuts portal): grabs are then taken and never fire.
+  virtual bool Offered() const { return true; }
 };
 
 std::unique_ptr<HotkeyBackend> SetHotkeyBackend(std::unique_ptr<HotkeyBackend> backend);
+
+// Whether the desktop offers global keys to programs.
+bool GlobalHotkeysOffered();
 
 BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey);
 BOOL UnregisterHotKey(HWND window, int id);

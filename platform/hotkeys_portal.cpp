@@ -2,15 +2,17 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QObject>
 #include <QRandomGenerator>
 #include <QTimer>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -63,48 +65,111 @@ namespace {
 class PortalHotkeys : public QObject, public HotkeyBackend {
   Q_OBJECT
  public:
-  explicit PortalHotkeys(const QDBusConnection& bus) : bus_(bus) {
+  explicit PortalHotkeys(const QDBusConnection& bus) : bus_(bus), watcher_(kService, bus_) {
     RegisterPortalTypes();
     bus_.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this, SLOT(Activated(QDBusMessage)));
+    watcher_.setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
+    connect(&watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& owner) {
+              session_.clear();  // a portal that went took its session along
+              creating_ = false;
+              if (!owner.isEmpty()) Probe();
+            });
   }
 
   bool Grab(UINT modifiers, UINT vk, std::function<void()> pressed) override {
     std::string trigger = PortalTrigger(modifiers, vk);
     if (trigger.empty()) return false;
     QString id = QStringLiteral("hotkey-%1-%2").arg(modifiers).arg(vk);
-    if (pressed_.count(id)) return false;
-    pressed_[id] = {QString::fromStdString(trigger), std::move(pressed)};
-    // the program registers its keys one after another: bind them together
-    if (!bindPending_) {
-      bindPending_ = true;
-      QTimer::singleShot(0, this, [this] { Bind(); });
+    if (keys_.count(id)) return false;
+    keys_[id] = {QString::fromStdString(trigger), std::move(pressed)};
+    // the program registers its keys one after another: hand them over together
+    if (!handOverPending_) {
+      handOverPending_ = true;
+      QTimer::singleShot(0, this, [this] {
+        handOverPending_ = false;
+        HandOver();
+      });
     }
     return true;
   }
 
-  void Release(UINT modifiers, UINT vk) override {
-    pressed_.erase(QStringLiteral("hotkey-%1-%2").arg(modifiers).arg(vk));
-  }
+  void Release(UINT modifiers, UINT vk) override { keys_.erase(QStringLiteral("hotkey-%1-%2").arg(modifiers).arg(vk)); }
+
+  bool Offered() const override { return offered_; }
 
  private slots:
   // Activated(o session_handle, s shortcut_id, t timestamp, a{sv} options)
   void Activated(const QDBusMessage& message) {
     QList<QVariant> args = message.arguments();
-    if (args.size() < 2 || args[0].value<QDBusObjectPath>().path() != session_) return;
-    auto it = pressed_.find(args[1].toString());
-    if (it != pressed_.end()) it->second.pressed();
+    if (args.size() < 2 || session_.isEmpty() || args[0].value<QDBusObjectPath>().path() != session_) return;
+    auto it = keys_.find(args[1].toString());
+    if (it != keys_.end()) it->second.pressed();
   }
 
   void SessionCreated(uint response, const QVariantMap& results) {
+    creating_ = false;
     if (response != 0) return;  // the desktop said no: no hotkeys
-    session_ = results.value(QStringLiteral("session_handle")).toString();
-    if (session_.isEmpty()) session_ = results.value(QStringLiteral("session_handle")).value<QDBusObjectPath>().path();
-    SendBind();
+    QVariant handle = results.value(QStringLiteral("session_handle"));
+    session_ = handle.canConvert<QDBusObjectPath>() ? handle.value<QDBusObjectPath>().path() : handle.toString();
+    if (!session_.isEmpty()) List();
+  }
+
+  // What the desktop kept of the shortcuts; only the missing ones are bound.
+  void Listed(uint response, const QVariantMap& results) {
+    if (response != 0) return;
+    QList<PortalShortcut> known;
+    QVariant shortcuts = results.value(QStringLiteral("shortcuts"));
+    if (shortcuts.canConvert<QDBusArgument>()) shortcuts.value<QDBusArgument>() >> known;
+    std::set<QString> ids;
+    for (const PortalShortcut& s : known) ids.insert(s.id);
+    QList<PortalShortcut> missing;
+    for (const PortalShortcut& s : Shortcuts())
+      if (ids.count(s.id) == 0) missing << s;
+    if (!missing.isEmpty()) Bind(missing);
   }
 
   void Bound(uint, const QVariantMap&) {}
 
  private:
+  // Asks for the interface's version: a portal that is installed but not
+  // running is started by the bus on this call.
+  void Probe() {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << kInterface << QStringLiteral("version");
+    auto* call = new QDBusPendingCallWatcher(bus_.asyncCall(get, 5000), this);
+    connect(call, &QDBusPendingCallWatcher::finished, this, [this, call] {
+      call->deleteLater();
+      // no portal (yet: the watcher waits for one), or one without global shortcuts
+      offered_ = !call->isError();
+      if (offered_) HandOver();
+    });
+  }
+
+  void HandOver() {
+    if (!probed_) {
+      probed_ = true;
+      Probe();
+      return;
+    }
+    if (!offered_ || creating_) return;
+    if (session_.isEmpty()) {
+      CreateSession();
+      return;
+    }
+    List();
+  }
+
+  QList<PortalShortcut> Shortcuts() const {
+    QList<PortalShortcut> shortcuts;
+    for (const auto& [id, key] : keys_)
+      shortcuts << PortalShortcut{id,
+                                  {{QStringLiteral("description"), QStringLiteral("Ovlix ") + key.trigger},
+                                   {QStringLiteral("preferred_trigger"), key.trigger}}};
+    return shortcuts;
+  }
+
   // The portal answers on a request object whose path follows from our name
   // and a token; listening before asking misses no answer.
   QString Listen(const char* slot) {
@@ -115,27 +180,24 @@ class PortalHotkeys : public QObject, public HotkeyBackend {
     return token;
   }
 
-  void Bind() {
-    bindPending_ = false;
-    if (!session_.isEmpty()) {
-      SendBind();
-      return;
-    }
-    if (creating_) return;
+  void CreateSession() {
     creating_ = true;
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("CreateSession"));
     QString token = Listen(SLOT(SessionCreated(uint, QVariantMap)));
     call << QVariantMap{{QStringLiteral("handle_token"), token},
-                        {QStringLiteral("session_handle_token"), QStringLiteral("ovlix")}};
+                        {QStringLiteral("session_handle_token"), QStringLiteral("ovlix")},
+                        {QStringLiteral("shortcuts"), QVariant::fromValue(Shortcuts())}};
     bus_.asyncCall(call);
   }
 
-  void SendBind() {
-    QList<PortalShortcut> shortcuts;
-    for (const auto& [id, key] : pressed_)
-      shortcuts << PortalShortcut{id,
-                                  {{QStringLiteral("description"), QStringLiteral("Ovlix ") + key.trigger},
-                                   {QStringLiteral("preferred_trigger"), key.trigger}}};
+  void List() {
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("ListShortcuts"));
+    QString token = Listen(SLOT(Listed(uint, QVariantMap)));
+    call << QVariant::fromValue(QDBusObjectPath(session_)) << QVariantMap{{QStringLiteral("handle_token"), token}};
+    bus_.asyncCall(call);
+  }
+
+  void Bind(const QList<PortalShortcut>& shortcuts) {
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("BindShortcuts"));
     QString token = Listen(SLOT(Bound(uint, QVariantMap)));
     call << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(shortcuts) << QString()
@@ -148,21 +210,19 @@ class PortalHotkeys : public QObject, public HotkeyBackend {
     std::function<void()> pressed;
   };
   QDBusConnection bus_;
-  std::map<QString, Key> pressed_;
+  QDBusServiceWatcher watcher_;
+  std::map<QString, Key> keys_;
   QString session_;
-  bool bindPending_ = false;
+  bool handOverPending_ = false;
+  bool probed_ = false;
+  bool offered_ = false;
   bool creating_ = false;
 };
 
 }  // namespace
 
 std::unique_ptr<HotkeyBackend> MakePortalHotkeyBackend(const QDBusConnection& bus) {
-  if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(kService)) return nullptr;
-  QDBusMessage get = QDBusMessage::createMethodCall(kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                    QStringLiteral("Get"));
-  get << kInterface << QStringLiteral("version");
-  QDBusMessage reply = QDBusConnection(bus).call(get, QDBus::BlockWithGui, 2000);
-  if (reply.type() != QDBusMessage::ReplyMessage) return nullptr;  // no global shortcuts here
+  if (!bus.isConnected()) return nullptr;
   return std::make_unique<PortalHotkeys>(bus);
 }
 

@@ -29,11 +29,16 @@ class ConsoleLockLights : public LockLights {
   }
 };
 
+class NoLockLights : public MemoryLockLights {
+ public:
+  bool Reachable() const override { return false; }
+};
+
 std::unique_ptr<LockLights> DefaultLights() {
   char leds = 0;
   if (::isatty(STDIN_FILENO) && ::ioctl(STDIN_FILENO, KDGETLED, &leds) == 0)
     return std::make_unique<ConsoleLockLights>();
-  return std::make_unique<MemoryLockLights>();
+  return std::make_unique<NoLockLights>();
 }
 
 BackendSlot<LockLights>& Lights() {
@@ -48,6 +53,8 @@ BYTE Entry(bool on, bool held) { return static_cast<BYTE>((on ? 1 : 0) | (held ?
 std::unique_ptr<LockLights> SetLockLights(std::unique_ptr<LockLights> lights) {
   return Lights().Replace(std::move(lights));
 }
+
+bool LockLightsReachable() { return Lights()->Reachable(); }
 
 BOOL GetKeyboardState(BYTE state[256]) {
   if (state == nullptr) return FALSE_;

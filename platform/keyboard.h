@@ -5,7 +5,8 @@
 //
 // The lights come from a backend: XKB on X11 (installed by the program, see
 // keyboard_x11.h), the console's LED requests where the program runs on a
-// virtual terminal, and otherwise a state kept in memory.
+// virtual terminal, and otherwise a state kept in memory, which reaches no
+// keyboard.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +32,9 @@ class LockLights {
   virtual ~LockLights() = default;
   virtual LockState Read() = 0;
   virtual void Write(bool num, bool caps, bool scroll) = 0;
+  // False where no keyboard's lights can be reached (a Wayland session
+  // gives programs no way to them): the state is then only kept in memory.
+  virtual bool Reachable() const { return true; }
 };
 
 // A state kept in memory: where no keyboard can be reached, and in tests.
@@ -51,6 +55,8 @@ class MemoryLockLights : public LockLights {
 // Takes over the lights (an empty pointer restores the default one);
 // returns the previous backend.
 std::unique_ptr<LockLights> SetLockLights(std::unique_ptr<LockLights> lights);
+
+bool LockLightsReachable();
 
 BOOL GetKeyboardState(BYTE state[256]);
 BOOL SetKeyboardState(const BYTE state[256]);

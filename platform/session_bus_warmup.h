@@ -1,7 +1,7 @@
 // The toolkit connects to the session bus (a socket, authentication and the
 // bus's greeting: several round trips) on the main thread when its
 // accessibility bridge starts, which the first window's first control
-// does. Connected on a second thread while the toolkit starts, the
+// does. Connected on a second thread while the windows are built, the
 // connection is ready by the time the bridge asks for it.
 #pragma once
 

@@ -9,6 +9,8 @@ class NoTray : public TrayBackend {
  public:
   bool Add(const NOTIFYICONDATAA&, std::function<void(UINT)>) override { return true; }
   bool Remove(const NOTIFYICONDATAA&) override { return true; }
+  bool ShowsIcons() const override { return false; }
+  bool SetMenu(const NOTIFYICONDATAA&, QMenu*) override { return false; }
 };
 
 constexpr auto& Backend = SlotWithDefault<TrayBackend, NoTray>;
@@ -18,6 +20,9 @@ constexpr auto& Backend = SlotWithDefault<TrayBackend, NoTray>;
 std::unique_ptr<TrayBackend> SetTrayBackend(std::unique_ptr<TrayBackend> backend) {
   return Backend().Replace(std::move(backend));
 }
+
+bool TrayShowsIcons() { return Backend()->ShowsIcons(); }
+bool SetTrayMenu(const NOTIFYICONDATAA& data, QMenu* menu) { return Backend()->SetMenu(data, menu); }
 
 BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data) {
   if (data == nullptr || data->cbSize != sizeof(NOTIFYICONDATAA)) return FALSE_;

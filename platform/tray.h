@@ -11,6 +11,8 @@
 
 #include "platform/window_messages.h"
 
+class QMenu;
+
 namespace platform {
 
 constexpr DWORD NIM_ADD = 0;
@@ -38,10 +40,19 @@ class TrayBackend {
   // Shows the icon; clicks are reported through `click` as mouse messages.
   virtual bool Add(const NOTIFYICONDATAA& data, std::function<void(UINT mouseMessage)> click) = 0;
   virtual bool Remove(const NOTIFYICONDATAA& data) = 0;
+  // Whether a tray shows the icons now (a StatusNotifierItem host, an
+  // XEmbed tray): where none does, an icon is no way back to a window.
+  virtual bool ShowsIcons() const = 0;
+  // Hands the icon's menu to the tray, which then opens it at the icon
+  // itself (as its own menu, where it speaks D-Bus); a right click then
+  // brings no WM_RBUTTONUP. False where the tray cannot take menus.
+  virtual bool SetMenu(const NOTIFYICONDATAA& data, QMenu* menu) = 0;
 };
 
 std::unique_ptr<TrayBackend> SetTrayBackend(std::unique_ptr<TrayBackend> backend);
 
 BOOL Shell_NotifyIconA(DWORD message, const NOTIFYICONDATAA* data);
+bool TrayShowsIcons();
+bool SetTrayMenu(const NOTIFYICONDATAA& data, QMenu* menu);
 
 }  // namespace platform

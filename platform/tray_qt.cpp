@@ -1,11 +1,18 @@
 #include "platform/tray_qt.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <map>
 
 namespace platform {
 namespace {
+
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 
 UINT MouseMessageFor(QSystemTrayIcon::ActivationReason reason) {
   switch (reason) {
@@ -39,10 +46,36 @@ class QtTray : public TrayBackend {
 
   bool Remove(const NOTIFYICONDATAA& data) override { return icons_.erase(Key(data)) != 0; }
 
+  // The toolkit shows its icon as a StatusNotifierItem where a watcher is
+  // on the session bus, else in an XEmbed tray; a watcher alone shows
+  // nothing until a host (a panel) has registered with it.
+  bool ShowsIcons() const override {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface() != nullptr && bus.interface()->isServiceRegistered(kWatcher)) {
+      QDBusMessage get =
+          QDBusMessage::createMethodCall(kWatcher, QStringLiteral("/StatusNotifierWatcher"),
+                                         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+      get << kWatcher << QStringLiteral("IsStatusNotifierHostRegistered");
+      QDBusMessage reply = bus.call(get, QDBus::Block, 1000);
+      return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+             reply.arguments()[0].value<QDBusVariant>().variant().toBool();
+    }
+    return QSystemTrayIcon::isSystemTrayAvailable();
+  }
+
+  bool SetMenu(const NOTIFYICONDATAA& data, QMenu* menu) override {
+    auto it = icons_.find(Key(data));
+    if (it == icons_.end()) return false;
+    it->second.menu = menu;
+    if (it->second.icon) it->second.icon->setContextMenu(menu);
+    return true;
+  }
+
  private:
   struct Entry {
     QString tip;
     std::function<void(UINT)> click;
+    QMenu* menu = nullptr;  // opened by the tray itself
     std::unique_ptr<QSystemTrayIcon> icon;
     std::unique_ptr<QTimer> lookout;
   };
@@ -51,9 +84,13 @@ class QtTray : public TrayBackend {
     if (!entry.icon) {
       entry.icon = std::make_unique<QSystemTrayIcon>(icon_);
       entry.icon->setToolTip(entry.tip);
-      QObject::connect(
-          entry.icon.get(), &QSystemTrayIcon::activated,
-          [click = entry.click](QSystemTrayIcon::ActivationReason reason) { click(MouseMessageFor(reason)); });
+      if (entry.menu != nullptr) entry.icon->setContextMenu(entry.menu);
+      QObject::connect(entry.icon.get(), &QSystemTrayIcon::activated,
+                       [&entry](QSystemTrayIcon::ActivationReason reason) {
+                         // the tray opens a menu of its own
+                         if (reason == QSystemTrayIcon::Context && entry.menu != nullptr) return;
+                         entry.click(MouseMessageFor(reason));
+                       });
     }
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
       entry.lookout->start(1000);  // no tray yet: look again every second until one is there

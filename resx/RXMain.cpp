@@ -319,10 +319,14 @@ TKSRE::~TKSRE() {
 void TKSRE::FormCreate() {
   showText_ = TIniFile(kSettingsFile).ReadString("RX", "Text", "0") == "1";
   QStringList args = QCoreApplication::arguments();
-  if (args.size() > 1 && QFileInfo(args[1]).isFile()) {
-    show();
-    Guard([&] { OpenFile(args[1]); });
-  }
+  if (args.size() > 1 && QFileInfo(args[1]).isFile()) ShowFile(args[1]);
+}
+
+void TKSRE::ShowFile(const QString& fileName) {
+  show();
+  raise();
+  activateWindow();
+  Guard([&] { OpenFile(fileName); });
 }
 
 void TKSRE::FormDestroy() { splitControl_.reset(); }

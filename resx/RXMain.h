@@ -113,6 +113,9 @@ class TKSRE : public TForm {
 
   // Opens `fileName` as the current image (FileOpen after its dialog).
   void OpenFile(const QString& fileName);
+  // A file named when the program was started: the window comes to the
+  // front with it open.
+  void ShowFile(const QString& fileName);
   TExeImage* OpenImage() const { return openImage_.get(); }
   THexDump* HexDumpView() const { return hexDumpView_; }
 

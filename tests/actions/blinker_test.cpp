@@ -52,10 +52,27 @@ TEST_F(Blinker, TheLightRunsBackAndForth) {
   EXPECT_EQ(run, "CSCNCSCN");
 
   blinker->RychlostBlikani->SetValue(120);
-  blinker->Button8Click();  // off: Num on, the others off, the speed stored
+  blinker->Button8Click();  // off: the lights as they were before, the speed stored
   EXPECT_FALSE(Form1->Timer3->Enabled());
-  EXPECT_EQ(Lit(), "N");
+  EXPECT_EQ(Lit(), "C");
   EXPECT_EQ(Speed(), "120");
+}
+
+// Where no program can reach the keyboard's lights (a Wayland session) the
+// blinker says so once, and nothing ticks.
+TEST_F(Blinker, LightsOutOfReachAreToldOnce) {
+  class Unreachable : public platform::MemoryLockLights {
+    bool Reachable() const override { return false; }
+  };
+  platform::SetLockLights(std::make_unique<Unreachable>());
+  CreateForms();
+  BlinkerGroup* blinker = Form1->blinker;
+  blinker->RychlostBlikani->SetValue(300);
+  blinker->Button8Click();
+  blinker->Button8Click();
+  EXPECT_FALSE(Form1->Timer3->Enabled());
+  EXPECT_EQ(boxes.texts(), QStringList{"V tomto prostředí nemohou programy ovládat světla klávesnice."});
+  EXPECT_EQ(Speed(), "300");
 }
 
 TEST_F(Blinker, NoLightOnShowsOneMessageAtATime) {

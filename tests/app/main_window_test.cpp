@@ -2,6 +2,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "tests/support/fake_desktop.h"
 #include "tests/support/forms_fixture.h"
 
 namespace {
@@ -27,6 +28,7 @@ TEST_F(MainWindow, ExactlyOnePageAndItsButtonDisabled) {
 }
 
 TEST_F(MainWindow, HidingKeepsTheProgramAndQuittingEndsTheLoop) {
+  FakeDesktop desktop;  // a tray shows the icon to come back by
   CreateForms();
   Form1->show();
   Form1->sButton10->click();

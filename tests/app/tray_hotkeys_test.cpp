@@ -1,9 +1,13 @@
+#include <QAction>
+#include <QApplication>
 #include <QTest>
 #include <QTimer>
 
 #include "actions/CdDoorGroup.h"
 #include "app/Hotkeys.h"
 #include "app/TrayIcon.h"
+#include "framework/message_box.h"
+#include "resx/RXMain.h"
 #include "dialogs/Unit2.h"
 #include "platform/key_names.h"
 #include "platform/mci.h"
@@ -111,9 +115,18 @@ TEST_F(TrayAndHotkeys, EveryHotkeyRunsItsAction) {
   EXPECT_EQ(cd.fake->log, (std::vector<std::string>{"open /dev/sr0", "eject", "close"}));
   EXPECT_EQ(TIniFile("Trelmo.ini").ReadString("CDROM", "driveCD", ""), "Q:");
 
-  desktop.keys->Press('Y');
-  EXPECT_FALSE(std::filesystem::exists(root.dir() / "data" / "Trash" / "files" / "old.txt"));
+  // the trash, shut down and restart ask first: "Ne" leaves all as it was
+  auto old = root.dir() / "data" / "Trash" / "files" / "old.txt";
+  PowerRecorder refused;
+  for (UINT key : {'Y', 'Q', 'R'}) desktop.keys->Press(key);
+  EXPECT_EQ(boxes.questions(),
+            (QStringList{"Opravdu vysypat koš?", "Opravdu vypnout počítač?", "Opravdu restartovat počítač?"}));
+  EXPECT_TRUE(std::filesystem::exists(old));
+  EXPECT_TRUE(refused.requests().empty());
 
+  boxes.answer = true;  // "Ano"
+  desktop.keys->Press('Y');
+  EXPECT_FALSE(std::filesystem::exists(old));
   for (auto [key, second] : {std::pair<UINT, UINT>{'Q', EWX_SHUTDOWN}, {'R', EWX_REBOOT}}) {
     PowerRecorder power;
     desktop.keys->Press(key);
@@ -123,6 +136,78 @@ TEST_F(TrayAndHotkeys, EveryHotkeyRunsItsAction) {
   SendMessageA(Form1->Handle, WM_HOTKEY, 8, 0);  // no such id
   EXPECT_TRUE(none.requests().empty());
   EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// A key that may have been meant for another program asks, and asks once:
+// pressed again while its question is open, it adds no second question.
+TEST_F(TrayAndHotkeys, OneQuestionAtATime) {
+  CreateForms();
+  PowerRecorder power;
+  int asked = 0;
+  auto previous = SetQuestionPresenter([&](const QString&, const QString&) {
+    ++asked;
+    desktop.keys->Press('Q');
+    desktop.keys->Press('R');
+    return false;
+  });
+  desktop.keys->Press('Q');
+  SetQuestionPresenter(previous);
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(power.requests().empty());
+}
+
+// The explorer's view keys are Ctrl+Q to Ctrl+R: in front, it keeps them.
+TEST_F(TrayAndHotkeys, TheWindowInFrontKeepsItsOwnKeys) {
+  CreateForms();
+  KSRE->show();
+  QApplication::setActiveWindow(KSRE);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(KSRE));
+  PowerRecorder power;
+  const UINT keys[4] = {'Q', 'W', 'E', 'R'};
+  for (int style = 3; style >= 0; --style) {
+    ASSERT_TRUE(desktop.keys->Press(keys[style]));
+    EXPECT_TRUE(KSRE->miViewStyle[style]->isChecked()) << style;
+  }
+  EXPECT_FALSE(Form5->isVisible());
+  EXPECT_TRUE(power.requests().empty());
+  EXPECT_TRUE(boxes.questions().isEmpty());
+  KSRE->hide();
+  // with the main window in front, the same keys are the hotkeys again
+  Form1->show();
+  QApplication::setActiveWindow(Form1);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+  desktop.keys->Press('R');
+  EXPECT_EQ(boxes.questions(), QStringList{"Opravdu restartovat počítač?"});
+}
+
+// Where no tray shows the icon, hiding the window would leave no way back.
+TEST_F(TrayAndHotkeys, WithoutATrayTheWindowIsMinimisedAndComesBack) {
+  desktop.tray->showsIcons = false;
+  CreateForms();
+  Form1->show();
+  Form1->sButton10->click();
+  EXPECT_TRUE(Form1->isVisible());
+  EXPECT_TRUE(Form1->isMinimized());
+  ASSERT_TRUE(desktop.keys->Press('W'));  // the show-window hotkey restores it
+  EXPECT_FALSE(Form1->isMinimized());
+  Form1->PonechatvTrayIkonce1->trigger();
+  EXPECT_TRUE(Form1->isMinimized());
+  desktop.tray->click(WM_LBUTTONUP);  // so does the icon, where one shows after all
+  EXPECT_FALSE(Form1->isMinimized());
+
+  desktop.tray->showsIcons = true;
+  Form1->sButton10->click();
+  EXPECT_FALSE(Form1->isVisible());
+}
+
+TEST_F(TrayAndHotkeys, StartedForATrayThatIsNotThere) {
+  CreateForms();
+  ShowMainWindowAtStart(true);
+  EXPECT_FALSE(Form1->isVisible());
+  desktop.tray->showsIcons = false;
+  ShowMainWindowAtStart(true);
+  EXPECT_TRUE(Form1->isVisible());
+  EXPECT_TRUE(Form1->isMinimized());
 }
 
 TEST_F(TrayAndHotkeys, TheTrayIconAndItsMessages) {
@@ -151,6 +236,18 @@ TEST_F(TrayAndHotkeys, TheTrayIconAndItsMessages) {
   desktop.tray->click(WM_RBUTTONUP);
   EXPECT_TRUE(Form1->tray->PopUpMenuTrayIcon->isVisible());
   Form1->tray->PopUpMenuTrayIcon->hide();
+  EXPECT_EQ(desktop.tray->menu, nullptr);  // a tray that takes no menus
+
+  DestroyForms();
+  EXPECT_EQ(desktop.tray->removed, 1);
+}
+
+// A tray that opens the menu itself (as a D-Bus menu at the icon) gets it
+// whole; the program opens none of its own then.
+TEST_F(TrayAndHotkeys, TheMenuIsHandedToATrayThatTakesIt) {
+  desktop.tray->takesMenus = true;
+  CreateForms();
+  EXPECT_EQ(desktop.tray->menu, Form1->tray->PopUpMenuTrayIcon);
 
   DestroyForms();
   EXPECT_EQ(desktop.tray->removed, 1);

@@ -37,6 +37,20 @@ TEST_F(HotkeyDialog, ARoundTripThatBindsAtTheNextStart) {
   EXPECT_EQ(desktop.keys->Keys().count('E'), 0u);
 }
 
+// A Wayland desktop without the shortcuts portal: keys set here would do
+// nothing, and the dialog says so.
+TEST_F(HotkeyDialog, SaysWhenTheDesktopOffersNoGlobalKeys) {
+  Form4->show();
+  EXPECT_FALSE(Form4->ZadneZkratky->isVisible());
+  Form4->hide();
+  desktop.keys->offered = false;
+  Form4->show();
+  EXPECT_TRUE(Form4->ZadneZkratky->isVisible());
+  EXPECT_EQ(Form4->ZadneZkratky->text(), "Toto prostředí nenabízí globální klávesové zkratky.");
+  EXPECT_GT(Form4->sButton1->y(), Form4->ZadneZkratky->geometry().bottom());
+  EXPECT_LE(Form4->sButton1->geometry().bottom(), Form4->height());
+}
+
 TEST_F(HotkeyDialog, TheCloseBoxStoresNothing) {
   Form4->show();
   Form4->v[2]->SetText("A");

@@ -5,7 +5,14 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "framework/application.h"
 #include "framework/edit_combo.h"
+#include "framework/message_box.h"
 #include "framework/exception.h"
 #include "framework/handler_guard.h"
 #include "framework/program_style.h"
@@ -163,3 +170,50 @@ TEST(ProgramStyle, FieldsAreOutlinedInThePalettesMid) {
 }
 
 }  // namespace
+
+namespace {
+
+// Answers the question box once it is up, with `act`; returns AskFirst's result.
+bool Answered(const std::function<void(QMessageBox&)>& act) {
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(window); box != nullptr && box->isVisible()) {
+        poll.stop();
+        act(*box);
+        return;
+      }
+  });
+  poll.start(10);
+  return AskFirst(QStringLiteral("Opravdu vypnout počítač?"));
+}
+
+QPushButton* ButtonOf(QMessageBox& box, const QString& text) {
+  for (QAbstractButton* b : box.buttons())
+    if (b->text() == text) return qobject_cast<QPushButton*>(b);
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(QuestionBox, OnlyAnoSaysYes) {
+  Application::SetTitle(QStringLiteral("Ovlix " OVLIX_VERSION));
+  EXPECT_TRUE(Answered([](QMessageBox& box) {
+    EXPECT_EQ(box.windowTitle(), "Ovlix " OVLIX_VERSION);
+    EXPECT_EQ(box.text(), "Opravdu vypnout počítač?");
+    EXPECT_EQ(box.buttons().size(), 2);
+    EXPECT_EQ(box.defaultButton(), ButtonOf(box, "Ne"));
+    EXPECT_TRUE(box.windowFlags() & Qt::WindowStaysOnTopHint);
+    ButtonOf(box, "Ano")->click();
+  }));
+  EXPECT_FALSE(Answered([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); }));  // "Ne" is the default
+  EXPECT_FALSE(Answered([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }));
+  EXPECT_FALSE(Answered([](QMessageBox& box) { box.close(); }));
+  EXPECT_FALSE(Answered([](QMessageBox& box) {
+    auto* timeout = box.findChild<QTimer*>(QStringLiteral("QuestionTimeout"));
+    ASSERT_NE(timeout, nullptr);
+    EXPECT_EQ(timeout->interval(), 30000);
+    EXPECT_TRUE(timeout->isActive());
+    QMetaObject::invokeMethod(timeout, "timeout", Qt::DirectConnection);  // 30 s without an answer
+  }));
+}

@@ -24,6 +24,14 @@ class FakeTray : public platform::TrayBackend {
     click = nullptr;
     return true;
   }
+  bool ShowsIcons() const override { return showsIcons; }
+  bool SetMenu(const platform::NOTIFYICONDATAA&, QMenu* taken) override {
+    if (takesMenus) menu = taken;
+    return takesMenus;
+  }
+  bool showsIcons = true;
+  bool takesMenus = false;
+  QMenu* menu = nullptr;
   std::vector<platform::NOTIFYICONDATAA> added;
   int removed = 0;
   std::function<void(UINT)> click;
@@ -48,6 +56,7 @@ class FakeHotkeys : public platform::HotkeyBackend {
     it->second();
     return true;
   }
+  bool Offered() const override { return offered; }
   std::set<UINT> Keys() const {
     std::set<UINT> keys;
     for (const auto& [combination, pressed] : grabs) keys.insert(combination.second);
@@ -56,6 +65,7 @@ class FakeHotkeys : public platform::HotkeyBackend {
   std::map<Combination, std::function<void()>> grabs;
   std::set<Combination> takenElsewhere;
   int released = 0;
+  bool offered = true;
 };
 
 // Installs both for a scope.

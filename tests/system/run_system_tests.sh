@@ -20,6 +20,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# logind on a private system bus of the test's own: power requests are
+# logged there, and never reach the machine's.
+bus_conf="$(dirname "$0")/../support/private-bus.conf"
+dbus-daemon --config-file="$bus_conf" --nofork --print-address=1 >"$tmp/system-bus" 2>/dev/null &
+pids+=($!)
+bus_up() { [ -s "$tmp/system-bus" ]; }
+within 100 bus_up || echo "     the private system bus did not start"
+export DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$tmp/system-bus")
+/usr/bin/python3 "$(dirname "$0")/fake_logind.py" "$DBUS_SYSTEM_BUS_ADDRESS" "$tmp/logind.log" 2>>"$tmp/logind.err" &
+pids+=($!)
+logind_ready() { grep -q ready "$tmp/logind.log" 2>/dev/null; }
+within 100 logind_ready || echo "     the fake logind did not start"
+power_requests() { grep -v ready "$tmp/logind.log"; }
+
 # A window manager, so the close box and Alt+F4 mean what they mean on a desktop.
 openbox >/dev/null 2>&1 &
 pids+=($!)
@@ -70,15 +84,17 @@ check "a start after a crash of the first copy shows the window" wait_visible
 kill "$last"
 wait "$last" 2>/dev/null
 
-# 4. The tray-start flag: the program runs with no window shown.
+# 4. The tray-start flag where no tray is on the screen: the window starts
+#    minimised, and a second start brings it forward.
 mkdir -p "$XDG_CONFIG_HOME/ovlix/windows"
 printf '[Nastaveni]\r\nspousteniVTray=1\r\n' >"$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
 start
 hidden=$last
-tray_start() {  # the window would show within this while, and the program go on
-  ! within 30 shown && alive "$hidden"
-}
-check "the tray-start flag hides the window" tray_start
+iconic() { local w; w=$(xdotool search --name "$caption" 2>/dev/null | head -n 1); [ -n "$w" ] && xprop -id "$w" WM_STATE | grep -q 'window state: Iconic'; }
+tray_start() { within 100 iconic && ! shown && alive "$hidden"; }
+check "without a tray the tray-start flag minimises the window" tray_start
+again_shows() { timeout 10 "$prog" >>"$tmp/program.log" 2>&1 && wait_visible; }
+check "a second start brings the minimised window forward" again_shows
 kill "$hidden"
 wait "$hidden" 2>/dev/null
 
@@ -154,9 +170,34 @@ while read -r _ point _; do
   [ -e "$point/.Trash-$(id -u)" ] || [ -e "$point/.Trash/$(id -u)" ] && real_trash=$point
 done </proc/self/mounts
 trash_emptied() { [ ! -e "$XDG_DATA_HOME/Trash/files/old.txt" ]; }
+question_box() { xdotool search --onlyvisible --name "^Ovlix $version\$" 2>/dev/null | head -n 1; }
+asked() { [ -n "$(question_box)" ]; }
+not_asked() { [ -z "$(question_box)" ]; }
+question_has_keyboard() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(question_box)" ]; }
+# another program in front, as when the key was meant for it
+xmessage -name other "Jiný program" >/dev/null 2>&1 &
+pids+=($!)
+other_shown() { xdotool search --onlyvisible --classname other >/dev/null 2>&1; }
+within 100 other_shown
+focus_other() { xdotool windowactivate --sync "$(xdotool search --onlyvisible --classname other | head -n 1)"; }
+ask_and_answer() {  # ask_and_answer KEY ANSWER-KEYS...: the key asks; the answer closes the question
+  local key=$1
+  shift
+  focus_other && xdotool key "$key" && within 50 asked && within 30 question_has_keyboard || return 1
+  xdotool key "$@" && within 30 not_asked
+}
+refused_everything() {
+  ask_and_answer ctrl+q Escape && ask_and_answer ctrl+r Return && ask_and_answer ctrl+y Escape || return 1
+  [ -z "$(power_requests)" ] && [ -e "$XDG_DATA_HOME/Trash/files/old.txt" ]
+}
+check "Ctrl+Q, Ctrl+R and Ctrl+Y pressed in another program ask first; Esc and Enter leave all as it was" refused_everything
+# the forced log-off request first, then the shut-down
+power_off_requested() { [ "$(power_requests | tr '\n' ' ')" = "Terminate PowerOff " ]; }
+shut_down_on_yes() { ask_and_answer ctrl+q Tab space && within 30 power_off_requested; }
+check "\"Ano\" shuts down (a fake logind takes the request)" shut_down_on_yes
 if [ -z "$real_trash" ]; then
-  xdotool key ctrl+y
-  check "Ctrl+Y empties the trash" within 30 trash_emptied
+  trash_on_yes() { ask_and_answer ctrl+y Tab space && within 30 trash_emptied; }
+  check "Ctrl+Y empties the trash after \"Ano\"" trash_on_yes
 else
   echo "skip Ctrl+Y: $real_trash holds a real trash of this user"
 fi
@@ -168,6 +209,20 @@ with_caps_lock() {
   xdotool key ctrl+w && wait_visible
 }
 check "hotkeys work with Caps Lock on" with_caps_lock
+library="$(dirname "$prog")/tests/toolchain32.dll"
+explorer_caption="^Resource Explorer - $(echo "$library" | tr '[:upper:]' '[:lower:]')\$"
+explorer_shown() { [ "$(count_named "$explorer_caption")" -eq 1 ]; }
+explorer_gone() { [ "$(count_named "$explorer_caption")" -eq 0 ]; }
+second_start_shows() {
+  press F9 && within 30 hidden_and_alive "$traying" || return 1
+  timeout 10 "$prog" >>"$tmp/program.log" 2>&1 && wait_visible
+}
+check "a second start shows the window hidden in the tray" second_start_shows
+second_start_opens() {
+  timeout 10 "$prog" "$library" >>"$tmp/program.log" 2>&1 && within 100 explorer_shown || return 1
+  xdotool key Escape && within 30 explorer_gone
+}
+check "a second start with a library opens it in the running copy's explorer, with the keyboard" second_start_opens
 no_icon() { ! icon_in_tray; }
 quit_removes_icon() { press alt+F4 && within 50 gone "$traying" && within 30 no_icon; }
 check "after quitting the tray icon is gone" quit_removes_icon
@@ -234,11 +289,10 @@ no_second_about() {
   is_dialog_of "$(one_named '^O programu$')" "$(main_window)"
 }
 check "\"O Programu\" while the about box is open opens no second one" no_second_about
-close_dialogs() {
-  xdotool windowactivate --sync "$(one_named '^O programu$')" key Escape && within 30 about_gone || return 1
-  xdotool windowactivate --sync "$(one_named '^Ovlix: Process Killer$')" key Escape && within 30 killer_gone
-}
-check "the dialogs close one over the other" close_dialogs
+about_takes_keyboard() { xdotool key Escape && within 30 about_gone; }
+check "the about box opened from the tray has the keyboard: Esc closes it unclicked" about_takes_keyboard
+close_killer() { xdotool windowactivate --sync "$(one_named '^Ovlix: Process Killer$')" key Escape && within 30 killer_gone; }
+check "the dialogs close one over the other" close_killer
 quit_from_menu() {
   xdotool key ctrl+e && within 50 killer_shown || return 1
   menu_item_from_bottom 1 && within 50 gone "$dialogs"
@@ -297,15 +351,18 @@ check "an error box is a dialog to the window manager" box_is_dialog
 kill "$boxing"
 wait "$boxing" 2>/dev/null
 
-# 10. A library named on the command line opens in the resource explorer.
+# 10. A library named on the command line opens in the resource explorer,
+#     which keeps its own Ctrl+E (a view style) from the global key.
 rm -f "$XDG_CONFIG_HOME/ovlix/windows/Trelmo.ini"
-library="$(dirname "$prog")/tests/toolchain32.dll"
 "$prog" "$library" >>"$tmp/program.log" 2>&1 &
 exploring=$!
 pids+=("$exploring")
-explorer_caption="^Resource Explorer - $(echo "$library" | tr '[:upper:]' '[:lower:]')\$"
-explorer_shown() { [ "$(count_named "$explorer_caption")" -eq 1 ]; }
 check "a library on the command line opens in the resource explorer" within 100 explorer_shown
+own_ctrl_e() {
+  xdotool windowactivate --sync "$(one_named "$explorer_caption")" key ctrl+e || return 1
+  ! within 20 killer_shown
+}
+check "Ctrl+E in the explorer switches its view and opens no process killer" own_ctrl_e
 kill "$exploring"
 wait "$exploring" 2>/dev/null
 
