@@ -36,3 +36,7 @@ no_shortcuts_line() {
   within 100 a11y_shown "Toto prostředí nenabízí globální klávesové zkratky." || return 1
   echo "     the line is a $(atspi find "Toto prostředí nenabízí globální klávesové zkratky.")"
 }
+close_hotkey_dialog() {
+  atspi press OK "Nastavení klávesových zkratek" >/dev/null &&
+    within 50 eval '! a11y_shown "Toto prostředí nenabízí globální klávesové zkratky."'
+}

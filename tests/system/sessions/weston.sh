@@ -34,10 +34,11 @@ start_ovlix ovlix.log
 check "the main window shows" within 300 a11y_shown "$caption"
 check "its app id is org.ovlix.Ovlix" main_toplevel
 shot 01-main-window
+check "the hotkey dialog says this desktop offers no global shortcuts" no_shortcuts_line
+shot 02-hotkey-dialog
+check "OK closes the hotkey dialog" close_hotkey_dialog
 check "\"Ponechat jen v TrayIkonce\" without a tray minimises the window" hide_minimises
 check "the program keeps its window and goes on" kept_window
-shot 02-after-hide
-check "the hotkey dialog says this desktop offers no global shortcuts" no_shortcuts_line
-shot 03-hotkey-dialog
+shot 03-after-hide
 
 finish

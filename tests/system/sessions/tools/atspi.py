@@ -3,7 +3,8 @@
 reader sees them: works alike under every compositor.
 atspi.py PID dump             the tree: role, name, showing or not
 atspi.py PID find NAME        succeeds when a showing accessible is named NAME; prints its role
-atspi.py PID press NAME       does the first action of the first accessible named NAME (a click)"""
+atspi.py PID press NAME [WITHIN]  does the first action of the first accessible named NAME (a click),
+                              inside the window named WITHIN if given"""
 import sys
 
 import gi
@@ -52,9 +53,15 @@ elif cmd == 'find':
             sys.exit(0)
     sys.exit(1)
 elif cmd == 'press':
-    for _, node in walk(app):
+    root = app
+    if len(sys.argv) > 4:  # only inside the window named WITHIN (a dialog, say)
+        windows = (app.get_child_at_index(i) for i in range(app.get_child_count()))
+        root = next((w for w in windows if w is not None and w.get_name() == sys.argv[4]), None)
+        if root is None:
+            sys.exit(f'no window named {sys.argv[4]!r}')
+    for _, node in walk(root):
         if node.get_name() == sys.argv[3] and node.get_n_actions() > 0:
-            print('doing', node.get_action_name(0), 'on', node.get_role_name(), repr(sys.argv[3]), flush=True)
+            print('pressing', node.get_role_name(), repr(sys.argv[3]), flush=True)
             node.do_action(0)
             sys.exit(0)
     sys.exit(f'nothing to press named {sys.argv[3]!r}')
