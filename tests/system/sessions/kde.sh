@@ -142,6 +142,11 @@ shot 03-hidden
 activate_shows() { "$python" "$tools/tray.py" activate "$ovlix" && within 50 main_shown; }
 check "the tray item's Activate shows the main window" activate_shows
 shot 04-after-activate
+ctrl_w_shows() {
+  activate "$caption" && keys kd 67 ku 67 && within 50 main_hidden || return 1
+  keys kd 29 kd 17 ku 17 ku 29 && within 50 main_shown
+}
+check "Ctrl+W shows the hidden main window" ctrl_w_shows
 
 # 4. A second start raises the running copy and ends with status 0.
 second_start() {

@@ -16,10 +16,10 @@
 
 #include "fake-input-client-protocol.h"
 
-static struct org_kde_kwin_fake_input *fake;
+static struct org_kde_kwin_fake_input* fake;
 static uint32_t bound_version;
 
-static void global_added(void *data, struct wl_registry *registry, uint32_t name, const char *interface,
+static void global_added(void* data, struct wl_registry* registry, uint32_t name, const char* interface,
                          uint32_t version) {
   (void)data;
   if (strcmp(interface, org_kde_kwin_fake_input_interface.name) != 0) return;
@@ -27,7 +27,7 @@ static void global_added(void *data, struct wl_registry *registry, uint32_t name
   fake = wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, bound_version);
 }
 
-static void global_removed(void *data, struct wl_registry *registry, uint32_t name) {
+static void global_removed(void* data, struct wl_registry* registry, uint32_t name) {
   (void)data;
   (void)registry;
   (void)name;
@@ -35,10 +35,10 @@ static void global_removed(void *data, struct wl_registry *registry, uint32_t na
 
 static const struct wl_registry_listener registry_listener = {global_added, global_removed};
 
-static int number(const char *text) { return atoi(text); }
+static int number(const char* text) { return atoi(text); }
 
-int main(int argc, char **argv) {
-  struct wl_display *display = wl_display_connect(NULL);
+int main(int argc, char** argv) {
+  struct wl_display* display = wl_display_connect(NULL);
   if (!display) {
     fprintf(stderr, "fakeinput: no Wayland display\n");
     return 2;
@@ -52,7 +52,7 @@ int main(int argc, char **argv) {
   org_kde_kwin_fake_input_authenticate(fake, "ovlix session tests", "presses keys in a test session");
   wl_display_roundtrip(display);
   for (int i = 1; i < argc; ++i) {
-    const char *op = argv[i];
+    const char* op = argv[i];
     int args = !strcmp(op, "m") ? 2 : 1;
     if (i + args >= argc) {
       fprintf(stderr, "fakeinput: %s needs %d value(s)\n", op, args);

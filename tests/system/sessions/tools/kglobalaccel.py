@@ -8,6 +8,6 @@ daemon = dbus.Interface(bus.get_object('org.kde.kglobalaccel', '/kglobalaccel'),
 for path in daemon.allComponents():
     component = dbus.Interface(bus.get_object('org.kde.kglobalaccel', path), 'org.kde.kglobalaccel.Component')
     for info in component.allShortcutInfos():
-        # (contextUniqueName, contextFriendlyName, componentUniqueName, componentFriendlyName,
-        #  uniqueName, friendlyName, keys, defaultKeys)
-        print(f'{info[2]}\t{info[4]}\t{",".join(hex(int(k)) for k in info[6])}')
+        # (uniqueName, friendlyName, componentUniqueName, componentFriendlyName,
+        #  contextUniqueName, contextFriendlyName, keys, defaultKeys)
+        print(f'{info[2]}\t{info[0]}\t{",".join(hex(int(k)) for k in info[6])}')
