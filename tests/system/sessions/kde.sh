@@ -157,7 +157,7 @@ second_start() {
   [ "$rc" -eq 0 ] && within 50 main_shown && alive "$ovlix"
 }
 check "a second start shows the hidden window and ends with status 0" second_start
-echo "     main window after the second start: $(window_line "$caption" | cut -f 3,4)"
+check "the shown window is the active one" within 30 active "$caption"
 shot 05-after-second-start
 
 # 5. The portal starts after Ovlix (autostart before the portal is up): Ovlix
