@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Ovlix needs on Debian 12.
+# Installs what building and running Ovlix needs on Debian 12; with --test
+# also what only its tests need (the desktops the session tests run).
 # Runs apt-get only for packages that are missing (as root, or with sudo).
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config git
-  qt6-base-dev qt6-translations-l10n libjpeg-dev libx11-dev libfontconfig-dev
+  qt6-base-dev qt6-wayland qt6-translations-l10n libjpeg-dev libx11-dev libfontconfig-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth xdotool openbox x11-utils x11-xserver-utils imagemagick bc
@@ -16,6 +17,18 @@ packages=(
   desktop-file-utils appstream librsvg2-bin man-db bash-completion strace
   dpkg-dev file lintian
 )
+# Real Wayland desktops, headless, for tests/system/sessions: KDE Plasma
+# (KWin with XWayland, its portal, kded5's tray watcher, plasmashell),
+# weston and GNOME Shell; Qt 5's Wayland platform for KDE's own programs;
+# the fake-input protocol; D-Bus and the accessibility bus from Python.
+test_packages=(
+  qtwayland5 kwin-wayland xwayland xdg-desktop-portal xdg-desktop-portal-kde
+  plasma-workspace plasma-desktop kded5 systemsettings
+  libwayland-dev wayland-protocols plasma-wayland-protocols
+  weston gnome-shell xdg-desktop-portal-gnome
+  python3-dbus python3-gi gir1.2-atspi-2.0 at-spi2-core
+)
+[ "${1:-}" = --test ] && packages+=("${test_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do
