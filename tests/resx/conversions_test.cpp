@@ -291,8 +291,7 @@ TEST(Menus, ClassicTemplatesNestAsWritten) {
   one.Item().AssignTo(lines);
   EXPECT_EQ(lines, (TStrings{"POPUP \"&Soubor\"", "  MENUITEM \"&Otevřít\tCtrl+O\",  1", "  MENUITEM SEPARATOR",
                              "  MENUITEM \"&Konec\",  2", "ENDPOPUP", "POPUP \"&Nápověda\"", "  POPUP \"Více\"",
-                             "    MENUITEM \"O programu\",  3", "  ENDPOPUP", "  MENUITEM \"Obsah\",  4", "ENDPOPUP",
-                             "ENDPOPUP"}));
+                             "    MENUITEM \"O programu\",  3", "  ENDPOPUP", "  MENUITEM \"Obsah\",  4", "ENDPOPUP"}));
   One cut(rtMenu, menu.substr(0, menu.size() - 4));
   EXPECT_THROW(cut.Item().AssignTo(lines), EExeError);
 }
@@ -320,7 +319,7 @@ TEST(Menus, ExtendedTemplates) {
   one.Item().AssignTo(lines);
   EXPECT_EQ(lines, (TStrings{"POPUP \"&Úpravy\"", "  MENUITEM \"Kopírovat\",  100", "  MENUITEM SEPARATOR",
                              "  MENUITEM \"Vložit\",  70000", "ENDPOPUP", "POPUP \"Okno\"", "  MENUITEM \"Zavřít\",  5",
-                             "ENDPOPUP", "ENDPOPUP"}));
+                             "ENDPOPUP"}));
 }
 
 TEST(RawForm, GenericTypesSaveTheirBytes) {

@@ -466,9 +466,9 @@ TEST(ExeImage, LibrariesOfARealToolchain) {
     byPath["Menu/100"]->AssignTo(lines);
     EXPECT_EQ(lines, (TStrings{"POPUP \"&Soubor\"", "  MENUITEM \"&Otevřít\",  1", "  MENUITEM SEPARATOR",
                                "  MENUITEM \"&Konec\",  2", "ENDPOPUP", "POPUP \"&Nápověda\"",
-                               "  MENUITEM \"&O programu\",  3", "ENDPOPUP", "ENDPOPUP"}));
+                               "  MENUITEM \"&O programu\",  3", "ENDPOPUP"}));
     byPath["Menu/101"]->AssignTo(lines);
-    EXPECT_EQ(lines, (TStrings{"POPUP \"&Úpravy\"", "  MENUITEM \"Kopírovat\",  100", "ENDPOPUP", "ENDPOPUP"}));
+    EXPECT_EQ(lines, (TStrings{"POPUP \"&Úpravy\"", "  MENUITEM \"Kopírovat\",  100", "ENDPOPUP"}));
     byPath["String/2"]->AssignTo(lines);
     EXPECT_EQ(lines, TStrings{"17,  \"Druhý blok\""});
     std::string manifest;

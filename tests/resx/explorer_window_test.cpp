@@ -105,7 +105,7 @@ TEST_F(Explorer, EachLeafOnItsPage) {
   EXPECT_TRUE(Status(1).endsWith("  Velikost: 58"));
   Select(Node(1, 0));
   EXPECT_EQ(KSRE->Notebook->currentIndex(), 2);
-  EXPECT_EQ(KSRE->StringViewer->toPlainText(), "MENUITEM \"Konec\",  7\nENDPOPUP");
+  EXPECT_EQ(KSRE->StringViewer->toPlainText(), "MENUITEM \"Konec\",  7");
   Select(Node(3, 0));
   EXPECT_EQ(KSRE->StringViewer->toPlainText(), "1,  \"Ahoj\"");
   EXPECT_EQ(KSRE->StringViewer->textCursor().position(), 0);

@@ -180,7 +180,7 @@ TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
   EXPECT_TRUE(fs::exists(dir / "Icon" / "MAIN" / "16 X 16 16 Colors.ico"));
   EXPECT_TRUE(fs::exists(dir / "A%2FB" / "1.bin"));
   EXPECT_EQ(root.Read(dir / "String" / "1.txt"), "2,  \"Ahoj\"\n");
-  EXPECT_EQ(root.Read(dir / "Menu" / "1.txt"), "MENUITEM \"Konec\",  9\nENDPOPUP\n");
+  EXPECT_EQ(root.Read(dir / "Menu" / "1.txt"), "MENUITEM \"Konec\",  9\n");
   EXPECT_TRUE(fs::exists(dir / "Menu" / "1.bin"));
   // every resource in its saved form, and nothing else (no file left
   // under a temporary name)
@@ -285,7 +285,7 @@ TEST_F(ResxTool, ShowsTheListingOfALeaf) {
   EXPECT_EQ(Tool("show '" + listed + "' 24/1", errors).out, "<assembly>\n</assembly>\n");
   EXPECT_EQ(Tool("show '" + file_ + "' String/1").out, "2,  \"Ahoj\"\n");
   EXPECT_EQ(Tool("show '" + file_ + "' Menu/1 --json").out,
-            "{\"type\":\"Menu\",\"lines\":[\"MENUITEM \\\"Konec\\\",  9\",\"ENDPOPUP\"]}\n");
+            "{\"type\":\"Menu\",\"lines\":[\"MENUITEM \\\"Konec\\\",  9\"]}\n");
 
   ToolRun damaged = Tool("show '" + listed + "' Dialog/2", errors);
   EXPECT_EQ(damaged.status, 1);
