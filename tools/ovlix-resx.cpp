@@ -7,6 +7,7 @@
 //   ovlix-resx png FILE NODE-PATH OUT [--size N]
 //   ovlix-resx thumbnail [-s SIZE] FILE OUT
 //   ovlix-resx show FILE NODE-PATH [--json]
+//   ovlix-resx --help | --version
 
 #include <unistd.h>
 
@@ -86,6 +87,8 @@ constexpr const char* kHelp =
     "      The listing of a string table, menu, dialog, accelerator table,\n"
     "      message table, version information or manifest, as text or as one\n"
     "      JSON document. Damaged data: what was read, and the error.\n"
+    "  ovlix-resx --help | --version\n"
+    "      This text; the version and the licence.\n"
     "Errors go to standard error; the exit status is 1 when any file or\n"
     "resource could not be read or written, 2 for a wrong command line.\n";
 
@@ -546,6 +549,89 @@ int Extract(const std::string& file, const std::string& dir) {
   });
 }
 
+// A command's run over its arguments (those after the command's name).
+// kWrongLine, with what is wrong in `wrong`, when they are not the
+// command's.
+constexpr int kWrongLine = -1;
+using Run = int (*)(std::span<char* const> args, std::string& wrong);
+
+struct Command {
+  std::string_view name;
+  Run run;
+};
+
+int WrongArguments(std::string_view command, std::string& wrong) {
+  wrong = "wrong arguments for \"" + std::string(command) + "\"";
+  return kWrongLine;
+}
+
+const Command kCommands[] = {
+    {"list",
+     [](std::span<char* const> args, std::string& wrong) {
+       std::optional<ListOptions> options = ListArguments(args);
+       if (!options || args.empty()) return WrongArguments("list", wrong);
+       return List(args, *options);
+     }},
+    {"languages",
+     [](std::span<char* const> args, std::string& wrong) {
+       return args.size() == 1 ? Languages(args[0]) : WrongArguments("languages", wrong);
+     }},
+    {"save",
+     [](std::span<char* const> args, std::string& wrong) {
+       return args.size() == 3 ? Save(args[0], args[1], args[2]) : WrongArguments("save", wrong);
+     }},
+    {"show",
+     [](std::span<char* const> args, std::string& wrong) {
+       const bool json = args.size() == 3 && std::string_view(args[2]) == "--json";
+       return args.size() == 2 || json ? Show(args[0], args[1], json) : WrongArguments("show", wrong);
+     }},
+    {"extract",
+     [](std::span<char* const> args, std::string& wrong) {
+       return args.size() == 2 ? Extract(args[0], args[1]) : WrongArguments("extract", wrong);
+     }},
+    {"png",
+     [](std::span<char* const> args, std::string& wrong) {
+       if (args.size() != 3 && (args.size() != 5 || std::string_view(args[3]) != "--size"))
+         return WrongArguments("png", wrong);
+       std::optional<int> size = args.size() == 5 ? SizeArgument(args[4]) : std::optional<int>(0);
+       if (!size) {
+         wrong = std::string("not a size of 1 to 4096 pixels: ") + args[4];
+         return kWrongLine;
+       }
+       return Png(args[0], args[1], args[2], *size);
+     }},
+    {"thumbnail",
+     [](std::span<char* const> args, std::string& wrong) {
+       if (args.size() != 2 && (args.size() != 4 || std::string_view(args[0]) != "-s"))
+         return WrongArguments("thumbnail", wrong);
+       std::optional<int> size = args.size() == 4 ? SizeArgument(args[1]) : std::optional<int>(128);
+       if (!size) {
+         wrong = std::string("not a size of 1 to 4096 pixels: ") + args[1];
+         return kWrongLine;
+       }
+       return Thumbnail(args[args.size() - 2], args.back(), *size);
+     }},
+    {"icon",
+     [](std::span<char* const> args, std::string& wrong) {
+       if (args.size() != 2 && args.size() != 3) return WrongArguments("icon", wrong);
+       std::string group = args.size() == 3 ? args[1] : "";
+       return Icon(args[0], args.size() == 3 ? &group : nullptr, args.back());
+     }},
+};
+
+constexpr const char* kVersion = "ovlix-resx (Ovlix) " OVLIX_VERSION
+                                 "\n"
+                                 "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+                                 "This is free software: you are free to change and redistribute it.\n"
+                                 "There is NO WARRANTY, to the extent permitted by law.\n";
+
+// Standard output's text for --help and --version; 1 when it is lost.
+int Print(const char* text) {
+  Output output;
+  output.Put(text);
+  return output.Finish() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -553,47 +639,21 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   // a folder of files is not copied
   std::span<char* const> args(argv + 1, static_cast<std::size_t>(argc - 1));
-  auto is = [&](std::size_t i, std::string_view word) { return i < args.size() && args[i] == word; };
-  if (args.empty()) {
-    std::fputs(kHelp, stderr);
-    return 2;
+  std::string wrong = "missing command";
+  if (!args.empty()) {
+    const std::string_view name = args[0];
+    if (name == "--help" || name == "-h" || name == "help") return Print(kHelp);
+    if (name == "--version") return Print(kVersion);
+    const Command* command =
+        std::find_if(std::begin(kCommands), std::end(kCommands), [&](const Command& c) { return c.name == name; });
+    if (command == std::end(kCommands)) {
+      wrong = "unknown command \"" + std::string(name) + "\"";
+    } else if (int status = command->run(args.subspan(1), wrong); status != kWrongLine) {
+      return status;
+    }
   }
-  if (is(0, "--help") || is(0, "-h") || is(0, "help")) {
-    Output output;
-    output.Put(kHelp);
-    return output.Finish() ? 0 : 1;
-  }
-  // what is wrong with the command line, told before the usage
-  std::string wrong = std::string("wrong arguments for \"") + args[0] + "\"";
-  if (is(0, "list")) {
-    std::span<char* const> files = args.subspan(1);
-    std::optional<ListOptions> options = ListArguments(files);
-    if (options && !files.empty()) return List(files, *options);
-  } else if (is(0, "languages") && args.size() == 2) {
-    return Languages(args[1]);
-  } else if (is(0, "save") && args.size() == 4) {
-    return Save(args[1], args[2], args[3]);
-  } else if (is(0, "show") && (args.size() == 3 || (args.size() == 4 && is(3, "--json")))) {
-    return Show(args[1], args[2], args.size() == 4);
-  } else if (is(0, "extract") && args.size() == 3) {
-    return Extract(args[1], args[2]);
-  } else if (is(0, "png") && (args.size() == 4 || (args.size() == 6 && is(4, "--size")))) {
-    std::optional<int> size = args.size() == 6 ? SizeArgument(args[5]) : std::optional<int>(0);
-    if (size) return Png(args[1], args[2], args[3], *size);
-    wrong = std::string("not a size of 1 to 4096 pixels: ") + args[5];
-  } else if (is(0, "thumbnail") && (args.size() == 3 || (args.size() == 5 && is(1, "-s")))) {
-    std::optional<int> size = args.size() == 5 ? SizeArgument(args[2]) : std::optional<int>(128);
-    if (size) return Thumbnail(args[args.size() - 2], args.back(), *size);
-    wrong = std::string("not a size of 1 to 4096 pixels: ") + args[2];
-  } else if (is(0, "icon") && (args.size() == 3 || args.size() == 4)) {
-    std::string group = args.size() == 4 ? args[2] : "";
-    return Icon(args[1], args.size() == 4 ? &group : nullptr, args.back());
-  } else if (constexpr std::string_view kCommands[] = {"list", "languages", "save", "show", "extract", "png",
-                                                       "thumbnail", "icon"};
-             std::find(std::begin(kCommands), std::end(kCommands), args[0]) == std::end(kCommands)) {
-    wrong = std::string("unknown command \"") + args[0] + "\"";
-  }
-  std::fprintf(stderr, "ovlix-resx: %s\n\n", wrong.c_str());
-  std::fputs(kHelp, stderr);
+  // as GNU programs answer a wrong command line: what is wrong, and where
+  // the usage is
+  std::fprintf(stderr, "ovlix-resx: %s\nTry 'ovlix-resx --help' for more information.\n", wrong.c_str());
   return 2;
 }

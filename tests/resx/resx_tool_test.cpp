@@ -73,17 +73,28 @@ TEST_F(ResxTool, ListsTheTreeAsTheWindowShowsIt) {
   ToolRun missing = Tool("list /nonexistent.dll");
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.out.find("Couldn't open: /nonexistent.dll"), std::string::npos);
-  EXPECT_EQ(Tool("").status, 2);
-  // a wrong command line says what is wrong before the usage
-  for (auto [line, why] :
-       {std::pair{"bogus", "unknown command \"bogus\""}, std::pair{"show only-a-file", "wrong arguments for \"show\""},
-        std::pair{"png f n o --size 100000", "not a size of 1 to 4096 pixels: 100000"}}) {
+}
+
+// A wrong command line is answered as GNU programs answer it: what is
+// wrong, one line pointing to --help, status 2; --help and --version
+// print to standard output with status 0.
+TEST(ResxToolCommandLine, AnswersAsGnuProgramsDo) {
+  for (auto [line, why] : {std::pair{"", "missing command"}, std::pair{"bogus", "unknown command \"bogus\""},
+                           std::pair{"show only-a-file", "wrong arguments for \"show\""},
+                           std::pair{"list", "wrong arguments for \"list\""},
+                           std::pair{"png f n o --size 100000", "not a size of 1 to 4096 pixels: 100000"},
+                           std::pair{"thumbnail -s 0 f o", "not a size of 1 to 4096 pixels: 0"}}) {
     ToolRun run = Tool(line);
     EXPECT_EQ(run.status, 2) << line;
-    EXPECT_TRUE(run.out.starts_with(std::string("ovlix-resx: ") + why + "\n")) << run.out;
-    EXPECT_NE(run.out.find("Usage:"), std::string::npos) << line;
+    EXPECT_EQ(run.out, std::string("ovlix-resx: ") + why + "\nTry 'ovlix-resx --help' for more information.\n") << line;
   }
-  EXPECT_EQ(Tool("--help").status, 0);
+  ToolRun help = Tool("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("Usage:\n")) << help.out;
+  ToolRun version = Tool("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(version.out.starts_with("ovlix-resx (Ovlix) " OVLIX_VERSION "\n")) << version.out;
+  EXPECT_NE(version.out.find("License GPLv3+"), std::string::npos);
 }
 
 // Offsets print with at least 7 hexadecimal digits and sizes with at least
