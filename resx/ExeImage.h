@@ -60,6 +60,11 @@ class TResourceList {
   // with the reason; the items read before it stay, and later calls return
   // them.
   virtual std::span<TResourceItem* const> Items();
+  // Appends the name of Items()[index] as this list shows it: an image of
+  // an icon group is named by the group's entry for it, and one image may
+  // stand in several groups. False, and why in `damage`, when the name
+  // lies outside the file.
+  virtual bool AppendItemName(std::size_t index, std::string& out, std::string& damage);
 
   std::uint32_t TypeCode() const { return typeCode_; }
   // Whether the items are the languages of one resource (TLanguageList).
@@ -104,11 +109,17 @@ class TLanguageList : public TResourceList {
 // the RT_ICON (RT_CURSOR) names whose ids the group names, in group order.
 class TIconResourceList : public TResourceList {
  public:
-  using TResourceList::TResourceList;
+  TIconResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode, const TResourceList* parent);
+  // "<width> X <height> <colours> Colors" (of a cursor "... <bits> Bit(s)")
+  // from the group's entry for the image.
+  bool AppendItemName(std::size_t index, std::string& out, std::string& damage) override;
 
  protected:
   void Build() override;
   virtual bool Cursors() const { return false; }
+
+ private:
+  std::pmr::vector<std::uint64_t> entries_;  // file offset of each item's 14-byte group entry
 };
 
 class TCursorResourceList : public TIconResourceList {
@@ -133,7 +144,7 @@ class TResourceItem {
   // Appends the display name: a walk over many items keeps one buffer.
   // False, and why in `damage`, told without an exception, when the name
   // lies outside the file: a damaged tree may hold thousands.
-  virtual bool TryAppendDisplayName(std::string& out, std::string& damage);
+  bool TryAppendDisplayName(std::string& out, std::string& damage);
   bool IsList();
   // As IsList, told without an exception.
   virtual bool TryIsList(bool& list, std::string& damage);
@@ -228,12 +239,9 @@ class TIconResEntry : public TResourceItem {
   const char* ClassName() const override { return "TIconResEntry"; }
   void AssignTo(TPicture& picture) override;
   using TResourceItem::AssignTo;
-  bool TryAppendDisplayName(std::string& out, std::string& damage) override;
   // A one-image .ICO (.CUR for a cursor image) that holds the image as
   // stored; an image stored as PNG is held in it as the PNG it is.
   void SaveToStream(std::string& out) override;
-
-  std::optional<std::uint64_t> GroupEntry;  // file offset of its 14-byte group entry
 };
 
 // One RT_CURSOR image: a hot spot, then an icon image.
@@ -241,9 +249,6 @@ class TCursorResEntry : public TIconResEntry {
  public:
   using TIconResEntry::TIconResEntry;
   const char* ClassName() const override { return "TCursorResEntry"; }
-  bool TryAppendDisplayName(std::string& out, std::string& damage) override;
-
-  std::optional<std::uint64_t> CursorGroupEntry;
 };
 
 class TBitMapResource : public TResourceItem {

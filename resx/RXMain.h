@@ -126,12 +126,12 @@ class TKSRE : public TForm {
  private:
   void LoadResources();
   void FillLanguageMenu();
-  void AddResourceNodes(TResourceList& list, QTreeWidgetItem* parent);
+  void AddResourceNodes(std::vector<std::string>& errors);
   void ShowSelection();
   void ShowListing(TResourceItem& item);
   TIconResource* SelectedIconGroup() const;
-  void FillListView(TResourceList& list);
-  void UpdateStatus(TResourceItem& item);
+  void FillListView(const QTreeWidgetItem& node);
+  void UpdateStatus(const QTreeWidgetItem& node);
   QIcon SmallImage(int index) const;
   QIcon LargeImage(int index) const;
 

@@ -222,7 +222,9 @@ TEST(IconImages, PngImagesAndCursors) {
   TExeImage cursors("c.dll", AsBytes(file.bytes));
   TResourceItem& group = *cursors.Resources().Items()[0]->SubList().Items()[0];
   TResourceItem& cursor = *group.SubList().Items()[0];
-  EXPECT_EQ(cursor.DisplayName(), "32 X 32 1 Bit(s)");
+  std::string name, damage;
+  EXPECT_TRUE(group.SubList().AppendItemName(0, name, damage));
+  EXPECT_EQ(name, "32 X 32 1 Bit(s)");
   cursor.AssignTo(picture);
   EXPECT_EQ(picture.width, 32);
   std::string cur;

@@ -28,7 +28,11 @@ std::string OpenError(const std::string& bytes) {
 
 std::vector<std::string> Names(TResourceList& list) {
   std::vector<std::string> names;
-  for (TResourceItem* item : list.Items()) names.push_back(item->DisplayName());
+  for (std::size_t i = 0; i < list.Items().size(); ++i) {
+    std::string name, damage;
+    EXPECT_TRUE(list.AppendItemName(i, name, damage)) << damage;
+    names.push_back(name);
+  }
   return names;
 }
 
@@ -114,9 +118,12 @@ TEST(ExeImage, TheTreeAsTheExplorerShowsIt) {
     EXPECT_EQ(groups.Items()[0]->ResourceSize(), 0u);
     EXPECT_EQ(Names(groups.Items()[0]->SubList()),
               (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
-    // the shared image is the same item, named by the group built last
+    // the shared image is the same item, named in each group by that
+    // group's entry for it, whichever group was built last
     EXPECT_EQ(Names(groups.Items()[1]->SubList()), (std::vector<std::string>{"256 X 256 0 Colors"}));
     EXPECT_EQ(groups.Items()[1]->SubList().Items()[0], groups.Items()[0]->SubList().Items()[1]);
+    EXPECT_EQ(Names(groups.Items()[0]->SubList()),
+              (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
     // three languages show once, with the first language's data
     TResourceItem* manifest = root.Items()[3]->SubList().Items()[0];
     EXPECT_EQ(root.Items()[3]->SubList().Items().size(), 1u);
