@@ -551,4 +551,24 @@ TEST_F(ResxPictures, TheThumbnailerTouchesOnlyItsInputAndOutput) {
   EXPECT_GT(lines, 0u);
 }
 
+// A type named outside the file: every type is listed, the damaged one as
+// "?", and the damage is told once, not again for its resources' type.
+TEST_F(ResxTool, ADamagedTypeNameIsToldOnce) {
+  PeFile pe = BuildPe({Dir(2u, {Named(1u, Bitmap(40, 2, 2, 24))}), Dir(u"DAMAGED", {Named(1u, "raw")}),
+                       Dir(10u, {Named(1u, "x")}), Dir(24u, {Named(1u, "<a/>")})});
+  for (std::size_t entry = 0; entry < 4; ++entry)
+    if (static_cast<unsigned char>(pe.bytes[pe.resourceOffset + 16 + 8 * entry + 3]) & 0x80)
+      Poke32(pe.bytes, pe.resourceOffset + 16 + 8 * entry, 0xFFFFFFF0u);
+  const std::string damaged = (root.dir() / "damaged.dll").string();
+  root.Write(damaged, pe.bytes);
+  const std::string errors = (root.dir() / "errors.txt").string();
+  ToolRun run = Tool("list '" + damaged + "'", errors);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("\n?\t?\t"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("  ?/1\t?\t"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n24\t24\t"), std::string::npos) << run.out;
+  const std::string told = root.Read(errors);
+  EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+}
+
 }  // namespace
