@@ -162,11 +162,9 @@ void TResourceListView::Clear() {
   items_.clear();
 }
 
-void TResourceListView::AddRow(const QString& caption, const QString& offset, const QString& size, const QIcon& small,
-                               const QIcon& large, TResourceItem* item) {
-  QIcon both = small;
-  for (const QSize& s : large.availableSizes()) both.addPixmap(large.pixmap(s));
-  auto* name = new QStandardItem(both, caption);
+void TResourceListView::AddRow(const QString& caption, const QString& offset, const QString& size, const QIcon& icon,
+                               TResourceItem* item) {
+  auto* name = new QStandardItem(icon, caption);
   model_.appendRow({name, new QStandardItem(offset), new QStandardItem(size)});
   items_.push_back(item);
 }
@@ -344,8 +342,18 @@ void TKSRE::CreateControls() {
   RegisterImageLists();
   splitControl_ = std::make_unique<TSplitControl>(this);
   hexDumpView_ = NewHexDumpView(Notebook->widget(3));
-  small_ = LoadImageList(QStringLiteral(":/resx/SmallImages.bmp"));
-  large_ = LoadImageList(QStringLiteral(":/resx/LargeImages.bmp"));
+  const QPixmap small = LoadImageList(QStringLiteral(":/resx/SmallImages.bmp"));
+  const QPixmap large = LoadImageList(QStringLiteral(":/resx/LargeImages.bmp"));
+  // made once and shared by every node and row: an icon made per row is
+  // a pixmap and a cache entry per row, kept by Qt's pixmap cache long
+  // after the row (a quarter of a megabyte per open of a large library)
+  folderIcon_ = QIcon(small.copy(0, 0, 16, 16));
+  folderIcon_.addPixmap(small.copy(16, 0, 16, 16), QIcon::Selected);
+  for (int i = 0; i < kImages; ++i) {
+    nodeIcons_[i] = QIcon(small.copy(16 * i, 0, 16, 16));
+    rowIcons_[i] = nodeIcons_[i];
+    rowIcons_[i].addPixmap(large.copy(32 * i, 0, 32, 32));
+  }
   Notebook->setCurrentIndex(0);
 }
 
@@ -365,9 +373,6 @@ void TKSRE::FormCreate() {
 }
 
 void TKSRE::FormDestroy() { splitControl_.reset(); }
-
-QIcon TKSRE::SmallImage(int index) const { return QIcon(small_.copy(16 * index, 0, 16, 16)); }
-QIcon TKSRE::LargeImage(int index) const { return QIcon(large_.copy(32 * index, 0, 32, 32)); }
 
 void TKSRE::FileOpen() {
   int index = 1;
@@ -453,8 +458,6 @@ void TKSRE::LoadResources() {
 
 // The tree as ovlix-resx lists it, from the same walk.
 void TKSRE::AddResourceNodes(std::vector<std::string>& errors) {
-  QIcon folder(small_.copy(0, 0, 16, 16));
-  folder.addPixmap(small_.copy(16, 0, 16, 16), QIcon::Selected);
   std::vector<QTreeWidgetItem*> parents;  // the node's ancestors, by depth
   WalkResources(
       *openImage_,
@@ -467,7 +470,7 @@ void TKSRE::AddResourceNodes(std::vector<std::string>& errors) {
         node->setData(0, kSizeRole, n.size);
         node->setData(0, kListRole, n.list);
         node->setData(0, kTypeRole, QString::fromUtf8(n.typeName.data(), static_cast<qsizetype>(n.typeName.size())));
-        node->setIcon(0, n.list ? folder : SmallImage(ImageIndexFor(n.item->TypeCode())));
+        node->setIcon(0, n.list ? folderIcon_ : nodeIcons_[ImageIndexFor(n.item->TypeCode())]);
         parents.push_back(node);
       },
       errors);
@@ -546,8 +549,7 @@ void TKSRE::FillListView(const QTreeWidgetItem& node) {
     TResourceItem* item = ItemOf(child);
     int image = ImageIndexFor(item->TypeCode());
     ListView->AddRow(child->text(0), QString::fromStdString(Format("%.7x", {OffsetOf(child)})),
-                     QString::fromStdString(Format("%.5x", {SizeOf(child)})), SmallImage(image), LargeImage(image),
-                     item);
+                     QString::fromStdString(Format("%.5x", {SizeOf(child)})), rowIcons_[image], item);
   }
   Notebook->setCurrentIndex(0);
 }
