@@ -411,13 +411,6 @@ void AppendSizeName(std::string& out, unsigned width, unsigned height, unsigned 
 void TResourceItem::AssignTo(TPicture&) { CannotAssign(ClassName(), "TPicture"); }
 void TResourceItem::AssignTo(TStrings&) { CannotAssign(ClassName(), "TStrings"); }
 
-std::string TResourceItem::DisplayName() {
-  std::string name;
-  std::string damage;
-  if (!TryAppendDisplayName(name, damage)) throw EExeError(std::move(damage));
-  return name;
-}
-
 bool TResourceItem::TryAppendDisplayName(std::string& out, std::string& damage) {
   std::uint32_t name = Name();
   if (owner_.Parent() == nullptr && name <= 16) {

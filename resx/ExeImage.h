@@ -4,11 +4,14 @@
 // into the mapping; nothing is copied.
 //
 // Every read is bounded by the mapping: an offset, count, size, name or RVA
-// from the file that leads outside it gives an EExeError, and the tree built
-// so far stays. A directory that is its own ancestor, one listed already
-// under another entry, directories nested deeper than any resource compiler
-// makes, and more items than kMaxItems in one file stop their branch the
-// same way.
+// from the file that leads outside it is damage, and the tree built so far
+// stays. Damage is told two ways: the Try... reads, which the walk
+// (resource_walk.h) uses over whole trees, return false with what is wrong
+// in a text; the others, which read one resource on demand (its data, its
+// listing, its picture), raise EExeError. A directory that is its own
+// ancestor, one listed already under another entry, directories nested
+// deeper than any resource compiler makes, and more items than kMaxItems
+// in one file stop their branch the same way.
 #pragma once
 
 #include <concepts>
@@ -140,7 +143,6 @@ class TResourceItem {
   // Fail with "Cannot assign a <class> to a <target>" unless overridden.
   virtual void AssignTo(TPicture& picture);
   virtual void AssignTo(TStrings& lines);
-  std::string DisplayName();
   // Appends the display name: a walk over many items keeps one buffer.
   // False, and why in `damage`, told without an exception, when the name
   // lies outside the file: a damaged tree may hold thousands.
@@ -363,13 +365,9 @@ class TExeImage {
   void CheckIntact() const {
     if (file_.Shrunk()) Shorter();
   }
-  // The bytes of [bytes, bytes + size), read with Read, are real when this
-  // returns: their pages are touched now and the cut told (CheckIntact),
-  // for bytes handed out to be read later.
-  void CheckReadable(Bytes bytes) const {
-    file_.FaultIn(bytes.data(), bytes.size());
-    CheckIntact();
-  }
+  // The bytes of [bytes, bytes + size), read with TryRead, are real when
+  // this returns true: their pages are touched now and a cut told, for
+  // bytes handed out to be read later.
   bool TryReadable(Bytes bytes, std::string& damage) const {
     file_.FaultIn(bytes.data(), bytes.size());
     return TryIntact(damage);

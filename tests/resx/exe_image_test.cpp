@@ -128,7 +128,8 @@ TEST(ExeImage, TheTreeAsTheExplorerShowsIt) {
     TResourceItem* manifest = root.Items()[3]->SubList().Items()[0];
     EXPECT_EQ(root.Items()[3]->SubList().Items().size(), 1u);
     EXPECT_EQ(manifest->TypeName(), "24");
-    EXPECT_EQ(manifest->DisplayName(), "1");
+    EXPECT_EQ(Names(root.Items()[3]->SubList()), std::vector<std::string>{"1"});
+    EXPECT_EQ(root.Items()[3]->SubList().Items()[0], manifest);
     std::string raw;
     manifest->SaveToStream(raw);
     EXPECT_EQ(raw, "<manifest/>");
