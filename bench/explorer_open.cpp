@@ -45,27 +45,15 @@ std::string Library() {
   return BuildPe({Dir(2u, bmp), Dir(3u, ico), Dir(6u, str), Dir(10u, {Named(1u, big)}), Dir(14u, groups)}).bytes;
 }
 
-// The peak resident memory of this process image in MB (VmHWM: unlike
-// getrusage's maximum it starts anew at exec).
-double PeakMb() {
+// A memory figure of this process from /proc/self/status in MB: "VmHWM:"
+// the peak resident memory (unlike getrusage's maximum it starts anew at
+// exec), "VmRSS:" the resident memory now.
+double StatusMb(const std::string& field) {
   std::ifstream status("/proc/self/status");
   std::string key;
   double kb = 0;
   while (status >> key)
-    if (key == "VmHWM:") {
-      status >> kb;
-      break;
-    }
-  return kb / 1024.0;
-}
-
-// The resident memory now, in MB.
-double ResidentMb() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  double kb = 0;
-  while (status >> key)
-    if (key == "VmRSS:") {
+    if (key == field) {
       status >> kb;
       break;
     }
@@ -122,7 +110,7 @@ int Measure(int argc, char** argv, const std::string& path) {
   window.resize(900, 600);
   window.show();
   QCoreApplication::processEvents();
-  double before = PeakMb();
+  double before = StatusMb("VmHWM:");
   std::vector<double> times;
   const int rounds = bench::Sized(7, 1);
   for (int round = 0; round < rounds; ++round) {
@@ -136,7 +124,7 @@ int Measure(int argc, char** argv, const std::string& path) {
   std::sort(times.begin(), times.end());
   int nodes = 0;
   for (QTreeWidgetItemIterator it(window.TreeView); *it; ++it) ++nodes;
-  double peakMb = PeakMb();
+  double peakMb = StatusMb("VmHWM:");
   std::printf("open a %.1f MB library and show its whole tree (%d nodes) in the window, median of %d\n",
               static_cast<double>(fs::file_size(path)) / 1e6, nodes, rounds);
   std::printf("  %8.1f ms   target: < 100 ms   ratio to target %.2f\n", times[times.size() / 2],
@@ -149,12 +137,12 @@ int Measure(int argc, char** argv, const std::string& path) {
   const int opens = bench::Sized(100, 3);
   OpenThroughDialog(window, QString::fromStdString(path));
   QCoreApplication::processEvents();
-  const double first = ResidentMb();
+  const double first = StatusMb("VmRSS:");
   for (int i = 1; i < opens; ++i) {
     OpenThroughDialog(window, QString::fromStdString(path));
     QCoreApplication::processEvents();
   }
-  const double last = ResidentMb();
+  const double last = StatusMb("VmRSS:");
   std::printf(
       "open it %d times through the file dialog: resident memory %.1f MB after the first, %.1f MB after "
       "the last   growth %.1f MB   target: < 2 MB\n",

@@ -565,6 +565,15 @@ int WrongArguments(std::string_view command, std::string& wrong) {
   return kWrongLine;
 }
 
+// A size option's value into `size`; false, and why in `wrong`, when it
+// is not 1 to 4096 pixels.
+bool SizeOption(const char* text, int& size, std::string& wrong) {
+  std::optional<int> value = SizeArgument(text);
+  if (!value) wrong = std::string("not a size of 1 to 4096 pixels: ") + text;
+  size = value.value_or(size);
+  return value.has_value();
+}
+
 const Command kCommands[] = {
     {"list",
      [](std::span<char* const> args, std::string& wrong) {
@@ -593,23 +602,17 @@ const Command kCommands[] = {
      [](std::span<char* const> args, std::string& wrong) {
        if (args.size() != 3 && (args.size() != 5 || std::string_view(args[3]) != "--size"))
          return WrongArguments("png", wrong);
-       std::optional<int> size = args.size() == 5 ? SizeArgument(args[4]) : std::optional<int>(0);
-       if (!size) {
-         wrong = std::string("not a size of 1 to 4096 pixels: ") + args[4];
-         return kWrongLine;
-       }
-       return Png(args[0], args[1], args[2], *size);
+       int size = 0;
+       if (args.size() == 5 && !SizeOption(args[4], size, wrong)) return kWrongLine;
+       return Png(args[0], args[1], args[2], size);
      }},
     {"thumbnail",
      [](std::span<char* const> args, std::string& wrong) {
        if (args.size() != 2 && (args.size() != 4 || std::string_view(args[0]) != "-s"))
          return WrongArguments("thumbnail", wrong);
-       std::optional<int> size = args.size() == 4 ? SizeArgument(args[1]) : std::optional<int>(128);
-       if (!size) {
-         wrong = std::string("not a size of 1 to 4096 pixels: ") + args[1];
-         return kWrongLine;
-       }
-       return Thumbnail(args[args.size() - 2], args.back(), *size);
+       int size = 128;
+       if (args.size() == 4 && !SizeOption(args[1], size, wrong)) return kWrongLine;
+       return Thumbnail(args[args.size() - 2], args.back(), size);
      }},
     {"icon",
      [](std::span<char* const> args, std::string& wrong) {

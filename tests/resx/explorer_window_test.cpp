@@ -49,6 +49,14 @@ class Explorer : public FormsTest {
     return child < 0 ? t : t->child(child);
   }
   void Select(QTreeWidgetItem* node) { KSRE->TreeView->setCurrentItem(node); }
+  // Opens a damaged file through "Otevřít...": one box tells the damage.
+  void OpenDamaged(const std::string& path, const std::string& bytes) {
+    root.Write(path, bytes);
+    answer_ = QString::fromStdString(path);
+    KSRE->miOpen->trigger();
+    ASSERT_EQ(boxes.texts().size(), 1);
+    EXPECT_TRUE(boxes.texts()[0].startsWith("Damaged file: ")) << boxes.texts()[0].toStdString();
+  }
   QString Status(int i) { return KSRE->StatusPanels[i]->text(); }
 
   struct Asked {
@@ -385,11 +393,7 @@ TEST_F(Explorer, ADamagedLibraryLeavesNothingOfThePreviousOneShown) {
   PeFile damaged = BuildPe({Dir(10u, {Named(1u, "data")})});
   damaged.bytes[damaged.resourceOffset + 14] = '\xFF', damaged.bytes[damaged.resourceOffset + 15] = '\x7F';
   const std::string other = (root.dir() / "Poškozená.dll").string();
-  root.Write(other, damaged.bytes);
-  answer_ = QString::fromStdString(other);
-  KSRE->miOpen->trigger();
-  ASSERT_EQ(boxes.texts().size(), 1);
-  EXPECT_TRUE(boxes.texts()[0].startsWith("Damaged file: ")) << boxes.texts()[0].toStdString();
+  OpenDamaged(other, damaged.bytes);
   EXPECT_EQ(KSRE->windowTitle(), "Resource Explorer - " + QString::fromStdString(other).toLower());
   EXPECT_EQ(KSRE->TreeView->topLevelItemCount(), 0);
   EXPECT_TRUE(KSRE->ListViewCaption->text().isEmpty());
@@ -538,11 +542,7 @@ TEST_F(Explorer, ADamagedNameKeepsEveryTypeItCanRead) {
   }
   ASSERT_TRUE(poked);
   const std::string damaged = (root.dir() / "jméno.dll").string();
-  root.Write(damaged, pe.bytes);
-  answer_ = QString::fromStdString(damaged);
-  KSRE->miOpen->trigger();
-  ASSERT_EQ(boxes.texts().size(), 1);
-  EXPECT_TRUE(boxes.texts()[0].startsWith("Damaged file: ")) << boxes.texts()[0].toStdString();
+  OpenDamaged(damaged, pe.bytes);
   EXPECT_FALSE(boxes.texts()[0].contains('\n')) << boxes.texts()[0].toStdString();
   ASSERT_EQ(KSRE->TreeView->topLevelItemCount(), 5);
   QStringList types;
