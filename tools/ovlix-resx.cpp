@@ -205,13 +205,32 @@ void PutLine(Output& output, const WalkNode& n) {
 constexpr std::size_t kJsonPiece = 1 << 14;
 
 // An icon or cursor image's own size and depth, for scripts to choose by.
-void AppendImageInfo(std::string& out, const WalkNode& n) {
+void AddImageInfo(JsonWriter& json, const WalkNode& n) {
   if (n.list || (n.item->TypeCode() != rtIconEntry && n.item->TypeCode() != rtCursorEntry)) return;
   std::optional<IconImageInfo> info = DescribeIconImage(static_cast<TIconResEntry&>(*n.item));
   if (!info) return;
-  out += ",\"image\":{\"width\":" + std::to_string(info->width) + ",\"height\":" + std::to_string(info->height) +
-         ",\"colors\":" + std::to_string(info->colors) + ",\"bits\":" + std::to_string(info->bits) +
-         (info->png ? ",\"png\":true}" : ",\"png\":false}");
+  json.BeginObject("image");
+  json.Number("width", info->width);
+  json.Number("height", info->height);
+  json.Number("colors", info->colors);
+  json.Number("bits", info->bits);
+  json.Bool("png", info->png);
+  json.End();
+}
+
+// A node of list --json.
+void AddNode(JsonWriter& json, const WalkNode& n) {
+  char hex[8];
+  json.BeginObject();
+  json.String("path", n.path);
+  json.String("name", n.name);
+  json.String("type", n.typeName);
+  json.String("offset", std::string_view(hex, PutHex(hex, n.offset, 7)));
+  json.String("size", std::string_view(hex, PutHex(hex, n.size, 5)));
+  json.Bool("list", n.list);
+  json.Number("depth", n.depth);
+  AddImageInfo(json, n);
+  json.End();
 }
 
 struct ListOptions {
@@ -221,10 +240,9 @@ struct ListOptions {
 };
 
 int List(std::span<char* const> files, const ListOptions& options) {
-  const bool json = options.json;
   int status = 0;
   Output output;
-  std::string out;  // a JSON document
+  std::string out;  // a piece of a JSON document
   std::string file;
   ImageBatch images;
   for (std::size_t done = 0; done < files.size();) {
@@ -234,43 +252,29 @@ int List(std::span<char* const> files, const ListOptions& options) {
     for (std::size_t i = 0; i < batch.size(); ++i) {
       file = batch[i];
       std::vector<std::string> errors;
-      out.clear();
-      if (json) {
-        out += "{\"file\":";
-        AppendJson(out, file);
-        out += ",\"nodes\":[";
+      JsonWriter json;
+      if (options.json) {
+        json.BeginObject();
+        json.String("file", file);
+        json.BeginArray("nodes");
       } else {
         output.Put(file);
         output.Put(":\n");
       }
-      bool first = true;
       try {
         if (!images.Image(i)) throw EExeError(images.Failure(i));
         WalkResources(
             *images.Image(i),
             [&](const WalkNode& n) {
-              if (!json) {
+              if (!options.json) {
                 PutLine(output, n);
                 return;
               }
-              out += first ? "{\"path\":" : ",{\"path\":";
-              AppendJson(out, n.path);
-              out += ",\"name\":";
-              AppendJson(out, n.name);
-              out += ",\"type\":";
-              AppendJson(out, n.typeName);
-              out += ",\"offset\":\"";
-              AppendHex(out, n.offset, 7);
-              out += "\",\"size\":\"";
-              AppendHex(out, n.size, 5);
-              out += n.list ? "\",\"list\":true,\"depth\":" : "\",\"list\":false,\"depth\":";
-              out += std::to_string(n.depth);
-              AppendImageInfo(out, n);
-              out += '}';
-              first = false;
-              if (out.size() >= kJsonPiece) {  // a large tree's document goes out as it grows
-                output.Put(out);
+              AddNode(json, n);
+              if (json.Text().size() >= kJsonPiece) {  // a large tree's document goes out as it grows
                 out.clear();
+                json.MoveTextTo(out);
+                output.Put(out);
               }
             },
             errors, options.languages);
@@ -280,13 +284,14 @@ int List(std::span<char* const> files, const ListOptions& options) {
       images.Image(i).reset();  // its memory serves the next file
       for (const std::string& e : errors) Report(file, e);
       if (!errors.empty()) status = 1;
-      if (json) {
-        out += "],\"errors\":[";
-        for (std::size_t e = 0; e < errors.size(); ++e) {
-          if (e > 0) out += ',';
-          AppendJson(out, errors[e]);
-        }
-        out += "]}\n";
+      if (options.json) {
+        json.End();
+        json.BeginArray("errors");
+        for (const std::string& e : errors) json.String({}, e);
+        json.CloseTo(0);
+        out.clear();
+        json.MoveTextTo(out);
+        out += '\n';
         output.Put(out);
       }
     }
