@@ -25,8 +25,9 @@ std::uint32_t BitmapPixelOffset(Bytes data) {
     std::uint32_t colors = data.size() >= 12 ? ColorsForBitCount(U16(data, 10)) : 0;
     return 14 + 12 + 3 * colors;
   }
-  DibInfo info = ReadDibInfo(data);
-  std::uint64_t offset = 14 + info.PixelOffset();
+  std::optional<DibInfo> info = ReadDibInfo(data);
+  if (!info) throw EExeError("Bitmap header is not valid");
+  std::uint64_t offset = 14 + info->PixelOffset();
   return offset > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(offset);
 }
 
@@ -71,10 +72,9 @@ void TIconResEntry::AssignTo(TPicture& picture) {
       picture.width = static_cast<int>(image[18] << 8 | image[19]);
       picture.height = static_cast<int>(image[22] << 8 | image[23]);
     }
-  } else {
+  } else if (std::optional<DibInfo> info = ReadDibInfo(image)) {
     try {
-      DibInfo info = ReadDibInfo(image);
-      DecodeDib(image, info.PixelOffset(), true, picture);
+      DecodeDib(image, info->PixelOffset(), true, picture);
     } catch (const EExeError&) {
       picture.Clear();  // an image that does not decode shows nothing
     }
@@ -94,13 +94,9 @@ void TIconResEntry::SaveToStream(std::string& out) {
     planes = 1;
     bits = 32;
   } else {
-    DibInfo info;
-    try {
-      info = ReadDibInfo(image);
-    } catch (const EExeError&) {
-      throw EExeError("Icon image is not valid");
-    }
-    if (info.width <= 0 || info.height <= 0) throw EExeError("Icon image is not valid");
+    std::optional<DibInfo> read = ReadDibInfo(image);
+    if (!read || read->width <= 0 || read->height <= 0) throw EExeError("Icon image is not valid");
+    const DibInfo& info = *read;
     width = static_cast<std::uint32_t>(info.width) & 0xFF;  // 256 is written as 0
     height = static_cast<std::uint32_t>(info.height / 2) & 0xFF;
     colors = info.bitCount < 8 ? ColorsForBitCount(info.bitCount) : 0;
