@@ -1,12 +1,17 @@
 // The resource explorer window over a 15 MB library of about 3,500
 // resources: opening it and showing the whole tree, the program's peak
-// resident memory, and what scrolling a 1 MB resource line by line repaints
+// resident memory, what stays of each of 100 opens through the file dialog
+// (target: the resident memory after the last within 2 MB of that after the
+// first; it grew by a quarter of a megabyte per open while the list view
+// made an icon per row), and what scrolling a 1 MB resource line by line repaints
 // (failing when the screen then differs from a fresh paint).
 //   explorer_open            (runs headless: QT_QPA_PLATFORM=offscreen)
 // A smoke run (bench/smoke.h) opens a small library once and scrolls a few
 // lines; the screen is still checked.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QTimer>
 #include <QPaintEvent>
 #include <algorithm>
 #include <cstdio>
@@ -40,18 +45,31 @@ std::string Library() {
   return BuildPe({Dir(2u, bmp), Dir(3u, ico), Dir(6u, str), Dir(10u, {Named(1u, big)}), Dir(14u, groups)}).bytes;
 }
 
-// The peak resident memory of this process image in MB (VmHWM: unlike
-// getrusage's maximum it starts anew at exec).
-double PeakMb() {
+// A memory figure of this process from /proc/self/status in MB: "VmHWM:"
+// the peak resident memory (unlike getrusage's maximum it starts anew at
+// exec), "VmRSS:" the resident memory now.
+double StatusMb(const std::string& field) {
   std::ifstream status("/proc/self/status");
   std::string key;
   double kb = 0;
   while (status >> key)
-    if (key == "VmHWM:") {
+    if (key == field) {
       status >> kb;
       break;
     }
   return kb / 1024.0;
+}
+
+// "Otevřít..." with its real file dialog, answered with `path` as a user
+// would: the dialog is made, shown, accepted and destroyed each time.
+void OpenThroughDialog(TKSRE& window, const QString& path) {
+  QTimer::singleShot(0, [&] {
+    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      dialog->selectFile(path);
+      static_cast<QDialog*>(dialog)->accept();  // as its Open button does
+    }
+  });
+  window.FileOpen();
 }
 
 class PaintWatch : public QObject {
@@ -92,7 +110,7 @@ int Measure(int argc, char** argv, const std::string& path) {
   window.resize(900, 600);
   window.show();
   QCoreApplication::processEvents();
-  double before = PeakMb();
+  double before = StatusMb("VmHWM:");
   std::vector<double> times;
   const int rounds = bench::Sized(7, 1);
   for (int round = 0; round < rounds; ++round) {
@@ -106,13 +124,29 @@ int Measure(int argc, char** argv, const std::string& path) {
   std::sort(times.begin(), times.end());
   int nodes = 0;
   for (QTreeWidgetItemIterator it(window.TreeView); *it; ++it) ++nodes;
-  double peakMb = PeakMb();
+  double peakMb = StatusMb("VmHWM:");
   std::printf("open a %.1f MB library and show its whole tree (%d nodes) in the window, median of %d\n",
               static_cast<double>(fs::file_size(path)) / 1e6, nodes, rounds);
   std::printf("  %8.1f ms   target: < 100 ms   ratio to target %.2f\n", times[times.size() / 2],
               times[times.size() / 2] / 100.0);
   std::printf("  peak resident memory %.1f MB (%.1f MB before the open)   target: < 80 MB   ratio to target %.2f\n",
               peakMb, before, peakMb / 80.0);
+
+  // the same library opened again and again through the file dialog: what
+  // stays of each open
+  const int opens = bench::Sized(100, 3);
+  OpenThroughDialog(window, QString::fromStdString(path));
+  QCoreApplication::processEvents();
+  const double first = StatusMb("VmRSS:");
+  for (int i = 1; i < opens; ++i) {
+    OpenThroughDialog(window, QString::fromStdString(path));
+    QCoreApplication::processEvents();
+  }
+  const double last = StatusMb("VmRSS:");
+  std::printf(
+      "open it %d times through the file dialog: resident memory %.1f MB after the first, %.1f MB after "
+      "the last   growth %.1f MB   target: < 2 MB\n",
+      opens, first, last, last - first);
 
   // the 1 MB resource in the hex dump, scrolled line by line
   QTreeWidgetItem* rcdata = window.TreeView->topLevelItem(2)->child(0);
@@ -154,5 +188,5 @@ int Measure(int argc, char** argv, const std::string& path) {
               whole, perStep / static_cast<double>(strip));
   std::printf("  the screen after scrolling %s a fresh paint of the same lines\n",
               wrongRow < 0 ? "matches" : "DIFFERS FROM");
-  return wrongRow < 0 ? 0 : 1;
+  return wrongRow < 0 && last - first < 2.0 ? 0 : 1;
 }

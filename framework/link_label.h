@@ -8,7 +8,6 @@ class TLinkLabel : public QLabel {
   Q_OBJECT
  public:
   TLinkLabel(QWidget* parent, const QString& name, const QString& caption, const QString& address);
-  QString Address() const { return address_; }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;

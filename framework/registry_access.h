@@ -11,7 +11,6 @@ class TRegistry {
  public:
   explicit TRegistry(platform::RootKey root = platform::RootKey::CurrentUser) : root_(root) {}
 
-  void SetRootKey(platform::RootKey root) { root_ = root; }
   // A leading backslash makes the path absolute from the root; otherwise it
   // is relative to the open key. False when the key cannot be opened.
   bool OpenKey(std::string_view key, bool canCreate);

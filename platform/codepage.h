@@ -35,10 +35,6 @@ std::string Utf16ToUtf8(std::size_t count, Unit unit) {
   return out;
 }
 
-inline std::string WideToUtf8(const char16_t* units, std::size_t count) {
-  return Utf16ToUtf8(count, [units](std::size_t i) { return char32_t{units[i]}; });
-}
-
 // One byte of code page 1250; bytes the code page leaves undefined give U+FFFD.
 char32_t Cp1250ToUnicode(unsigned char byte);
 

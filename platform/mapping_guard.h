@@ -19,7 +19,6 @@ class MappingGuard {
   MappingGuard(const MappingGuard&) = delete;
   MappingGuard& operator=(const MappingGuard&) = delete;
 
-  bool Guarded() const { return slot_ >= 0; }
   // A page of the mapping was lost since it was guarded.
   bool LostPages() const;
 

@@ -270,6 +270,10 @@ TResourceList::TResourceList(TExeImage& image, std::uint64_t directory, std::uin
       depth_(parent ? parent->depth_ + 1 : 0),
       items_(image.Arena()) {}
 
+bool TResourceList::AppendItemName(std::size_t index, std::string& out, std::string& damage) {
+  return items_[index]->TryAppendDisplayName(out, damage);
+}
+
 std::span<TResourceItem* const> TResourceList::Items() {
   if (!built_) {
     built_ = true;
@@ -342,6 +346,10 @@ void TLanguageList::Build() {
   });
 }
 
+TIconResourceList::TIconResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode,
+                                     const TResourceList* parent)
+    : TResourceList(image, directory, typeCode, parent), entries_(image.Arena()) {}
+
 void TIconResourceList::Build() {
   std::uint16_t count = image_.U16(directory_ + 4, "icon group");
   image_.Read(directory_ + 6, std::uint64_t{count} * 14, "icon group entries");
@@ -352,12 +360,9 @@ void TIconResourceList::Build() {
     std::uint64_t entry = directory_ + 6 + std::uint64_t{i} * 14;
     std::uint16_t id = image_.U16(entry + 12, "icon group entry");
     for (TResourceItem* candidate : image_.ImagesWithId(Cursors(), id)) {
-      if (Cursors())
-        static_cast<TCursorResEntry*>(candidate)->CursorGroupEntry = entry;
-      else
-        static_cast<TIconResEntry*>(candidate)->GroupEntry = entry;
       image_.CountItem();
       items_.push_back(candidate);
+      entries_.push_back(entry);
     }
   }
 }
@@ -405,13 +410,6 @@ void AppendSizeName(std::string& out, unsigned width, unsigned height, unsigned 
 
 void TResourceItem::AssignTo(TPicture&) { CannotAssign(ClassName(), "TPicture"); }
 void TResourceItem::AssignTo(TStrings&) { CannotAssign(ClassName(), "TStrings"); }
-
-std::string TResourceItem::DisplayName() {
-  std::string name;
-  std::string damage;
-  if (!TryAppendDisplayName(name, damage)) throw EExeError(std::move(damage));
-  return name;
-}
 
 bool TResourceItem::TryAppendDisplayName(std::string& out, std::string& damage) {
   std::uint32_t name = Name();
@@ -640,22 +638,20 @@ void TResourceItem::SaveToStream(std::string& out) {
   image_.CheckIntact();
 }
 
-bool TIconResEntry::TryAppendDisplayName(std::string& out, std::string& damage) {
-  if (!GroupEntry) return TResourceItem::TryAppendDisplayName(out, damage);
-  const std::uint8_t* e = image_.TryRead(*GroupEntry, 14, "icon group entry", damage);
+bool TIconResourceList::AppendItemName(std::size_t index, std::string& out, std::string& damage) {
+  const std::uint64_t entry = entries_[index];
+  if (Cursors()) {
+    std::uint16_t width = 0;
+    std::uint16_t bits = 0;
+    if (!image_.TryU16(entry, "cursor group entry", width, damage) ||
+        !image_.TryU16(entry + 6, "cursor group entry", bits, damage))
+      return false;
+    AppendSizeName(out, width, width, bits, " Bit(s)");
+    return true;
+  }
+  const std::uint8_t* e = image_.TryRead(entry, 14, "icon group entry", damage);
   if (e == nullptr) return false;
   // a width or height byte of 0 stands for 256
   AppendSizeName(out, e[0] ? e[0] : 256u, e[1] ? e[1] : 256u, e[2], " Colors");
   return image_.TryIntact(damage);
-}
-
-bool TCursorResEntry::TryAppendDisplayName(std::string& out, std::string& damage) {
-  if (!CursorGroupEntry) return TIconResEntry::TryAppendDisplayName(out, damage);
-  std::uint16_t width = 0;
-  std::uint16_t bits = 0;
-  if (!image_.TryU16(*CursorGroupEntry, "cursor group entry", width, damage) ||
-      !image_.TryU16(*CursorGroupEntry + 6, "cursor group entry", bits, damage))
-    return false;
-  AppendSizeName(out, width, width, bits, " Bit(s)");
-  return true;
 }

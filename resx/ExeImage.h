@@ -4,11 +4,14 @@
 // into the mapping; nothing is copied.
 //
 // Every read is bounded by the mapping: an offset, count, size, name or RVA
-// from the file that leads outside it gives an EExeError, and the tree built
-// so far stays. A directory that is its own ancestor, one listed already
-// under another entry, directories nested deeper than any resource compiler
-// makes, and more items than kMaxItems in one file stop their branch the
-// same way.
+// from the file that leads outside it is damage, and the tree built so far
+// stays. Damage is told two ways: the Try... reads, which the walk
+// (resource_walk.h) uses over whole trees, return false with what is wrong
+// in a text; the others, which read one resource on demand (its data, its
+// listing, its picture), raise EExeError. A directory that is its own
+// ancestor, one listed already under another entry, directories nested
+// deeper than any resource compiler makes, and more items than kMaxItems
+// in one file stop their branch the same way.
 #pragma once
 
 #include <concepts>
@@ -60,6 +63,11 @@ class TResourceList {
   // with the reason; the items read before it stay, and later calls return
   // them.
   virtual std::span<TResourceItem* const> Items();
+  // Appends the name of Items()[index] as this list shows it: an image of
+  // an icon group is named by the group's entry for it, and one image may
+  // stand in several groups. False, and why in `damage`, when the name
+  // lies outside the file.
+  virtual bool AppendItemName(std::size_t index, std::string& out, std::string& damage);
 
   std::uint32_t TypeCode() const { return typeCode_; }
   // Whether the items are the languages of one resource (TLanguageList).
@@ -104,11 +112,17 @@ class TLanguageList : public TResourceList {
 // the RT_ICON (RT_CURSOR) names whose ids the group names, in group order.
 class TIconResourceList : public TResourceList {
  public:
-  using TResourceList::TResourceList;
+  TIconResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode, const TResourceList* parent);
+  // "<width> X <height> <colours> Colors" (of a cursor "... <bits> Bit(s)")
+  // from the group's entry for the image.
+  bool AppendItemName(std::size_t index, std::string& out, std::string& damage) override;
 
  protected:
   void Build() override;
   virtual bool Cursors() const { return false; }
+
+ private:
+  std::pmr::vector<std::uint64_t> entries_;  // file offset of each item's 14-byte group entry
 };
 
 class TCursorResourceList : public TIconResourceList {
@@ -129,11 +143,10 @@ class TResourceItem {
   // Fail with "Cannot assign a <class> to a <target>" unless overridden.
   virtual void AssignTo(TPicture& picture);
   virtual void AssignTo(TStrings& lines);
-  std::string DisplayName();
   // Appends the display name: a walk over many items keeps one buffer.
   // False, and why in `damage`, told without an exception, when the name
   // lies outside the file: a damaged tree may hold thousands.
-  virtual bool TryAppendDisplayName(std::string& out, std::string& damage);
+  bool TryAppendDisplayName(std::string& out, std::string& damage);
   bool IsList();
   // As IsList, told without an exception.
   virtual bool TryIsList(bool& list, std::string& damage);
@@ -228,12 +241,9 @@ class TIconResEntry : public TResourceItem {
   const char* ClassName() const override { return "TIconResEntry"; }
   void AssignTo(TPicture& picture) override;
   using TResourceItem::AssignTo;
-  bool TryAppendDisplayName(std::string& out, std::string& damage) override;
   // A one-image .ICO (.CUR for a cursor image) that holds the image as
   // stored; an image stored as PNG is held in it as the PNG it is.
   void SaveToStream(std::string& out) override;
-
-  std::optional<std::uint64_t> GroupEntry;  // file offset of its 14-byte group entry
 };
 
 // One RT_CURSOR image: a hot spot, then an icon image.
@@ -241,9 +251,6 @@ class TCursorResEntry : public TIconResEntry {
  public:
   using TIconResEntry::TIconResEntry;
   const char* ClassName() const override { return "TCursorResEntry"; }
-  bool TryAppendDisplayName(std::string& out, std::string& damage) override;
-
-  std::optional<std::uint64_t> CursorGroupEntry;
 };
 
 class TBitMapResource : public TResourceItem {
@@ -358,13 +365,9 @@ class TExeImage {
   void CheckIntact() const {
     if (file_.Shrunk()) Shorter();
   }
-  // The bytes of [bytes, bytes + size), read with Read, are real when this
-  // returns: their pages are touched now and the cut told (CheckIntact),
-  // for bytes handed out to be read later.
-  void CheckReadable(Bytes bytes) const {
-    file_.FaultIn(bytes.data(), bytes.size());
-    CheckIntact();
-  }
+  // The bytes of [bytes, bytes + size), read with TryRead, are real when
+  // this returns true: their pages are touched now and a cut told, for
+  // bytes handed out to be read later.
   bool TryReadable(Bytes bytes, std::string& damage) const {
     file_.FaultIn(bytes.data(), bytes.size());
     return TryIntact(damage);

@@ -22,6 +22,7 @@
 #include "resx/listing.h"
 #include "resx/language_names.h"
 #include "resx/picture.h"
+#include "resx/resource_walk.h"
 
 const char* const TKSRE::kOpenFilter = "Soubory typu Win32 (*.EXE;*.DLL)|*.EXE;*.DLL|Všechny soubory (*.*)|*.*";
 const char* const TKSRE::kSaveFilter =
@@ -29,7 +30,17 @@ const char* const TKSRE::kSaveFilter =
 
 namespace {
 
+// What the walk read of a node, kept on its tree item: the list view, the
+// caption and the status bar show it without reading the file again.
 constexpr int kItemRole = Qt::UserRole + 1;
+constexpr int kOffsetRole = Qt::UserRole + 2;
+constexpr int kSizeRole = Qt::UserRole + 3;
+constexpr int kListRole = Qt::UserRole + 4;
+constexpr int kTypeRole = Qt::UserRole + 5;
+
+std::uint32_t OffsetOf(const QTreeWidgetItem* node) { return node->data(0, kOffsetRole).toUInt(); }
+std::uint32_t SizeOf(const QTreeWidgetItem* node) { return node->data(0, kSizeRole).toUInt(); }
+bool IsListNode(const QTreeWidgetItem* node) { return node->data(0, kListRole).toBool(); }
 
 TResourceItem* ItemOf(const QTreeWidgetItem* node) {
   return node ? reinterpret_cast<TResourceItem*>(node->data(0, kItemRole).value<quintptr>()) : nullptr;
@@ -42,6 +53,30 @@ QLabel* PanelLabel(QWidget* parent, const QString& name, const QString& caption)
   label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   return label;
+}
+
+bool RightToLeft(QChar c) { return c.direction() == QChar::DirR || c.direction() == QChar::DirAL; }
+
+// A listing's line as it is printed, left to right. A quoted text with
+// right-to-left letters is followed by a left-to-right mark: without it the
+// numbers and commas after the text would join its run and be laid out
+// before it ("CONTROL "1 ,"حسنًا, BUTTON").
+QString LeftToRight(const QString& line) {
+  if (std::none_of(line.begin(), line.end(), RightToLeft)) return line;
+  QString shown;
+  shown.reserve(line.size() + 4);
+  bool quoted = false, rightToLeft = false;
+  for (QChar c : line) {
+    shown += c;
+    if (c == QLatin1Char('"')) {
+      if (quoted && rightToLeft) shown += QChar(0x200E);
+      quoted = !quoted;
+      rightToLeft = false;
+    } else if (quoted && RightToLeft(c)) {
+      rightToLeft = true;
+    }
+  }
+  return shown;
 }
 
 QPixmap PictureToPixmap(const TPicture& picture) {
@@ -65,7 +100,7 @@ QPixmap LoadImageList(const QString& resource) {
   std::span dib(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
   dib = dib.subspan(14);  // after the file header
   TPicture picture;
-  DecodeDib(dib, ReadDibInfo(dib).PixelOffset(), false, picture);
+  if (std::optional<DibInfo> info = ReadDibInfo(dib)) DecodeDib(dib, info->PixelOffset(), false, picture);
   QPixmap strip = PictureToPixmap(picture);
   strip.setMask(strip.createMaskFromColor(QColor(128, 128, 0)));  // olive is transparent
   return strip;
@@ -127,11 +162,9 @@ void TResourceListView::Clear() {
   items_.clear();
 }
 
-void TResourceListView::AddRow(const QString& caption, const QString& offset, const QString& size, const QIcon& small,
-                               const QIcon& large, TResourceItem* item) {
-  QIcon both = small;
-  for (const QSize& s : large.availableSizes()) both.addPixmap(large.pixmap(s));
-  auto* name = new QStandardItem(both, caption);
+void TResourceListView::AddRow(const QString& caption, const QString& offset, const QString& size, const QIcon& icon,
+                               TResourceItem* item) {
+  auto* name = new QStandardItem(icon, caption);
   model_.appendRow({name, new QStandardItem(offset), new QStandardItem(size)});
   items_.push_back(item);
 }
@@ -274,6 +307,10 @@ void TKSRE::CreateControls() {
   StringViewer->setLineWrapMode(QPlainTextEdit::NoWrap);
   StringViewer->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   StringViewer->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // every line begins at the left, whatever script its first letter is in
+  QTextOption leftToRight = StringViewer->document()->defaultTextOption();
+  leftToRight.setTextDirection(Qt::LeftToRight);
+  StringViewer->document()->setDefaultTextOption(leftToRight);
   auto* otherPage = new QWidget(Notebook);
   otherPage->setObjectName(QStringLiteral("OtherViewPage"));
   Notebook->addWidget(ListView);
@@ -305,8 +342,18 @@ void TKSRE::CreateControls() {
   RegisterImageLists();
   splitControl_ = std::make_unique<TSplitControl>(this);
   hexDumpView_ = NewHexDumpView(Notebook->widget(3));
-  small_ = LoadImageList(QStringLiteral(":/resx/SmallImages.bmp"));
-  large_ = LoadImageList(QStringLiteral(":/resx/LargeImages.bmp"));
+  const QPixmap small = LoadImageList(QStringLiteral(":/resx/SmallImages.bmp"));
+  const QPixmap large = LoadImageList(QStringLiteral(":/resx/LargeImages.bmp"));
+  // made once and shared by every node and row: an icon made per row is
+  // a pixmap and a cache entry per row, kept by Qt's pixmap cache long
+  // after the row (a quarter of a megabyte per open of a large library)
+  folderIcon_ = QIcon(small.copy(0, 0, 16, 16));
+  folderIcon_.addPixmap(small.copy(16, 0, 16, 16), QIcon::Selected);
+  for (int i = 0; i < kImages; ++i) {
+    nodeIcons_[i] = QIcon(small.copy(16 * i, 0, 16, 16));
+    rowIcons_[i] = nodeIcons_[i];
+    rowIcons_[i].addPixmap(large.copy(32 * i, 0, 32, 32));
+  }
   Notebook->setCurrentIndex(0);
 }
 
@@ -330,9 +377,6 @@ void TKSRE::ShowFile(const QString& fileName) {
 }
 
 void TKSRE::FormDestroy() { splitControl_.reset(); }
-
-QIcon TKSRE::SmallImage(int index) const { return QIcon(small_.copy(16 * index, 0, 16, 16)); }
-QIcon TKSRE::LargeImage(int index) const { return QIcon(large_.copy(32 * index, 0, 32, 32)); }
 
 void TKSRE::FileOpen() {
   int index = 1;
@@ -404,25 +448,36 @@ void TKSRE::LoadResources() {
   Notebook->setCurrentIndex(0);
   QString name = QString::fromStdString(openImage_->FileName()).toLower();
   setWindowTitle(QString::fromStdString(Format("%s - %s", {"Resource Explorer", name.toStdString()})));
-  AddResourceNodes(openImage_->Resources(), nullptr);
+  std::vector<std::string> errors;
+  AddResourceNodes(errors);
   TreeView->setFocus();
   if (TreeView->topLevelItemCount() > 0) TreeView->setCurrentItem(TreeView->topLevelItem(0));
+  if (errors.empty()) return;
+  // the damage of a file, each told once, in one box: the tree holds
+  // everything else the walk could read
+  std::string text;
+  for (const std::string& e : errors) text += (text.empty() ? "" : "\n") + e;
+  throw EExeError(text);
 }
 
-void TKSRE::AddResourceNodes(TResourceList& list, QTreeWidgetItem* parent) {
-  for (TResourceItem* item : list.Items()) {
-    auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(TreeView);
-    node->setText(0, QString::fromStdString(item->DisplayName()));
-    node->setData(0, kItemRole, QVariant::fromValue(reinterpret_cast<quintptr>(item)));
-    if (item->IsList()) {
-      QIcon folder(small_.copy(0, 0, 16, 16));
-      folder.addPixmap(small_.copy(16, 0, 16, 16), QIcon::Selected);
-      node->setIcon(0, folder);
-      AddResourceNodes(item->SubList(), node);
-    } else {
-      node->setIcon(0, SmallImage(ImageIndexFor(item->TypeCode())));
-    }
-  }
+// The tree as ovlix-resx lists it, from the same walk.
+void TKSRE::AddResourceNodes(std::vector<std::string>& errors) {
+  std::vector<QTreeWidgetItem*> parents;  // the node's ancestors, by depth
+  WalkResources(
+      *openImage_,
+      [&](const WalkNode& n) {
+        parents.resize(static_cast<std::size_t>(n.depth));
+        auto* node = parents.empty() ? new QTreeWidgetItem(TreeView) : new QTreeWidgetItem(parents.back());
+        node->setText(0, QString::fromUtf8(n.name.data(), static_cast<qsizetype>(n.name.size())));
+        node->setData(0, kItemRole, QVariant::fromValue(reinterpret_cast<quintptr>(n.item)));
+        node->setData(0, kOffsetRole, n.offset);
+        node->setData(0, kSizeRole, n.size);
+        node->setData(0, kListRole, n.list);
+        node->setData(0, kTypeRole, QString::fromUtf8(n.typeName.data(), static_cast<qsizetype>(n.typeName.size())));
+        node->setIcon(0, n.list ? folderIcon_ : nodeIcons_[ImageIndexFor(n.item->TypeCode())]);
+        parents.push_back(node);
+      },
+      errors);
 }
 
 void TKSRE::TreeViewChange() {
@@ -437,10 +492,11 @@ TIconResource* TKSRE::SelectedIconGroup() const {
 }
 
 void TKSRE::ShowSelection() {
-  TResourceItem* item = ItemOf(TreeView->currentItem());
+  QTreeWidgetItem* node = TreeView->currentItem();
+  TResourceItem* item = ItemOf(node);
   if (!TreeView->isVisible() || item == nullptr) return;
-  if (item->IsList()) {
-    FillListView(item->SubList());
+  if (IsListNode(node)) {
+    FillListView(*node);
   } else {
     switch (item->TypeCode()) {
       case rtCursorEntry:
@@ -466,7 +522,7 @@ void TKSRE::ShowSelection() {
       }
     }
   }
-  UpdateStatus(*item);
+  UpdateStatus(*node);
 }
 
 // The leaf's listing on the memo page; damaged data shows the lines read
@@ -475,7 +531,7 @@ void TKSRE::ShowListing(TResourceItem& item) {
   TListing listing;
   auto show = [&] {
     QStringList text;
-    for (const std::string& line : listing.lines) text << QString::fromStdString(line);
+    for (const std::string& line : listing.lines) text << LeftToRight(QString::fromStdString(line));
     StringViewer->setPlainText(text.join(QLatin1Char('\n')));
     StringViewer->moveCursor(QTextCursor::Start);
     Notebook->setCurrentIndex(2);
@@ -484,33 +540,34 @@ void TKSRE::ShowListing(TResourceItem& item) {
     ListResource(item, listing);
   } catch (const EExeError&) {
     show();
-    UpdateStatus(item);
+    UpdateStatus(*TreeView->currentItem());
     throw;
   }
   show();
 }
 
-void TKSRE::FillListView(TResourceList& list) {
+void TKSRE::FillListView(const QTreeWidgetItem& node) {
   ListView->Clear();
-  for (TResourceItem* item : list.Items()) {
+  for (int i = 0; i < node.childCount(); ++i) {
+    const QTreeWidgetItem* child = node.child(i);
+    TResourceItem* item = ItemOf(child);
     int image = ImageIndexFor(item->TypeCode());
-    ListView->AddRow(
-        QString::fromStdString(item->DisplayName()), QString::fromStdString(Format("%.7x", {item->Offset()})),
-        QString::fromStdString(Format("%.5x", {item->ResourceSize()})), SmallImage(image), LargeImage(image), item);
+    ListView->AddRow(child->text(0), QString::fromStdString(Format("%.7x", {OffsetOf(child)})),
+                     QString::fromStdString(Format("%.5x", {SizeOf(child)})), rowIcons_[image], item);
   }
   Notebook->setCurrentIndex(0);
 }
 
-void TKSRE::UpdateStatus(TResourceItem& item) {
-  if (item.IsList()) {
-    ListViewCaption->setText(QStringLiteral(" ") + TreeView->currentItem()->text(0));
+void TKSRE::UpdateStatus(const QTreeWidgetItem& node) {
+  if (IsListNode(&node)) {
+    ListViewCaption->setText(QStringLiteral(" ") + node.text(0));
     StatusPanels[0]->setText(QString::fromStdString(Format(" %d objektů", {ListView->RowCount()})));
-    StatusPanels[1]->setText(QString::fromStdString(Format(" Offset: %x", {item.Offset()})));
+    StatusPanels[1]->setText(QString::fromStdString(Format(" Offset: %x", {OffsetOf(&node)})));
   } else {
-    ListViewCaption->setText(QString::fromStdString(Format(" %s: %s", {item.TypeName(), item.DisplayName()})));
+    ListViewCaption->setText(QStringLiteral(" %1: %2").arg(node.data(0, kTypeRole).toString(), node.text(0)));
     StatusPanels[0]->clear();
     StatusPanels[1]->setText(
-        QString::fromStdString(Format(" Offset: %x  Velikost: %x", {item.Offset(), item.ResourceSize()})));
+        QString::fromStdString(Format(" Offset: %x  Velikost: %x", {OffsetOf(&node), SizeOf(&node)})));
   }
 }
 
@@ -538,6 +595,8 @@ void TKSRE::SaveIconGroup() {
       RunFileDialog(FileDialogKind::Save, QStringLiteral("FileSaveDialog"),
                     cursors ? QStringLiteral("Kurzory (*.CUR)|*.CUR") : QStringLiteral("Ikony (*.ICO)|*.ICO"), index);
   if (path.isEmpty()) return;
+  // a name typed without an extension gets the one of the chosen filter
+  if (QFileInfo(path).suffix().isEmpty()) path += cursors ? QStringLiteral(".cur") : QStringLiteral(".ico");
   std::vector<std::uint16_t> missing;
   std::string bytes = GroupIconFile(*group, missing);
   if (!platform::WriteFileAtomically(path.toStdString(), bytes, 0644))

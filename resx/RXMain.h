@@ -29,8 +29,9 @@ class TResourceListView : public QStackedWidget {
  public:
   explicit TResourceListView(QWidget* parent);
   void Clear();
-  void AddRow(const QString& caption, const QString& offset, const QString& size, const QIcon& small,
-              const QIcon& large, TResourceItem* item);
+  // `icon` holds the small (16) and the large (32) image
+  void AddRow(const QString& caption, const QString& offset, const QString& size, const QIcon& icon,
+              TResourceItem* item);
   int RowCount() const { return model_.rowCount(); }
   int Style() const { return style_; }
   void SetStyle(int style);
@@ -129,19 +130,20 @@ class TKSRE : public TForm {
  private:
   void LoadResources();
   void FillLanguageMenu();
-  void AddResourceNodes(TResourceList& list, QTreeWidgetItem* parent);
+  void AddResourceNodes(std::vector<std::string>& errors);
   void ShowSelection();
   void ShowListing(TResourceItem& item);
   TIconResource* SelectedIconGroup() const;
-  void FillListView(TResourceList& list);
-  void UpdateStatus(TResourceItem& item);
-  QIcon SmallImage(int index) const;
-  QIcon LargeImage(int index) const;
+  void FillListView(const QTreeWidgetItem& node);
+  void UpdateStatus(const QTreeWidgetItem& node);
 
   std::unique_ptr<TExeImage> openImage_;
   THexDump* hexDumpView_ = nullptr;
   std::unique_ptr<TSplitControl> splitControl_;
-  QPixmap small_, large_;
+  // of each image index (ImageIndexFor): the tree's, and the list view's
+  // with its large image too
+  static constexpr int kImages = 6;
+  QIcon folderIcon_, nodeIcons_[kImages], rowIcons_[kImages];
   bool showText_ = false;
   QActionGroup* languageGroup_ = nullptr;
 };

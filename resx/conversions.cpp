@@ -1,5 +1,9 @@
 // How resource items show and save themselves: bitmaps, icon and cursor
 // images as pictures and files, string tables and menus as text listings.
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 #include "framework/format.h"
 #include "platform/little_endian.h"
 #include "resx/ExeImage.h"
@@ -21,8 +25,9 @@ std::uint32_t BitmapPixelOffset(Bytes data) {
     std::uint32_t colors = data.size() >= 12 ? ColorsForBitCount(U16(data, 10)) : 0;
     return 14 + 12 + 3 * colors;
   }
-  DibInfo info = ReadDibInfo(data);
-  std::uint64_t offset = 14 + info.PixelOffset();
+  std::optional<DibInfo> info = ReadDibInfo(data);
+  if (!info) throw EExeError("Bitmap header is not valid");
+  std::uint64_t offset = 14 + info->PixelOffset();
   return offset > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(offset);
 }
 
@@ -67,10 +72,9 @@ void TIconResEntry::AssignTo(TPicture& picture) {
       picture.width = static_cast<int>(image[18] << 8 | image[19]);
       picture.height = static_cast<int>(image[22] << 8 | image[23]);
     }
-  } else {
+  } else if (std::optional<DibInfo> info = ReadDibInfo(image)) {
     try {
-      DibInfo info = ReadDibInfo(image);
-      DecodeDib(image, info.PixelOffset(), true, picture);
+      DecodeDib(image, info->PixelOffset(), true, picture);
     } catch (const EExeError&) {
       picture.Clear();  // an image that does not decode shows nothing
     }
@@ -90,13 +94,9 @@ void TIconResEntry::SaveToStream(std::string& out) {
     planes = 1;
     bits = 32;
   } else {
-    DibInfo info;
-    try {
-      info = ReadDibInfo(image);
-    } catch (const EExeError&) {
-      throw EExeError("Icon image is not valid");
-    }
-    if (info.width <= 0 || info.height <= 0) throw EExeError("Icon image is not valid");
+    std::optional<DibInfo> read = ReadDibInfo(image);
+    if (!read || read->width <= 0 || read->height <= 0) throw EExeError("Icon image is not valid");
+    const DibInfo& info = *read;
     width = static_cast<std::uint32_t>(info.width) & 0xFF;  // 256 is written as 0
     height = static_cast<std::uint32_t>(info.height / 2) & 0xFF;
     colors = info.bitCount < 8 ? ColorsForBitCount(info.bitCount) : 0;
@@ -151,17 +151,42 @@ std::size_t MenuText(Bytes data, std::size_t at, std::string& text) {
   return n;
 }
 
+// A classic item's flags as a resource compiler writes them, in its order.
+constexpr struct {
+  std::uint16_t bit;
+  const char* word;
+} kMenuFlags[] = {{0x0008, "CHECKED"},      {0x0001, "GRAYED"},    {0x4000, "HELP"},      {0x0002, "INACTIVE"},
+                  {0x0020, "MENUBARBREAK"}, {0x0040, "MENUBREAK"}, {0x0100, "OWNERDRAW"}, {0x0004, "BITMAP"}};
+
+std::string ClassicFlags(std::uint16_t flags) {
+  std::string words;
+  for (const auto& f : kMenuFlags)
+    if (flags & f.bit) words += std::string(", ") + f.word;
+  return words;
+}
+
+// An extended item's id, type, state (and a popup's help id), left out
+// from the last non-zero one on, as a resource compiler writes them.
+std::string ExtendedFields(std::initializer_list<long long> fields) {
+  std::size_t n = fields.size();
+  while (n > 0 && fields.begin()[n - 1] == 0) --n;
+  std::string text;
+  for (std::size_t i = 0; i < n; ++i) text += (i == 0 ? ",  " : ", ") + std::to_string(fields.begin()[i]);
+  return text;
+}
+
 class MenuListing {
  public:
   explicit MenuListing(TStrings& lines) : lines_(lines) {}
   void Line(const std::string& text) { lines_.push_back(std::string(level_ > 0 ? 2 * level_ : 0, ' ') + text); }
-  void Item(const std::string& text, bool popup, long long id) {
+  // `fields`: what follows the text (an id, flags), written as it stands.
+  void Item(const std::string& text, bool popup, const std::string& fields) {
     if (text.empty())
       Line("MENUITEM SEPARATOR");
     else if (popup)
-      Line(Format("POPUP \"%s\"", {text}));
+      Line(Format("POPUP \"%s\"", {text}) + fields);
     else
-      Line(Format("MENUITEM \"%s\",  %d", {text, id}));
+      Line(Format("MENUITEM \"%s\"", {text}) + fields);
   }
   // A popup's items are one level deeper; a popup that is the last of its
   // own level closes that level only after its items are done.
@@ -169,11 +194,12 @@ class MenuListing {
     closesParent_.push_back(last);
     ++level_;
   }
+  // The last item of a level: closes its popup, and the popups it was the
+  // last of. The menu bar itself has no ENDPOPUP.
   void Close() {
-    while (true) {
+    while (!closesParent_.empty()) {
       --level_;
       Line("ENDPOPUP");
-      if (closesParent_.empty()) return;
       bool more = closesParent_.back();
       closesParent_.pop_back();
       if (!more) return;
@@ -198,18 +224,21 @@ void ListMenu(Bytes data, TStrings& lines) {
     std::size_t at = 4 + std::size_t{U16(data, 2)};
     while (at < data.size()) {
       if (at + 14 > data.size()) throw EExeError("Damaged file: a menu item runs past the end of the menu");
-      std::uint32_t type = U32(data, at), id = U32(data, at + 8);
+      std::uint32_t type = U32(data, at), state = U32(data, at + 4), id = U32(data, at + 8);
       std::uint16_t flags = U16(data, at + 12);
       std::size_t n = MenuText(data, at + 14, text);
       at = (at + 14 + 2 * (n + 1) + 3) / 4 * 4;
       bool popup = flags & 0x01, last = flags & 0x80;
       if (type & 0x800) text.clear();  // MFT_SEPARATOR
-      listing.Item(text, popup, static_cast<std::int32_t>(id));
+      const long long signedId = static_cast<std::int32_t>(id);
       if (popup) {
+        if (at + 4 > data.size()) throw EExeError("Damaged file: a menu item runs past the end of the menu");
+        listing.Item(text, true, ExtendedFields({signedId, type, state, U32(data, at)}));
         at += 4;
         listing.Open(last);
-      } else if (last) {
-        listing.Close();
+      } else {
+        listing.Item(text, false, ExtendedFields({signedId, type, state}));
+        if (last) listing.Close();
       }
     }
     return;
@@ -228,7 +257,7 @@ void ListMenu(Bytes data, TStrings& lines) {
     }
     std::size_t n = MenuText(data, at, text);
     at += 2 * (n + 1);
-    listing.Item(text, popup, id);
+    listing.Item(text, popup, (popup ? std::string() : ",  " + std::to_string(id)) + ClassicFlags(flags));
     if (popup)
       listing.Open(last);
     else if (last)

@@ -143,9 +143,9 @@ bool IsPng(std::span<const std::uint8_t> data) {
   return data.size() >= 8 && std::equal(kSignature, kSignature + 8, data.begin());
 }
 
-DibInfo ReadDibInfo(std::span<const std::uint8_t> dib) {
+std::optional<DibInfo> ReadDibInfo(std::span<const std::uint8_t> dib) {
   DibInfo info;
-  if (dib.size() < 12) throw EExeError("Bitmap header is not valid");
+  if (dib.size() < 12) return std::nullopt;
   info.headerSize = U32(dib, 0);
   if (info.headerSize == 12) {
     info.core = true;
@@ -157,7 +157,7 @@ DibInfo ReadDibInfo(std::span<const std::uint8_t> dib) {
     info.paletteEntries = ColorsForBitCount(info.bitCount);
     return info;
   }
-  if (info.headerSize < 16 || info.headerSize > dib.size()) throw EExeError("Bitmap header is not valid");
+  if (info.headerSize < 16 || info.headerSize > dib.size()) return std::nullopt;
   info.width = static_cast<std::int32_t>(U32(dib, 4));
   info.height = static_cast<std::int32_t>(U32(dib, 8));
   info.planes = U16(dib, 12);
@@ -178,7 +178,9 @@ DibInfo ReadDibInfo(std::span<const std::uint8_t> dib) {
 }
 
 void DecodeDib(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset, bool icon, TPicture& out) {
-  DibInfo info = ReadDibInfo(dib);
+  std::optional<DibInfo> read = ReadDibInfo(dib);
+  if (!read) throw EExeError("Bitmap header is not valid");
+  const DibInfo& info = *read;
   std::int64_t h = info.height < 0 ? -info.height : info.height;
   if (icon) h /= 2;
   if (info.width <= 0 || h <= 0 || static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(h) > kMaxPixels)

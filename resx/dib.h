@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "resx/picture.h"
@@ -29,9 +30,8 @@ struct DibInfo {
   std::uint64_t PixelOffset() const { return PaletteOffset() + std::uint64_t{paletteEntries} * paletteEntrySize; }
 };
 
-// Fails with EExeError "Bitmap header is not valid" when the bytes hold no
-// header this reader knows.
-DibInfo ReadDibInfo(std::span<const std::uint8_t> dib);
+// Nothing when the bytes hold no header this reader knows.
+std::optional<DibInfo> ReadDibInfo(std::span<const std::uint8_t> dib);
 
 // Decodes the image whose header starts `dib`; the pixels lie at
 // `pixelOffset` from there. `icon`: the height counts the image and its

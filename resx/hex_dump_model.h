@@ -51,8 +51,6 @@ class HexDumpModel {
   HexScroll Key(int virtualKey);
   HexScroll MouseDown(bool left, int y);
 
-  bool HasData() const { return hasData_; }
-  const std::uint8_t* DataAddress() const { return data_; }
   std::int32_t DataSize() const { return dataSize_; }
   int FirstVisibleLine() const { return firstVisibleLine_; }
   int CursorLine() const { return cursorLine_; }
@@ -61,7 +59,6 @@ class HexDumpModel {
   int BytesPerLine() const { return bytesPerLine_; }
   int LineHeight() const { return lineHeight_; }
   int CellWidth() const { return cellWidth_; }
-  int ClientHeight() const { return clientHeight_; }
   bool ShowAddress = true;
   bool ShowCharacters = true;
 

@@ -29,28 +29,24 @@ int BigEndian32(Bytes b, std::size_t at) {
 
 std::optional<IconImageInfo> Describe(Bytes data) {
   IconImageInfo info;
-  try {
-    if (IsPng(data)) {
-      if (data.size() < 26) return std::nullopt;
-      info.png = true;
-      info.width = BigEndian32(data, 16);
-      info.height = BigEndian32(data, 20);
-      // bits per channel times channels: grey, -, RGB, palette, grey+alpha, -, RGBA
-      static constexpr int kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
-      int type = data[25];
-      if (type > 6 || kChannels[type] == 0) return std::nullopt;
-      info.bits = data[24] * kChannels[type];
-      info.colors = type == 3 ? ColorsForBitCount(data[24]) : 0;
-    } else {
-      DibInfo dib = ReadDibInfo(data);
-      if (dib.width <= 0 || dib.height == 0 || dib.width > 0x7FFFFFFF) return std::nullopt;
-      info.width = static_cast<int>(dib.width);
-      info.height = static_cast<int>(std::min<std::int64_t>(std::abs(dib.height) / 2, 0x7FFFFFFF));
-      info.bits = dib.bitCount;
-      info.colors = ColorsForBitCount(dib.bitCount);
-    }
-  } catch (const EExeError&) {
-    return std::nullopt;
+  if (IsPng(data)) {
+    if (data.size() < 26) return std::nullopt;
+    info.png = true;
+    info.width = BigEndian32(data, 16);
+    info.height = BigEndian32(data, 20);
+    // bits per channel times channels: grey, -, RGB, palette, grey+alpha, -, RGBA
+    static constexpr int kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
+    int type = data[25];
+    if (type > 6 || kChannels[type] == 0) return std::nullopt;
+    info.bits = data[24] * kChannels[type];
+    info.colors = type == 3 ? ColorsForBitCount(data[24]) : 0;
+  } else {
+    std::optional<DibInfo> dib = ReadDibInfo(data);
+    if (!dib || dib->width <= 0 || dib->height == 0 || dib->width > 0x7FFFFFFF) return std::nullopt;
+    info.width = static_cast<int>(dib->width);
+    info.height = static_cast<int>(std::min<std::int64_t>(std::abs(dib->height) / 2, 0x7FFFFFFF));
+    info.bits = dib->bitCount;
+    info.colors = ColorsForBitCount(dib->bitCount);
   }
   if (info.width <= 0 || info.height <= 0) return std::nullopt;
   return info;

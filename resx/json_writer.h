@@ -24,6 +24,12 @@ class JsonWriter {
   void CloseTo(std::size_t depth);
   std::size_t Depth() const { return open_.size(); }
   const std::string& Text() const { return text_; }
+  // Hands the text written so far to `out` and goes on after it: a long
+  // document is written out piece by piece.
+  void MoveTextTo(std::string& out) {
+    out += text_;
+    text_.clear();
+  }
 
  private:
   void Open(char bracket, std::string_view key);

@@ -31,6 +31,7 @@ struct Sibling {
   std::uint32_t size;
   bool list;
   bool damaged;
+  bool named;          // its name could be read
   bool languages;      // a list of the resource's languages
   std::size_t repeat;  // the n-th sibling of this name, in file order
 };
@@ -74,8 +75,10 @@ class Walker {
   Walker(const Walker&) = delete;
   Walker& operator=(const Walker&) = delete;
 
-  // The node's path holds the list's path when called.
-  void Walk(TResourceList& list, int depth) {
+  // The node's path holds the list's path when called. `typeNamed`: the
+  // name of the type the list lies under could be read (its damage is told
+  // with the type's own node, once).
+  void Walk(TResourceList& list, int depth, bool typeNamed) {
     std::span<TResourceItem* const> items;
     try {
       items = list.Items();
@@ -87,7 +90,7 @@ class Walker {
     // the items of a list share their owner, and so their type name; a type
     // of the root is the type it stands for
     level.typeName = "?";
-    if (depth > 0 && !items.empty()) Try([&] { level.typeName = items.front()->TypeName(); });
+    if (depth > 0 && typeNamed && !items.empty()) Try([&] { level.typeName = items.front()->TypeName(); });
     std::vector<Sibling>& siblings = level.siblings;
     std::string& names = level.names;
     siblings.resize(items.size());
@@ -97,7 +100,8 @@ class Walker {
       TResourceItem* item = s.item = items[i];
       s.offset = s.size = 0, s.list = s.languages = false, s.repeat = 1;
       const std::size_t start = names.size();
-      if (!Told(item->TryAppendDisplayName(names, damage_))) names.replace(start, std::string::npos, "?");
+      s.named = Told(list.AppendItemName(i, names, damage_));
+      if (!s.named) names.replace(start, std::string::npos, "?");
       s.nameEnd = names.size();
       // each asks what the one before read: damage is told once
       s.damaged = !Told(item->TryIsList(s.list, damage_));
@@ -137,7 +141,7 @@ class Walker {
       if (s.list) {
         TResourceList* sub = nullptr;
         Try([&] { sub = s.languages ? &s.item->LanguageList() : &s.item->SubList(); });
-        if (sub != nullptr) Walk(*sub, depth + 1);
+        if (sub != nullptr) Walk(*sub, depth + 1, depth == 0 ? s.named : typeNamed);
       }
     }
   }
@@ -226,7 +230,7 @@ class Walker {
 void WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
                    std::vector<std::string>& errors, WalkLanguages languages) {
   TResourceList& root = image.Resources();
-  Walker(visit, errors, languages).Walk(root, 0);
+  Walker(visit, errors, languages).Walk(root, 0, true);
 }
 
 TResourceItem* FindResource(TExeImage& image, const std::string& path) {

@@ -7,6 +7,7 @@
 //   ovlix-resx png FILE NODE-PATH OUT [--size N]
 //   ovlix-resx thumbnail [-s SIZE] FILE OUT
 //   ovlix-resx show FILE NODE-PATH [--json]
+//   ovlix-resx --help | --version
 
 #include <unistd.h>
 
@@ -86,6 +87,8 @@ constexpr const char* kHelp =
     "      The listing of a string table, menu, dialog, accelerator table,\n"
     "      message table, version information or manifest, as text or as one\n"
     "      JSON document. Damaged data: what was read, and the error.\n"
+    "  ovlix-resx --help | --version\n"
+    "      This text; the version and the licence.\n"
     "Errors go to standard error; the exit status is 1 when any file or\n"
     "resource could not be read or written, 2 for a wrong command line.\n";
 
@@ -202,13 +205,32 @@ void PutLine(Output& output, const WalkNode& n) {
 constexpr std::size_t kJsonPiece = 1 << 14;
 
 // An icon or cursor image's own size and depth, for scripts to choose by.
-void AppendImageInfo(std::string& out, const WalkNode& n) {
+void AddImageInfo(JsonWriter& json, const WalkNode& n) {
   if (n.list || (n.item->TypeCode() != rtIconEntry && n.item->TypeCode() != rtCursorEntry)) return;
   std::optional<IconImageInfo> info = DescribeIconImage(static_cast<TIconResEntry&>(*n.item));
   if (!info) return;
-  out += ",\"image\":{\"width\":" + std::to_string(info->width) + ",\"height\":" + std::to_string(info->height) +
-         ",\"colors\":" + std::to_string(info->colors) + ",\"bits\":" + std::to_string(info->bits) +
-         (info->png ? ",\"png\":true}" : ",\"png\":false}");
+  json.BeginObject("image");
+  json.Number("width", info->width);
+  json.Number("height", info->height);
+  json.Number("colors", info->colors);
+  json.Number("bits", info->bits);
+  json.Bool("png", info->png);
+  json.End();
+}
+
+// A node of list --json.
+void AddNode(JsonWriter& json, const WalkNode& n) {
+  char hex[8];
+  json.BeginObject();
+  json.String("path", n.path);
+  json.String("name", n.name);
+  json.String("type", n.typeName);
+  json.String("offset", std::string_view(hex, PutHex(hex, n.offset, 7)));
+  json.String("size", std::string_view(hex, PutHex(hex, n.size, 5)));
+  json.Bool("list", n.list);
+  json.Number("depth", n.depth);
+  AddImageInfo(json, n);
+  json.End();
 }
 
 struct ListOptions {
@@ -218,10 +240,9 @@ struct ListOptions {
 };
 
 int List(std::span<char* const> files, const ListOptions& options) {
-  const bool json = options.json;
   int status = 0;
   Output output;
-  std::string out;  // a JSON document
+  std::string out;  // a piece of a JSON document
   std::string file;
   ImageBatch images;
   for (std::size_t done = 0; done < files.size();) {
@@ -231,43 +252,29 @@ int List(std::span<char* const> files, const ListOptions& options) {
     for (std::size_t i = 0; i < batch.size(); ++i) {
       file = batch[i];
       std::vector<std::string> errors;
-      out.clear();
-      if (json) {
-        out += "{\"file\":";
-        AppendJson(out, file);
-        out += ",\"nodes\":[";
+      JsonWriter json;
+      if (options.json) {
+        json.BeginObject();
+        json.String("file", file);
+        json.BeginArray("nodes");
       } else {
         output.Put(file);
         output.Put(":\n");
       }
-      bool first = true;
       try {
         if (!images.Image(i)) throw EExeError(images.Failure(i));
         WalkResources(
             *images.Image(i),
             [&](const WalkNode& n) {
-              if (!json) {
+              if (!options.json) {
                 PutLine(output, n);
                 return;
               }
-              out += first ? "{\"path\":" : ",{\"path\":";
-              AppendJson(out, n.path);
-              out += ",\"name\":";
-              AppendJson(out, n.name);
-              out += ",\"type\":";
-              AppendJson(out, n.typeName);
-              out += ",\"offset\":\"";
-              AppendHex(out, n.offset, 7);
-              out += "\",\"size\":\"";
-              AppendHex(out, n.size, 5);
-              out += n.list ? "\",\"list\":true,\"depth\":" : "\",\"list\":false,\"depth\":";
-              out += std::to_string(n.depth);
-              AppendImageInfo(out, n);
-              out += '}';
-              first = false;
-              if (out.size() >= kJsonPiece) {  // a large tree's document goes out as it grows
-                output.Put(out);
+              AddNode(json, n);
+              if (json.Text().size() >= kJsonPiece) {  // a large tree's document goes out as it grows
                 out.clear();
+                json.MoveTextTo(out);
+                output.Put(out);
               }
             },
             errors, options.languages);
@@ -277,13 +284,14 @@ int List(std::span<char* const> files, const ListOptions& options) {
       images.Image(i).reset();  // its memory serves the next file
       for (const std::string& e : errors) Report(file, e);
       if (!errors.empty()) status = 1;
-      if (json) {
-        out += "],\"errors\":[";
-        for (std::size_t e = 0; e < errors.size(); ++e) {
-          if (e > 0) out += ',';
-          AppendJson(out, errors[e]);
-        }
-        out += "]}\n";
+      if (options.json) {
+        json.End();
+        json.BeginArray("errors");
+        for (const std::string& e : errors) json.String({}, e);
+        json.CloseTo(0);
+        out.clear();
+        json.MoveTextTo(out);
+        out += '\n';
         output.Put(out);
       }
     }
@@ -546,6 +554,92 @@ int Extract(const std::string& file, const std::string& dir) {
   });
 }
 
+// A command's run over its arguments (those after the command's name).
+// kWrongLine, with what is wrong in `wrong`, when they are not the
+// command's.
+constexpr int kWrongLine = -1;
+using Run = int (*)(std::span<char* const> args, std::string& wrong);
+
+struct Command {
+  std::string_view name;
+  Run run;
+};
+
+int WrongArguments(std::string_view command, std::string& wrong) {
+  wrong = "wrong arguments for \"" + std::string(command) + "\"";
+  return kWrongLine;
+}
+
+// A size option's value into `size`; false, and why in `wrong`, when it
+// is not 1 to 4096 pixels.
+bool SizeOption(const char* text, int& size, std::string& wrong) {
+  std::optional<int> value = SizeArgument(text);
+  if (!value) wrong = std::string("not a size of 1 to 4096 pixels: ") + text;
+  size = value.value_or(size);
+  return value.has_value();
+}
+
+const Command kCommands[] = {
+    {"list",
+     [](std::span<char* const> args, std::string& wrong) {
+       std::optional<ListOptions> options = ListArguments(args);
+       if (!options || args.empty()) return WrongArguments("list", wrong);
+       return List(args, *options);
+     }},
+    {"languages",
+     [](std::span<char* const> args, std::string& wrong) {
+       return args.size() == 1 ? Languages(args[0]) : WrongArguments("languages", wrong);
+     }},
+    {"save",
+     [](std::span<char* const> args, std::string& wrong) {
+       return args.size() == 3 ? Save(args[0], args[1], args[2]) : WrongArguments("save", wrong);
+     }},
+    {"show",
+     [](std::span<char* const> args, std::string& wrong) {
+       const bool json = args.size() == 3 && std::string_view(args[2]) == "--json";
+       return args.size() == 2 || json ? Show(args[0], args[1], json) : WrongArguments("show", wrong);
+     }},
+    {"extract",
+     [](std::span<char* const> args, std::string& wrong) {
+       return args.size() == 2 ? Extract(args[0], args[1]) : WrongArguments("extract", wrong);
+     }},
+    {"png",
+     [](std::span<char* const> args, std::string& wrong) {
+       if (args.size() != 3 && (args.size() != 5 || std::string_view(args[3]) != "--size"))
+         return WrongArguments("png", wrong);
+       int size = 0;
+       if (args.size() == 5 && !SizeOption(args[4], size, wrong)) return kWrongLine;
+       return Png(args[0], args[1], args[2], size);
+     }},
+    {"thumbnail",
+     [](std::span<char* const> args, std::string& wrong) {
+       if (args.size() != 2 && (args.size() != 4 || std::string_view(args[0]) != "-s"))
+         return WrongArguments("thumbnail", wrong);
+       int size = 128;
+       if (args.size() == 4 && !SizeOption(args[1], size, wrong)) return kWrongLine;
+       return Thumbnail(args[args.size() - 2], args.back(), size);
+     }},
+    {"icon",
+     [](std::span<char* const> args, std::string& wrong) {
+       if (args.size() != 2 && args.size() != 3) return WrongArguments("icon", wrong);
+       std::string group = args.size() == 3 ? args[1] : "";
+       return Icon(args[0], args.size() == 3 ? &group : nullptr, args.back());
+     }},
+};
+
+constexpr const char* kVersion = "ovlix-resx (Ovlix) " OVLIX_VERSION
+                                 "\n"
+                                 "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+                                 "This is free software: you are free to change and redistribute it.\n"
+                                 "There is NO WARRANTY, to the extent permitted by law.\n";
+
+// Standard output's text for --help and --version; 1 when it is lost.
+int Print(const char* text) {
+  Output output;
+  output.Put(text);
+  return output.Finish() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -553,47 +647,21 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   // a folder of files is not copied
   std::span<char* const> args(argv + 1, static_cast<std::size_t>(argc - 1));
-  auto is = [&](std::size_t i, std::string_view word) { return i < args.size() && args[i] == word; };
-  if (args.empty()) {
-    std::fputs(kHelp, stderr);
-    return 2;
+  std::string wrong = "missing command";
+  if (!args.empty()) {
+    const std::string_view name = args[0];
+    if (name == "--help" || name == "-h" || name == "help") return Print(kHelp);
+    if (name == "--version") return Print(kVersion);
+    const Command* command =
+        std::find_if(std::begin(kCommands), std::end(kCommands), [&](const Command& c) { return c.name == name; });
+    if (command == std::end(kCommands)) {
+      wrong = "unknown command \"" + std::string(name) + "\"";
+    } else if (int status = command->run(args.subspan(1), wrong); status != kWrongLine) {
+      return status;
+    }
   }
-  if (is(0, "--help") || is(0, "-h") || is(0, "help")) {
-    Output output;
-    output.Put(kHelp);
-    return output.Finish() ? 0 : 1;
-  }
-  // what is wrong with the command line, told before the usage
-  std::string wrong = std::string("wrong arguments for \"") + args[0] + "\"";
-  if (is(0, "list")) {
-    std::span<char* const> files = args.subspan(1);
-    std::optional<ListOptions> options = ListArguments(files);
-    if (options && !files.empty()) return List(files, *options);
-  } else if (is(0, "languages") && args.size() == 2) {
-    return Languages(args[1]);
-  } else if (is(0, "save") && args.size() == 4) {
-    return Save(args[1], args[2], args[3]);
-  } else if (is(0, "show") && (args.size() == 3 || (args.size() == 4 && is(3, "--json")))) {
-    return Show(args[1], args[2], args.size() == 4);
-  } else if (is(0, "extract") && args.size() == 3) {
-    return Extract(args[1], args[2]);
-  } else if (is(0, "png") && (args.size() == 4 || (args.size() == 6 && is(4, "--size")))) {
-    std::optional<int> size = args.size() == 6 ? SizeArgument(args[5]) : std::optional<int>(0);
-    if (size) return Png(args[1], args[2], args[3], *size);
-    wrong = std::string("not a size of 1 to 4096 pixels: ") + args[5];
-  } else if (is(0, "thumbnail") && (args.size() == 3 || (args.size() == 5 && is(1, "-s")))) {
-    std::optional<int> size = args.size() == 5 ? SizeArgument(args[2]) : std::optional<int>(128);
-    if (size) return Thumbnail(args[args.size() - 2], args.back(), *size);
-    wrong = std::string("not a size of 1 to 4096 pixels: ") + args[2];
-  } else if (is(0, "icon") && (args.size() == 3 || args.size() == 4)) {
-    std::string group = args.size() == 4 ? args[2] : "";
-    return Icon(args[1], args.size() == 4 ? &group : nullptr, args.back());
-  } else if (constexpr std::string_view kCommands[] = {"list", "languages", "save", "show", "extract", "png",
-                                                       "thumbnail", "icon"};
-             std::find(std::begin(kCommands), std::end(kCommands), args[0]) == std::end(kCommands)) {
-    wrong = std::string("unknown command \"") + args[0] + "\"";
-  }
-  std::fprintf(stderr, "ovlix-resx: %s\n\n", wrong.c_str());
-  std::fputs(kHelp, stderr);
+  // as GNU programs answer a wrong command line: what is wrong, and where
+  // the usage is
+  std::fprintf(stderr, "ovlix-resx: %s\nTry 'ovlix-resx --help' for more information.\n", wrong.c_str());
   return 2;
 }

@@ -222,7 +222,9 @@ TEST(IconImages, PngImagesAndCursors) {
   TExeImage cursors("c.dll", AsBytes(file.bytes));
   TResourceItem& group = *cursors.Resources().Items()[0]->SubList().Items()[0];
   TResourceItem& cursor = *group.SubList().Items()[0];
-  EXPECT_EQ(cursor.DisplayName(), "32 X 32 1 Bit(s)");
+  std::string name, damage;
+  EXPECT_TRUE(group.SubList().AppendItemName(0, name, damage));
+  EXPECT_EQ(name, "32 X 32 1 Bit(s)");
   cursor.AssignTo(picture);
   EXPECT_EQ(picture.width, 32);
   std::string cur;
@@ -291,8 +293,7 @@ TEST(Menus, ClassicTemplatesNestAsWritten) {
   one.Item().AssignTo(lines);
   EXPECT_EQ(lines, (TStrings{"POPUP \"&Soubor\"", "  MENUITEM \"&Otevřít\tCtrl+O\",  1", "  MENUITEM SEPARATOR",
                              "  MENUITEM \"&Konec\",  2", "ENDPOPUP", "POPUP \"&Nápověda\"", "  POPUP \"Více\"",
-                             "    MENUITEM \"O programu\",  3", "  ENDPOPUP", "  MENUITEM \"Obsah\",  4", "ENDPOPUP",
-                             "ENDPOPUP"}));
+                             "    MENUITEM \"O programu\",  3", "  ENDPOPUP", "  MENUITEM \"Obsah\",  4", "ENDPOPUP"}));
   One cut(rtMenu, menu.substr(0, menu.size() - 4));
   EXPECT_THROW(cut.Item().AssignTo(lines), EExeError);
 }
@@ -320,7 +321,7 @@ TEST(Menus, ExtendedTemplates) {
   one.Item().AssignTo(lines);
   EXPECT_EQ(lines, (TStrings{"POPUP \"&Úpravy\"", "  MENUITEM \"Kopírovat\",  100", "  MENUITEM SEPARATOR",
                              "  MENUITEM \"Vložit\",  70000", "ENDPOPUP", "POPUP \"Okno\"", "  MENUITEM \"Zavřít\",  5",
-                             "ENDPOPUP", "ENDPOPUP"}));
+                             "ENDPOPUP"}));
 }
 
 TEST(RawForm, GenericTypesSaveTheirBytes) {

@@ -28,7 +28,11 @@ std::string OpenError(const std::string& bytes) {
 
 std::vector<std::string> Names(TResourceList& list) {
   std::vector<std::string> names;
-  for (TResourceItem* item : list.Items()) names.push_back(item->DisplayName());
+  for (std::size_t i = 0; i < list.Items().size(); ++i) {
+    std::string name, damage;
+    EXPECT_TRUE(list.AppendItemName(i, name, damage)) << damage;
+    names.push_back(name);
+  }
   return names;
 }
 
@@ -114,14 +118,18 @@ TEST(ExeImage, TheTreeAsTheExplorerShowsIt) {
     EXPECT_EQ(groups.Items()[0]->ResourceSize(), 0u);
     EXPECT_EQ(Names(groups.Items()[0]->SubList()),
               (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
-    // the shared image is the same item, named by the group built last
+    // the shared image is the same item, named in each group by that
+    // group's entry for it, whichever group was built last
     EXPECT_EQ(Names(groups.Items()[1]->SubList()), (std::vector<std::string>{"256 X 256 0 Colors"}));
     EXPECT_EQ(groups.Items()[1]->SubList().Items()[0], groups.Items()[0]->SubList().Items()[1]);
+    EXPECT_EQ(Names(groups.Items()[0]->SubList()),
+              (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
     // three languages show once, with the first language's data
     TResourceItem* manifest = root.Items()[3]->SubList().Items()[0];
     EXPECT_EQ(root.Items()[3]->SubList().Items().size(), 1u);
     EXPECT_EQ(manifest->TypeName(), "24");
-    EXPECT_EQ(manifest->DisplayName(), "1");
+    EXPECT_EQ(Names(root.Items()[3]->SubList()), std::vector<std::string>{"1"});
+    EXPECT_EQ(root.Items()[3]->SubList().Items()[0], manifest);
     std::string raw;
     manifest->SaveToStream(raw);
     EXPECT_EQ(raw, "<manifest/>");
@@ -466,9 +474,9 @@ TEST(ExeImage, LibrariesOfARealToolchain) {
     byPath["Menu/100"]->AssignTo(lines);
     EXPECT_EQ(lines, (TStrings{"POPUP \"&Soubor\"", "  MENUITEM \"&Otevřít\",  1", "  MENUITEM SEPARATOR",
                                "  MENUITEM \"&Konec\",  2", "ENDPOPUP", "POPUP \"&Nápověda\"",
-                               "  MENUITEM \"&O programu\",  3", "ENDPOPUP", "ENDPOPUP"}));
+                               "  MENUITEM \"&O programu\",  3", "ENDPOPUP"}));
     byPath["Menu/101"]->AssignTo(lines);
-    EXPECT_EQ(lines, (TStrings{"POPUP \"&Úpravy\"", "  MENUITEM \"Kopírovat\",  100", "ENDPOPUP", "ENDPOPUP"}));
+    EXPECT_EQ(lines, (TStrings{"POPUP \"&Úpravy\"", "  MENUITEM \"Kopírovat\",  100", "ENDPOPUP"}));
     byPath["String/2"]->AssignTo(lines);
     EXPECT_EQ(lines, TStrings{"17,  \"Druhý blok\""});
     std::string manifest;

@@ -1,7 +1,11 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
+#include <cstdio>
+#include <sstream>
 
 #include "app/AddOnsGroup.h"
 #include "framework/file_dialog.h"
@@ -45,6 +49,14 @@ class Explorer : public FormsTest {
     return child < 0 ? t : t->child(child);
   }
   void Select(QTreeWidgetItem* node) { KSRE->TreeView->setCurrentItem(node); }
+  // Opens a damaged file through "Otevřít...": one box tells the damage.
+  void OpenDamaged(const std::string& path, const std::string& bytes) {
+    root.Write(path, bytes);
+    answer_ = QString::fromStdString(path);
+    KSRE->miOpen->trigger();
+    ASSERT_EQ(boxes.texts().size(), 1);
+    EXPECT_TRUE(boxes.texts()[0].startsWith("Damaged file: ")) << boxes.texts()[0].toStdString();
+  }
   QString Status(int i) { return KSRE->StatusPanels[i]->text(); }
 
   struct Asked {
@@ -105,7 +117,7 @@ TEST_F(Explorer, EachLeafOnItsPage) {
   EXPECT_TRUE(Status(1).endsWith("  Velikost: 58"));
   Select(Node(1, 0));
   EXPECT_EQ(KSRE->Notebook->currentIndex(), 2);
-  EXPECT_EQ(KSRE->StringViewer->toPlainText(), "MENUITEM \"Konec\",  7\nENDPOPUP");
+  EXPECT_EQ(KSRE->StringViewer->toPlainText(), "MENUITEM \"Konec\",  7");
   Select(Node(3, 0));
   EXPECT_EQ(KSRE->StringViewer->toPlainText(), "1,  \"Ahoj\"");
   EXPECT_EQ(KSRE->StringViewer->textCursor().position(), 0);
@@ -381,11 +393,7 @@ TEST_F(Explorer, ADamagedLibraryLeavesNothingOfThePreviousOneShown) {
   PeFile damaged = BuildPe({Dir(10u, {Named(1u, "data")})});
   damaged.bytes[damaged.resourceOffset + 14] = '\xFF', damaged.bytes[damaged.resourceOffset + 15] = '\x7F';
   const std::string other = (root.dir() / "Poškozená.dll").string();
-  root.Write(other, damaged.bytes);
-  answer_ = QString::fromStdString(other);
-  KSRE->miOpen->trigger();
-  ASSERT_EQ(boxes.texts().size(), 1);
-  EXPECT_TRUE(boxes.texts()[0].startsWith("Damaged file: ")) << boxes.texts()[0].toStdString();
+  OpenDamaged(other, damaged.bytes);
   EXPECT_EQ(KSRE->windowTitle(), "Resource Explorer - " + QString::fromStdString(other).toLower());
   EXPECT_EQ(KSRE->TreeView->topLevelItemCount(), 0);
   EXPECT_TRUE(KSRE->ListViewCaption->text().isEmpty());
@@ -476,6 +484,191 @@ TEST_F(Explorer, TheLanguageOfTheResources) {
   KSRE->OpenFile(QString::fromStdString(file_));
   EXPECT_EQ(LanguageItems(), (QStringList{"První v souboru (výchozí) *", "0409 English (United States)"}));
   EXPECT_EQ(KSRE->OpenImage()->Language(), std::nullopt);
+  EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// The window's tree, one line a node as ovlix-resx lists it: indented by
+// depth, the name, the offset and the size.
+QStringList TreeLines(QTreeWidget* tree) {
+  QStringList lines;
+  std::function<void(QTreeWidgetItem*, int)> add = [&](QTreeWidgetItem* node, int depth) {
+    lines << QString(2 * depth, ' ') + node->text(0);
+    for (int i = 0; i < node->childCount(); ++i) add(node->child(i), depth + 1);
+  };
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) add(tree->topLevelItem(i), 0);
+  return lines;
+}
+
+// ovlix-resx list's lines in the same form: a path's last name, its "%2F"
+// and "%25" read back and a repeat's "~n" left out.
+QStringList ListedLines(const std::string& file) {
+  std::string text;
+  if (FILE* pipe = ::popen((std::string(OVLIX_RESX) + " list '" + file + "' 2>/dev/null").c_str(), "r")) {
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) text.append(buf, n);
+    ::pclose(pipe);
+  }
+  QStringList lines;
+  std::istringstream in(text);
+  std::string line;
+  std::getline(in, line);  // the file's name
+  while (std::getline(in, line)) {
+    std::size_t indent = line.find_first_not_of(' ');
+    std::string path = line.substr(indent, line.find('\t') - indent);
+    std::string name = path.substr(path.rfind('/') + 1);
+    if (std::size_t tilde = name.rfind('~'); tilde != std::string::npos) name.erase(tilde);
+    QString readable = QString::fromStdString(name).replace("%2F", "/").replace("%25", "%");
+    lines << QString(static_cast<qsizetype>(indent), ' ') + readable;
+  }
+  return lines;
+}
+
+// A type named by a string that lies outside the file: every type shows,
+// the damaged one as "?", as ovlix-resx lists it, and the damage is told
+// once.
+TEST_F(Explorer, ADamagedNameKeepsEveryTypeItCanRead) {
+  std::vector<std::u16string> table(16);
+  table[0] = u"Ahoj";
+  PeFile pe =
+      BuildPe({Dir(2u, {Named(1u, Bitmap(40, 2, 2, 24))}), Dir(u"DAMAGED", {Named(1u, "raw")}),
+               Dir(6u, {Named(1u, StringBlock(table))}), Dir(10u, {Named(1u, "x")}), Dir(24u, {Named(1u, "<a/>")})});
+  bool poked = false;
+  for (std::size_t entry = 0; entry < 5; ++entry) {
+    const std::size_t at = pe.resourceOffset + 16 + 8 * entry;
+    if (static_cast<unsigned char>(pe.bytes[at + 3]) & 0x80) {
+      Poke32(pe.bytes, at, 0xFFFFFFF0u);
+      poked = true;
+    }
+  }
+  ASSERT_TRUE(poked);
+  const std::string damaged = (root.dir() / "jméno.dll").string();
+  OpenDamaged(damaged, pe.bytes);
+  EXPECT_FALSE(boxes.texts()[0].contains('\n')) << boxes.texts()[0].toStdString();
+  ASSERT_EQ(KSRE->TreeView->topLevelItemCount(), 5);
+  QStringList types;
+  for (int i = 0; i < 5; ++i) types << Node(i)->text(0);
+  EXPECT_TRUE(types.contains("?")) << types.join(',').toStdString();
+  EXPECT_TRUE(types.contains("24")) << types.join(',').toStdString();
+  EXPECT_EQ(TreeLines(KSRE->TreeView), ListedLines(damaged));
+}
+
+// The window's tree is the one ovlix-resx lists, of whole files and of
+// files cut short.
+TEST_F(Explorer, TheTreeIsTheOneTheCommandLineLists) {
+  std::string icons = (root.dir() / "ikony.dll").string();
+  PeFile pe = BuildPe({Dir(3u, {Named(1u, IconImage(16, 16, 4)), Named(2u, IconImage(32, 32, 4))}),
+                       Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}, {32, 32, 16, 4, 2, 0}})),
+                                 Named(2u, IconGroup({{48, 48, 16, 4, 2, 0}}))}),
+                       Dir(u"A/B%", {Named(1u, "a")}), Dir(24u, {Named(1u, "<a/>")})});
+  root.Write(icons, pe.bytes);
+  std::string cut = (root.dir() / "useknutá.dll").string();
+  root.Write(cut, pe.bytes.substr(0, pe.resourceOffset + pe.dataEntries[1]));
+  for (const std::string& file : {file_, icons, cut}) {
+    SCOPED_TRACE(file);
+    answer_ = QString::fromStdString(file);
+    KSRE->miOpen->trigger();  // a file cut short tells its damage in a box
+    QStringList lines = ListedLines(file);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(TreeLines(KSRE->TreeView), lines);
+  }
+  // an image shared by two groups is named in each by that group's entry
+  KSRE->OpenFile(QString::fromStdString(icons));
+  QTreeWidgetItem* groups = KSRE->TreeView->findItems("Icon", Qt::MatchExactly).value(0);
+  ASSERT_NE(groups, nullptr);
+  EXPECT_EQ(groups->child(0)->child(1)->text(0), "32 X 32 16 Colors");
+  EXPECT_EQ(groups->child(1)->child(0)->text(0), "48 X 48 16 Colors");
+  Select(groups->child(0));
+  EXPECT_EQ(KSRE->ListView->Text(1, 0), "32 X 32 16 Colors");
+  Select(groups->child(0)->child(1));
+  EXPECT_EQ(KSRE->ListViewCaption->text(), " IconEntry: 32 X 32 16 Colors");
+}
+
+// Lines holding right-to-left text read left to right, as ovlix-resx
+// prints them: the id before the text, the numbers after it where they
+// stand.
+TEST_F(Explorer, RightToLeftTextKeepsItsLinesInOrder) {
+  std::vector<std::u16string> table(16);
+  table[0] = u"حسنًا";
+  table[1] = u"حسنًا\", 1, BUTTON";
+  const std::string arabic = (root.dir() / "arabic.dll").string();
+  root.Write(arabic, BuildPe({Dir(6u, {Named(1u, StringBlock(table))})}).bytes);
+  KSRE->OpenFile(QString::fromStdString(arabic));
+  Select(Node(0, 0));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(KSRE->Notebook->currentIndex(), 2);
+  QTextDocument* document = KSRE->StringViewer->document();
+  ASSERT_EQ(document->blockCount(), 2);
+  for (int b = 0; b < 2; ++b) {
+    QTextBlock block = document->findBlockByNumber(b);
+    QTextLayout* layout = block.layout();
+    ASSERT_NE(layout, nullptr);
+    ASSERT_GT(layout->lineCount(), 0);
+    QTextLine line = layout->lineAt(0);
+    // every character that is not right-to-left (nor an invisible mark)
+    // stands right of the one before it
+    const QString text = block.text();
+    qreal before = -1;
+    for (int i = 0; i < text.size(); ++i) {
+      QChar::Direction d = text[i].direction();
+      if (d == QChar::DirR || d == QChar::DirAL || d == QChar::DirNSM || text[i] == QChar(0x200E)) continue;
+      qreal x = line.cursorToX(i);
+      EXPECT_GT(x, before) << "line " << b << " at " << i << ": " << text.toStdString();
+      before = x;
+    }
+  }
+  EXPECT_TRUE(KSRE->StringViewer->toPlainText().startsWith("0,  \""));
+}
+
+// A picture shown after a wide one is centred, without a scroll bar.
+TEST_F(Explorer, APictureAfterAWideOneIsCentred) {
+  const std::string pictures = (root.dir() / "široké.dll").string();
+  root.Write(pictures,
+             BuildPe({Dir(2u, {Named(214u, Bitmap(40, 1128, 24, 24))}), Dir(3u, {Named(1u, IconImage(256, 256, 32))}),
+                      Dir(14u, {Named(1u, IconGroup({{0, 0, 0, 32, 1, 0}}))})})
+                 .bytes);
+  KSRE->OpenFile(QString::fromStdString(pictures));
+  Select(Node(0, 0));
+  QCoreApplication::processEvents();
+  auto* page = qobject_cast<QScrollArea*>(KSRE->Notebook->currentWidget());
+  ASSERT_NE(page, nullptr);
+  ASSERT_TRUE(page->horizontalScrollBar()->isVisible());
+  page->horizontalScrollBar()->setValue(page->horizontalScrollBar()->maximum());  // looked at its right end
+  QCoreApplication::processEvents();
+  Select(Node(1, 0)->child(0));
+  QCoreApplication::processEvents();
+  ASSERT_EQ(KSRE->Notebook->currentWidget(), page);
+  EXPECT_FALSE(page->horizontalScrollBar()->isVisible());
+  QWidget* viewport = page->viewport();
+  QImage screen = ShownPixels(viewport);
+  QRect picture;
+  for (int y = 0; y < screen.height(); ++y)
+    for (int x = 0; x < screen.width(); ++x)
+      if (screen.pixel(x, y) != screen.pixel(0, 0)) picture |= QRect(x, y, 1, 1);
+  EXPECT_LE(std::abs(picture.center().x() - viewport->width() / 2), 2) << picture.x() << " " << viewport->width();
+}
+
+// "Uložit celou ikonu..." adds the chosen filter's extension to a name
+// typed without one.
+TEST_F(Explorer, AGroupSavedWithoutAnExtensionGetsOne) {
+  std::string icons = (root.dir() / "icons.dll").string();
+  root.Write(icons, BuildPe({Dir(1u, {Named(1u, std::string(4, '\0') + IconImage(16, 16, 4))}),
+                             Dir(3u, {Named(1u, IconImage(16, 16, 4))}),
+                             Dir(12u, {Named(1u, IconGroup({{16, 16, 0, 4, 1, 0}}, true))}),
+                             Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}}))})})
+                        .bytes);
+  KSRE->OpenFile(QString::fromStdString(icons));
+  Select(Node(1, 0));
+  answer_ = QString::fromStdString((root.dir() / "ikona").string());
+  KSRE->miSaveGroup->trigger();
+  EXPECT_TRUE(fs::exists(root.dir() / "ikona.ico"));
+  EXPECT_FALSE(fs::exists(root.dir() / "ikona"));
+  Select(Node(0, 0));
+  answer_ = QString::fromStdString((root.dir() / "šipka").string());
+  KSRE->miSaveGroup->trigger();
+  EXPECT_TRUE(fs::exists(root.dir() / "šipka.cur"));
+  answer_ = QString::fromStdString((root.dir() / "jiná.ICO").string());  // an extension of its own stays
+  KSRE->miSaveGroup->trigger();
+  EXPECT_TRUE(fs::exists(root.dir() / "jiná.ICO"));
   EXPECT_TRUE(boxes.boxes().empty());
 }
 

@@ -182,7 +182,9 @@ TEST(FirstIconGroup, IsTheFirstIconGroupInResourceOrder) {
                  Dir(14u, {Named(u"MAIN", group), Named(2u, group), Named(5u, group)})});
   TIconResource* first = FirstIconGroup(named.image);
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->DisplayName(), "MAIN");
+  std::string name, damage;
+  EXPECT_TRUE(first->TryAppendDisplayName(name, damage));
+  EXPECT_EQ(name, "MAIN");
   EXPECT_EQ(first->TypeCode(), rtIcon);
 
   Library cursorsOnly(

@@ -138,7 +138,9 @@ TEST(ResourceLanguages, EveryLanguageIsItsOwnLeaf) {
   ASSERT_NE(czech, nullptr);
   EXPECT_EQ(czech->Language(), std::optional<std::uint16_t>(0x0405));
   EXPECT_EQ(czech->TypeName(), "String");
-  EXPECT_EQ(czech->DisplayName(), "0405");
+  std::string name, damage;
+  EXPECT_TRUE(czech->TryAppendDisplayName(name, damage));
+  EXPECT_EQ(name, "0405");
   TStrings lines;
   czech->AssignTo(lines);
   EXPECT_EQ(lines.front(), R"(0,  "Ahoj")");

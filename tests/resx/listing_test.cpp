@@ -3,7 +3,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cctype>
+#include <cstdio>
 #include <map>
+#include <sstream>
 
 #include "resx/listing.h"
 #include "resx/resource_walk.h"
@@ -422,6 +425,63 @@ TEST(ResourceListing, ListingsOfARealResourceCompiler) {
       ListResource(*item, listing);
       EXPECT_EQ(Joined(listing.lines), text) << name << " " << path;
       Parsed(listing);
+    }
+  }
+}
+
+// The menus of tests/resx/listings.rc, every item flag of a classic menu
+// and the ids, types, states and help ids of an extended one, as the
+// resource compiler itself decompiles them: its text, with BEGIN left out
+// and END written ENDPOPUP, is the listing.
+std::map<std::string, TStrings> CompilersMenus(const std::string& object) {
+  std::map<std::string, TStrings> menus;
+  std::string command = std::string(OVLIX_WINDRES) + " -i '" + object + "' -O rc";
+  std::string text;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) text.append(buf, n);
+    ::pclose(pipe);
+  }
+  std::istringstream in(text);
+  std::string line, name;
+  while (std::getline(in, line)) {
+    if (line.ends_with(" MENU") || line.ends_with(" MENUEX")) {
+      name = "Menu/" + line.substr(0, line.find(' '));
+      std::getline(in, line);  // the menu's own BEGIN
+      continue;
+    }
+    if (name.empty()) continue;
+    if (line == "END") {
+      name.clear();
+      continue;
+    }
+    line.erase(0, 2);
+    std::size_t indent = line.find_first_not_of(' ');
+    std::string body = line.substr(indent);
+    if (body == "BEGIN") continue;
+    if (body == "END") body = "ENDPOPUP";
+    // the listing puts two blanks between an item's text and its id
+    std::size_t close = body.rfind('"');
+    if (close != std::string::npos && body.compare(close, 3, "\", ") == 0 && close + 3 < body.size() &&
+        (std::isdigit(static_cast<unsigned char>(body[close + 3])) || body[close + 3] == '-'))
+      body.insert(close + 2, " ");
+    menus[name].push_back(line.substr(0, indent) + body);
+  }
+  return menus;
+}
+
+TEST(ResourceListing, MenusAsTheResourceCompilerDecompilesThem) {
+  for (const char* bits : {"32", "64"}) {
+    const std::string dir = OVLIX_TOOLCHAIN_DLLS;
+    std::map<std::string, TStrings> expected = CompilersMenus(dir + "listings" + bits + ".o");
+    ASSERT_EQ(expected.size(), 2u) << bits;
+    TExeImage image(dir + "listings" + bits + ".dll");
+    for (const auto& [path, lines] : expected) {
+      TResourceItem* item = FindResource(image, path);
+      ASSERT_NE(item, nullptr) << bits << " " << path;
+      TStrings listed;
+      item->AssignTo(listed);
+      EXPECT_EQ(listed, lines) << bits << " " << path;
     }
   }
 }

@@ -73,17 +73,28 @@ TEST_F(ResxTool, ListsTheTreeAsTheWindowShowsIt) {
   ToolRun missing = Tool("list /nonexistent.dll");
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.out.find("Couldn't open: /nonexistent.dll"), std::string::npos);
-  EXPECT_EQ(Tool("").status, 2);
-  // a wrong command line says what is wrong before the usage
-  for (auto [line, why] :
-       {std::pair{"bogus", "unknown command \"bogus\""}, std::pair{"show only-a-file", "wrong arguments for \"show\""},
-        std::pair{"png f n o --size 100000", "not a size of 1 to 4096 pixels: 100000"}}) {
+}
+
+// A wrong command line is answered as GNU programs answer it: what is
+// wrong, one line pointing to --help, status 2; --help and --version
+// print to standard output with status 0.
+TEST(ResxToolCommandLine, AnswersAsGnuProgramsDo) {
+  for (auto [line, why] : {std::pair{"", "missing command"}, std::pair{"bogus", "unknown command \"bogus\""},
+                           std::pair{"show only-a-file", "wrong arguments for \"show\""},
+                           std::pair{"list", "wrong arguments for \"list\""},
+                           std::pair{"png f n o --size 100000", "not a size of 1 to 4096 pixels: 100000"},
+                           std::pair{"thumbnail -s 0 f o", "not a size of 1 to 4096 pixels: 0"}}) {
     ToolRun run = Tool(line);
     EXPECT_EQ(run.status, 2) << line;
-    EXPECT_TRUE(run.out.starts_with(std::string("ovlix-resx: ") + why + "\n")) << run.out;
-    EXPECT_NE(run.out.find("Usage:"), std::string::npos) << line;
+    EXPECT_EQ(run.out, std::string("ovlix-resx: ") + why + "\nTry 'ovlix-resx --help' for more information.\n") << line;
   }
-  EXPECT_EQ(Tool("--help").status, 0);
+  ToolRun help = Tool("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("Usage:\n")) << help.out;
+  ToolRun version = Tool("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(version.out.starts_with("ovlix-resx (Ovlix) " OVLIX_VERSION "\n")) << version.out;
+  EXPECT_NE(version.out.find("License GPLv3+"), std::string::npos);
 }
 
 // Offsets print with at least 7 hexadecimal digits and sizes with at least
@@ -180,7 +191,7 @@ TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
   EXPECT_TRUE(fs::exists(dir / "Icon" / "MAIN" / "16 X 16 16 Colors.ico"));
   EXPECT_TRUE(fs::exists(dir / "A%2FB" / "1.bin"));
   EXPECT_EQ(root.Read(dir / "String" / "1.txt"), "2,  \"Ahoj\"\n");
-  EXPECT_EQ(root.Read(dir / "Menu" / "1.txt"), "MENUITEM \"Konec\",  9\nENDPOPUP\n");
+  EXPECT_EQ(root.Read(dir / "Menu" / "1.txt"), "MENUITEM \"Konec\",  9\n");
   EXPECT_TRUE(fs::exists(dir / "Menu" / "1.bin"));
   // every resource in its saved form, and nothing else (no file left
   // under a temporary name)
@@ -285,7 +296,7 @@ TEST_F(ResxTool, ShowsTheListingOfALeaf) {
   EXPECT_EQ(Tool("show '" + listed + "' 24/1", errors).out, "<assembly>\n</assembly>\n");
   EXPECT_EQ(Tool("show '" + file_ + "' String/1").out, "2,  \"Ahoj\"\n");
   EXPECT_EQ(Tool("show '" + file_ + "' Menu/1 --json").out,
-            "{\"type\":\"Menu\",\"lines\":[\"MENUITEM \\\"Konec\\\",  9\",\"ENDPOPUP\"]}\n");
+            "{\"type\":\"Menu\",\"lines\":[\"MENUITEM \\\"Konec\\\",  9\"]}\n");
 
   ToolRun damaged = Tool("show '" + listed + "' Dialog/2", errors);
   EXPECT_EQ(damaged.status, 1);
@@ -538,6 +549,26 @@ TEST_F(ResxPictures, TheThumbnailerTouchesOnlyItsInputAndOutput) {
     }
   }
   EXPECT_GT(lines, 0u);
+}
+
+// A type named outside the file: every type is listed, the damaged one as
+// "?", and the damage is told once, not again for its resources' type.
+TEST_F(ResxTool, ADamagedTypeNameIsToldOnce) {
+  PeFile pe = BuildPe({Dir(2u, {Named(1u, Bitmap(40, 2, 2, 24))}), Dir(u"DAMAGED", {Named(1u, "raw")}),
+                       Dir(10u, {Named(1u, "x")}), Dir(24u, {Named(1u, "<a/>")})});
+  for (std::size_t entry = 0; entry < 4; ++entry)
+    if (static_cast<unsigned char>(pe.bytes[pe.resourceOffset + 16 + 8 * entry + 3]) & 0x80)
+      Poke32(pe.bytes, pe.resourceOffset + 16 + 8 * entry, 0xFFFFFFF0u);
+  const std::string damaged = (root.dir() / "damaged.dll").string();
+  root.Write(damaged, pe.bytes);
+  const std::string errors = (root.dir() / "errors.txt").string();
+  ToolRun run = Tool("list '" + damaged + "'", errors);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("\n?\t?\t"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("  ?/1\t?\t"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n24\t24\t"), std::string::npos) << run.out;
+  const std::string told = root.Read(errors);
+  EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
 }
 
 }  // namespace
