@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QGuiApplication>
 
+#include "app/command_line.h"
 #include "app/program.h"
 #include "framework/program_style.h"
 #include "app/app_icon.h"
@@ -20,6 +21,7 @@
 #include "platform/session_bus_warmup.h"
 
 int main(int argc, char** argv) {
+  if (int status = AnswerCommandLine(argc, argv); status >= 0) return status;
   // the font configuration loads on a second core while the toolkit starts
   platform::FontConfigWarmup fonts;
   platform::SessionBusWarmup bus;
