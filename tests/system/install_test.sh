@@ -30,15 +30,16 @@ trap cleanup EXIT
 # 1. The installed tree.
 install_runs() { DESTDIR=$dest cmake --install "$build" --prefix /usr >"$tmp/install.log" 2>&1; }
 check "cmake --install into a DESTDIR" install_runs
-# every file and link recorded alike: its full path, under the same prefix
+# every file and link recorded alike, by its place in the installed system
+# (DESTDIR is a staging folder, not part of it)
 manifest_complete() {
   local manifest=$build/install_manifest.txt f
-  grep -qx "$usr/bin/ovlix" "$manifest" && grep -qx "$programdir/skins" "$manifest" &&
-    grep -qx "$programdir/data/kspass.vbs" "$manifest" || return 1
+  grep -qx "/usr/bin/ovlix" "$manifest" && grep -qx "/usr/lib/ovlix/skins" "$manifest" &&
+    grep -qx "/usr/lib/ovlix/data/kspass.vbs" "$manifest" || return 1
   while IFS= read -r f; do
-    [[ $f == "$usr"/* ]] && { [ -e "$f" ] || [ -L "$f" ]; } || { echo "     $f"; return 1; }
+    [[ $f == /usr/* ]] && { [ -e "$dest$f" ] || [ -L "$dest$f" ]; } || { echo "     $f"; return 1; }
   done <"$manifest"
-  [ "$(sort "$manifest" | uniq | wc -l)" -eq "$(find "$usr" ! -type d | wc -l)" ]
+  [ "$(sort -u "$manifest" | wc -l)" -eq "$(find "$usr" ! -type d | wc -l)" ]
 }
 check "the install manifest records every file and link the same way" manifest_complete
 
@@ -182,14 +183,15 @@ source $usr/share/bash-completion/completions/ovlix-resx; cd $tmp/tab; clear"
   tmux -S "$sock" send-keys -t $session -l "ovlix-resx save icons.dll Icon/MAIN/1"
   tmux -S "$sock" send-keys -t $session Tab
   sleep 1
+  tmux -S "$sock" send-keys -t $session -l "saved.ico"
+  sleep 0.3
   line=$(tmux -S "$sock" capture-pane -p -t $session | grep 'ovlix-resx save' | tail -n 1)
   echo "     after TAB: $line"
-  tmux -S "$sock" send-keys -t $session -l "saved.ico"
   tmux -S "$sock" send-keys -t $session Enter
   within 30 test -s "$tmp/tab/saved.ico"
   local status=$?
   tmux -S "$sock" kill-server
-  [ $status -eq 0 ] && [[ $line == *'Icon/MAIN/16\ X\ 16\ 16\ Colors '* ]] &&
+  [ $status -eq 0 ] && [[ $line == *'ovlix-resx save icons.dll Icon/MAIN/16\ X\ 16\ 16\ Colors saved.ico' ]] &&
     [ "$(stat -c %s "$tmp/tab/saved.ico")" -eq 318 ]
 }
 check "TAB inserts a node path with blanks as one word that runs" tab_inserts_a_working_command
