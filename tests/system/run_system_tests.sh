@@ -79,6 +79,13 @@ press() {  # press KEYS on the main window once it is shown
 start
 first=$last
 check "the main window appears" wait_visible
+# the desktop matches the window to the menu entry (StartupWMClass=Ovlix)
+# by its class, which no release changes
+window_class() {
+  [ "$(xprop -id "$(xdotool search --onlyvisible --name "$caption" | head -n 1)" WM_CLASS)" = \
+    'WM_CLASS(STRING) = "ovlix", "Ovlix"' ]
+}
+check "the window's class is ovlix / Ovlix, without the version" window_class
 
 # 2. A second copy ends at once with exit code 0 and shows nothing.
 second_copy() {
