@@ -9,6 +9,7 @@ add_library(ovlix_platform STATIC
   ${OVLIX_ROOT}/platform/autostart.cpp
   ${OVLIX_ROOT}/platform/cdrom.cpp
   ${OVLIX_ROOT}/platform/codepage.cpp
+  ${OVLIX_ROOT}/platform/confinement.cpp
   ${OVLIX_ROOT}/platform/current_desktop.cpp
   ${OVLIX_ROOT}/platform/desktop_params.cpp
   ${OVLIX_ROOT}/platform/desktop_settings.cpp

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/confinement.h"
 #include "resx/ExeImage.h"
 #include "resx/icon_choice.h"
 #include "resx/icon_group_file.h"
@@ -362,6 +363,7 @@ int Save(const std::string& file, const std::string& nodePath, const std::string
 
 int Icon(const std::string& file, const std::string* groupPath, const std::string& out) {
   return OnFile(file, [&](TExeImage& image) {
+    platform::ConfineToOutput(out);
     TIconResource* group = nullptr;
     if (groupPath == nullptr) {
       group = FirstIconGroup(image);
@@ -421,6 +423,7 @@ void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& st
 
 int Png(const std::string& file, const std::string& nodePath, const std::string& out, int size) {
   return OnFile(file, [&](TExeImage& image) {
+    platform::ConfineToOutput(out);
     TResourceItem* item = Find(image, file, nodePath);
     if (item == nullptr) return 1;
     TPicture picture;
@@ -435,6 +438,7 @@ int Png(const std::string& file, const std::string& nodePath, const std::string&
 // twin beside it), as a thumbnailer in a desktop's sandbox must.
 int Thumbnail(const std::string& file, const std::string& out, int size) {
   return OnFile(file, [&](TExeImage& image) {
+    platform::ConfineToOutput(out);
     TIconResource* group = FirstIconGroup(image);
     if (group == nullptr) {
       Report(file, "no icon group in this file");

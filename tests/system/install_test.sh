@@ -135,6 +135,25 @@ thumbnailer_installed() {
 }
 check "the thumbnailer is installed for Windows programs and libraries" thumbnailer_installed
 
+# The thumbnailer confines itself once its input is open and its output
+# made: the confined process opens nothing more, and the thumbnail is there.
+thumbnailer_confined() {
+  local trace=$tmp/thumbnail.strace pid
+  mkdir -p "$tmp/thumbnail"
+  strace -f -qq -e trace=openat,open,creat,landlock_restrict_self -o "$trace" \
+    "$programdir/ovlix-resx" thumbnail -s 64 "$(dirname "$0")/../../fuzz/corpus/resx/icons.dll" "$tmp/thumbnail/icons.png" ||
+    return 1
+  [ "$(identify -format '%m' "$tmp/thumbnail/icons.png")" = PNG ] && [ "$(ls -A "$tmp/thumbnail")" = icons.png ] || return 1
+  pid=$(awk '/landlock_restrict_self\(.*= 0$/ {print $1; exit}' "$trace")
+  if [ -z "$pid" ]; then
+    echo "     this kernel has no Landlock: the thumbnailer runs unconfined"
+    return 0
+  fi
+  ! awk -v pid="$pid" '$1 == pid && confined && /open/ {print; found = 1} $1 == pid && /landlock_restrict_self/ {confined = 1}
+    END {exit !found}' "$trace"
+}
+check "the thumbnailer opens nothing once it is confined" thumbnailer_confined
+
 # the licence's text is the system's, which copyright names; the changelog
 # is the one NEWS makes
 licence_installed() {
