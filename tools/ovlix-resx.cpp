@@ -438,12 +438,12 @@ int Png(const std::string& file, const std::string& nodePath, const std::string&
 // twin beside it), as a thumbnailer in a desktop's sandbox must.
 int Thumbnail(const std::string& file, const std::string& out, int size) {
   return OnFile(file, [&](TExeImage& image) {
-    platform::ConfineToOutput(out);
     TIconResource* group = FirstIconGroup(image);
     if (group == nullptr) {
       Report(file, "no icon group in this file");
       return 1;
     }
+    platform::ConfineToOutput(out);
     TPicture picture;
     if (ReadableIconPixels(group->SubList(), size, kMaxIconSide, picture) == nullptr) {
       Report(file, "the icon group has no image that can be read");
