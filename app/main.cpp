@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QGuiApplication>
 
+#include "app/command_line.h"
 #include "app/program.h"
 #include "framework/program_style.h"
 #include "app/app_icon.h"
@@ -20,14 +21,13 @@
 #include "platform/session_bus_warmup.h"
 
 int main(int argc, char** argv) {
+  if (int status = AnswerCommandLine(argc, argv); status >= 0) return status;
   // the font configuration loads on a second core while the toolkit starts
   platform::FontConfigWarmup fonts;
   QApplication app(argc, argv);
   // After the application object: the first thread to touch Qt becomes its
   // main thread.
   platform::SessionBusWarmup bus;
-  // the desktop entry's name: compositors find the program's icon and name by it
-  QGuiApplication::setDesktopFileName(QStringLiteral("org.ovlix.Ovlix"));
   QApplication::setStyle(new ProgramStyle);
   // The windows were laid out for an Arial-like 8-point face.
   QFont font(QStringLiteral("Liberation Sans"), 8);

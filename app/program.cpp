@@ -76,6 +76,9 @@ void ShowMainWindowAtStart(bool inTray) {
 
 int RunProgram(const QIcon& windowIcon) {
   Application::SetTitle(QStringLiteral("Ovlix " OVLIX_VERSION));
+  // the window class "ovlix" / "Ovlix" the menu entry names
+  QGuiApplication::setApplicationName(QStringLiteral("Ovlix"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.ovlix.Ovlix"));
   Application::LoadToolkitTranslation();
   // Hidden in the tray the program has no visible window, yet goes on.
   QApplication::setQuitOnLastWindowClosed(false);

@@ -1,6 +1,6 @@
 #include "framework/application.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -12,10 +12,11 @@ QString& TitleText() {
 }
 }  // namespace
 
-void SetTitle(const QString& title) {
-  TitleText() = title;
-  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) app->setApplicationName(title);
-}
+// The title is the message boxes' caption only: the application's name
+// stays the program's, since the desktop matches windows to the menu entry
+// by it (the X11 window class, the Wayland app id), and a version in it
+// would break that with every release.
+void SetTitle(const QString& title) { TitleText() = title; }
 
 QString Title() { return TitleText(); }
 

@@ -76,7 +76,32 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, bool
 
 namespace {
 
+struct Redirect {
+  std::filesystem::path path;
+  int fd = -1;
+  bool (*putInPlace)() = nullptr;
+};
+
+Redirect& Redirected() {
+  static Redirect redirect;
+  return redirect;
+}
+
+// Into the redirected file: its mode as Replace gives it, without reading
+// /proc (nothing may be opened).
+bool WriteRedirected(int fd, const std::filesystem::path& path, std::string_view bytes, unsigned newMode, bool flush) {
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  mode_t mode = static_cast<mode_t>(newMode) & ~mask;
+  struct stat old {};
+  if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
+  return ::ftruncate(fd, 0) == 0 && ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 &&
+         (!flush || ::fsync(fd) == 0) && Redirected().putInPlace();
+}
+
 bool Replace(const std::filesystem::path& path, std::string_view bytes, unsigned newMode, bool flush) {
+  if (Redirected().fd >= 0 && path == Redirected().path)
+    return WriteRedirected(Redirected().fd, path, bytes, newMode, flush);
   std::filesystem::path folder = path.parent_path();
   if (folder.empty()) folder = ".";
   std::error_code ec;
@@ -116,6 +141,10 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 
 bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, unsigned newMode) {
   return Replace(path, bytes, newMode, false);
+}
+
+void RedirectWrites(const std::filesystem::path& path, int fd, bool (*putInPlace)()) {
+  Redirected() = {path, fd, putInPlace};
 }
 
 }  // namespace platform

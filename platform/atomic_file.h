@@ -24,4 +24,9 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 // For many new files at once, where a flush each would cost most of the time.
 bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, unsigned newMode = 0666);
 
+// From here on both write `path` into the open, empty file `fd` instead
+// and then call `putInPlace`, whose result they give (a confined process may
+// open nothing; another process renames the file, see confinement.h).
+void RedirectWrites(const std::filesystem::path& path, int fd, bool (*putInPlace)());
+
 }  // namespace platform

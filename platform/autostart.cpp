@@ -17,6 +17,18 @@ std::filesystem::path AutostartEntryPath(std::string_view valueName) {
   return ConfigRoot().parent_path() / "autostart" / ("ovlix-run-" + name + ".desktop");
 }
 
+namespace {
+
+bool IsThisProgram(std::string_view command) {
+  std::string exe = ExecutablePath();
+  if (command == exe) return true;
+  std::error_code ec;
+  return !exe.empty() && !command.empty() && command.front() == '/' &&
+         std::filesystem::equivalent(std::filesystem::path(command), std::filesystem::path(exe), ec);
+}
+
+}  // namespace
+
 std::string AutostartEntryText(std::string_view valueName, std::string_view command) {
   std::string exec = "\"";
   // the quoting rule escapes " ` $ \ with a backslash, and the string rule
@@ -35,12 +47,21 @@ std::string AutostartEntryText(std::string_view valueName, std::string_view comm
   std::string name;
   for (char c : valueName)
     if (c != '\n' && c != '\r') name += c;
-  // the desktop's list of programs started at log-in shows Ovlix itself
-  // by its name and icon, not by the value's name
-  const bool ovlix = command == ExecutablePath();
-  return "[Desktop Entry]\nType=Application\nName=" + (ovlix ? std::string("Ovlix") : name) + "\nExec=" + exec +
-         (ovlix ? "\nIcon=org.ovlix.Ovlix" : "") + "\nX-GNOME-Autostart-enabled=true\nComment=Run value \"" + name +
-         "\" of Ovlix\n";
+  // The desktop's list of programs started at log-in shows Ovlix itself by
+  // its name and icon, not by the value's name, also when the value names
+  // it by its link on PATH (/usr/bin/ovlix for /usr/lib/ovlix/ovlix).
+  // TryExec makes the desktop skip the entry once the program is removed
+  // (a purge does not reach into home folders).
+  if (!IsThisProgram(command))
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec +
+           "\nX-GNOME-Autostart-enabled=true\nComment=Run value \"" + name + "\" of Ovlix\n";
+  std::string tryExec;
+  for (char c : command) {
+    if (c == '\\') tryExec += '\\';
+    if (c != '\n' && c != '\r') tryExec += c;
+  }
+  return "[Desktop Entry]\nType=Application\nName=Ovlix\nExec=" + exec + "\nTryExec=" + tryExec +
+         "\nIcon=org.ovlix.Ovlix\nX-GNOME-Autostart-enabled=true\nComment=Run value \"" + name + "\" of Ovlix\n";
 }
 
 bool WriteAutostartEntry(std::string_view valueName, std::string_view command) {

@@ -9,6 +9,7 @@ add_library(ovlix_platform STATIC
   ${OVLIX_ROOT}/platform/autostart.cpp
   ${OVLIX_ROOT}/platform/cdrom.cpp
   ${OVLIX_ROOT}/platform/codepage.cpp
+  ${OVLIX_ROOT}/platform/confinement.cpp
   ${OVLIX_ROOT}/platform/current_desktop.cpp
   ${OVLIX_ROOT}/platform/desktop_params.cpp
   ${OVLIX_ROOT}/platform/desktop_settings.cpp
@@ -17,6 +18,7 @@ add_library(ovlix_platform STATIC
   ${OVLIX_ROOT}/platform/drives.cpp
   ${OVLIX_ROOT}/platform/file_uri.cpp
   ${OVLIX_ROOT}/platform/file_view.cpp
+  ${OVLIX_ROOT}/platform/gnu_options.cpp
   ${OVLIX_ROOT}/platform/host_path.cpp
   ${OVLIX_ROOT}/platform/hotkeys.cpp
   ${OVLIX_ROOT}/platform/key_names.cpp
@@ -40,6 +42,7 @@ add_library(ovlix_platform STATIC
   ${OVLIX_ROOT}/platform/window_messages.cpp
 )
 target_include_directories(ovlix_platform PUBLIC ${OVLIX_ROOT})
-# io_uring, for reading a folder of files in batches: by name, so that the
-# statically linked extractor takes the archive
-target_link_libraries(ovlix_platform PUBLIC uring)
+# io_uring, for reading a folder of files in batches
+include(${OVLIX_ROOT}/cmake/dependencies.cmake)
+ovlix_require_module(URING liburing liburing-dev)
+target_link_libraries(ovlix_platform PUBLIC PkgConfig::URING)

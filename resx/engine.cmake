@@ -28,6 +28,7 @@ add_library(ovlix_resx STATIC
   ${OVLIX_ROOT}/resx/picture_scale.cpp
 )
 target_include_directories(ovlix_resx PUBLIC ${OVLIX_ROOT})
-# libpng (with its zlib) for PNG export and thumbnails: by name, so that the
-# statically linked extractor takes the archives
-target_link_libraries(ovlix_resx PUBLIC ovlix_framework_engine ovlix_platform png16 z)
+# libpng (which brings zlib) for PNG export and thumbnails
+include(${OVLIX_ROOT}/cmake/dependencies.cmake)
+ovlix_require_module(PNG libpng16 libpng-dev)
+target_link_libraries(ovlix_resx PUBLIC ovlix_framework_engine ovlix_platform PkgConfig::PNG)

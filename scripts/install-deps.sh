@@ -15,7 +15,7 @@ packages=(
   liburing-dev libpng-dev zlib1g-dev
   icoutils python3-pefile binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 dbus-daemon
   desktop-file-utils appstream librsvg2-bin man-db bash-completion strace
-  dpkg-dev file lintian
+  dpkg-dev file lintian devscripts tmux
 )
 # Real Wayland desktops, headless, for tests/system/sessions: KDE Plasma
 # (KWin with XWayland, its portal, kded5's tray watcher, plasmashell),

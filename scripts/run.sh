@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Ovlix and starts it. Without a display it
+# Installs what is missing, builds Ovlix (the program folder: the programs
+# and the files beside them, not the tests) and starts it. Without a display it
 # starts it in a virtual X server, saves a screenshot of the main window and
 # says where.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-ninja -C build ovlix
+ninja -C build ovlix_program_folder
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/ovlix "$@"

@@ -8,6 +8,7 @@
 
 #include "dialogs/folder_lock.h"
 #include "dialogs/folder_lock_window.h"
+#include "platform/gnu_options.h"
 
 namespace {
 
@@ -19,7 +20,9 @@ constexpr const char* kUsage =
     "                 lomítko a \\n konec řádku v názvu)\n"
     "Zamčenou složku neotevře žádný uživatel ani jeho programy, správce systému\n"
     "(root) ano: zamčení není šifrování. Systémové a domovské složky zamknout nelze.\n"
-    "Bez argumentů otevře okno. Ruční odemčení: chmod u+rwx SLOŽKA\n";
+    "Bez argumentů otevře okno. Ruční odemčení: chmod u+rwx SLOŽKA\n"
+    "  --help         vypíše tuto nápovědu a skončí\n"
+    "  --version      vypíše verzi a skončí\n";
 
 int CommandLine(int argc, char** argv) {
   std::string command = argv[1];
@@ -33,7 +36,7 @@ int CommandLine(int argc, char** argv) {
     std::fprintf(stderr, "ovlix-folderlock: %s\n", error.c_str());
     return 1;
   }
-  bool help = command == "--help" || command == "-h";
+  bool help = command == "-h";
   std::fputs(kUsage, help ? stdout : stderr);
   return help ? 0 : 2;
 }
@@ -41,6 +44,10 @@ int CommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (int status =
+          platform::AnswerHelpOrVersion(argc, argv, {"ovlix-folderlock", OVLIX_VERSION, OVLIX_RELEASE_YEAR, kUsage});
+      status >= 0)
+    return status;
   if (argc > 1) return CommandLine(argc, argv);
   QApplication app(argc, argv);
   WearProgramLook();

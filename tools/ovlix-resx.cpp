@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "platform/confinement.h"
 #include "resx/ExeImage.h"
 #include "resx/icon_choice.h"
 #include "resx/icon_group_file.h"
@@ -370,6 +371,7 @@ int Save(const std::string& file, const std::string& nodePath, const std::string
 
 int Icon(const std::string& file, const std::string* groupPath, const std::string& out) {
   return OnFile(file, [&](TExeImage& image) {
+    platform::ConfineToOutput(out);
     TIconResource* group = nullptr;
     if (groupPath == nullptr) {
       group = FirstIconGroup(image);
@@ -429,6 +431,7 @@ void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& st
 
 int Png(const std::string& file, const std::string& nodePath, const std::string& out, int size) {
   return OnFile(file, [&](TExeImage& image) {
+    platform::ConfineToOutput(out);
     TResourceItem* item = Find(image, file, nodePath);
     if (item == nullptr) return 1;
     TPicture picture;
@@ -448,6 +451,7 @@ int Thumbnail(const std::string& file, const std::string& out, int size) {
       Report(file, "no icon group in this file");
       return 1;
     }
+    platform::ConfineToOutput(out);
     TPicture picture;
     if (ReadableIconPixels(group->SubList(), size, kMaxIconSide, picture) == nullptr) {
       Report(file, "the icon group has no image that can be read");

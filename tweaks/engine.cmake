@@ -3,7 +3,9 @@
 include_guard(GLOBAL)
 include(${CMAKE_CURRENT_LIST_DIR}/../platform/engine.cmake)
 set(OVLIX_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
-find_package(JPEG REQUIRED)
+include(${OVLIX_ROOT}/cmake/dependencies.cmake)
+find_package(JPEG QUIET)
+ovlix_require_found(JPEG_FOUND libjpeg libjpeg-dev)
 add_library(ovlix_tweaks_engine STATIC
   ${OVLIX_ROOT}/tweaks/picture_conversion.cpp
 )

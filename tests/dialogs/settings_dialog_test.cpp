@@ -95,6 +95,26 @@ TEST(AutostartEntry, TheCommandIsQuotedForTheSessionLauncher) {
   std::string own = platform::AutostartEntryText("Kastlik", platform::ExecutablePath());
   EXPECT_NE(own.find("\nName=Ovlix\n"), std::string::npos) << own;
   EXPECT_NE(own.find("\nIcon=org.ovlix.Ovlix\n"), std::string::npos) << own;
+  EXPECT_NE(own.find("\nTryExec=" + platform::ExecutablePath() + "\n"), std::string::npos) << own;
+  EXPECT_EQ(text.find("\nTryExec="), std::string::npos);
+}
+
+// Installed, the value names the link on PATH (/usr/bin/ovlix), not the
+// program in its folder (/usr/lib/ovlix/ovlix): still Ovlix, and after a
+// purge the desktop skips the entry by its TryExec.
+TEST(AutostartEntry, OvlixReachedByItsLinkIsOvlix) {
+  TempRoot root;
+  std::filesystem::path link = root.dir() / "bin" / "ovlix";
+  std::filesystem::create_directories(link.parent_path());
+  std::filesystem::create_symlink(platform::ExecutablePath(), link);
+  std::string text = platform::AutostartEntryText("Kastlik", link.string());
+  EXPECT_NE(text.find("\nName=Ovlix\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nIcon=org.ovlix.Ovlix\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nTryExec=" + link.string() + "\n"), std::string::npos) << text;
+  // a link to another program is that program
+  std::filesystem::create_symlink("/bin/true", root.dir() / "bin" / "other");
+  text = platform::AutostartEntryText("Kastlik", (root.dir() / "bin" / "other").string());
+  EXPECT_NE(text.find("\nName=Kastlik\n"), std::string::npos) << text;
 }
 
 }  // namespace

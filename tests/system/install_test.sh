@@ -30,8 +30,18 @@ trap cleanup EXIT
 # 1. The installed tree.
 install_runs() { DESTDIR=$dest cmake --install "$build" --prefix /usr >"$tmp/install.log" 2>&1; }
 check "cmake --install into a DESTDIR" install_runs
-links_in_manifest() { grep -qx "$usr/bin/ovlix" "$build/install_manifest.txt"; }
-check "the links are in the install manifest" links_in_manifest
+# every file and link recorded alike, by its place in the installed system
+# (DESTDIR is a staging folder, not part of it)
+manifest_complete() {
+  local manifest=$build/install_manifest.txt f
+  grep -qx "/usr/bin/ovlix" "$manifest" && grep -qx "/usr/lib/ovlix/skins" "$manifest" &&
+    grep -qx "/usr/lib/ovlix/data/kspass.vbs" "$manifest" || return 1
+  while IFS= read -r f; do
+    [[ $f == /usr/* ]] && { [ -e "$dest$f" ] || [ -L "$dest$f" ]; } || { echo "     $f"; return 1; }
+  done <"$manifest"
+  [ "$(sort -u "$manifest" | wc -l)" -eq "$(find "$usr" ! -type d | wc -l)" ]
+}
+check "the install manifest records every file and link the same way" manifest_complete
 
 linked_programs() {
   local p
@@ -42,18 +52,40 @@ linked_programs() {
 check "the programs lie in lib/ovlix, linked from bin" linked_programs
 
 shipped_files() {
-  [ -f "$programdir/readme.htm" ] && [ -f "$programdir/skins/Klasik/Options.dat" ] &&
-    [ -f "$programdir/skins/Noc/Options.dat" ] && [ -x "$programdir/data/kspass.vbs" ] && [ -f "$programdir/INSTALLED" ] &&
-    [ "$(find "$programdir/data/tipy" -name '*.dat' | wc -l)" -eq 10 ]
+  local shared=$usr/share/ovlix f
+  [ -f "$shared/readme.htm" ] && [ -f "$shared/skins/Klasik/Options.dat" ] && [ -f "$shared/skins/Noc/Options.dat" ] &&
+    [ -x "$shared/data/kspass.vbs" ] && [ "$(find "$shared/data/tipy" -name '*.dat' | wc -l)" -eq 10 ] || return 1
+  # the program folder reaches them by relative links, as beside itself
+  for f in readme.htm skins data/tipy data/kspass.vbs; do
+    [ -L "$programdir/$f" ] && [[ $(readlink "$programdir/$f") == ../* ]] &&
+      [ "$(readlink -f "$programdir/$f")" = "$(readlink -f "$shared/$f")" ] || { echo "     $f"; return 1; }
+  done
+  [ -f "$programdir/skins/Noc/Options.dat" ] && [ -f "$programdir/INSTALLED" ] && [ ! -L "$programdir/data" ] &&
+    [ -z "$(find "$programdir" -type f ! -name 'ovlix*' ! -name INSTALLED)" ]
 }
-check "the help page, skins, tips and the folder-lock script lie beside the programs" shipped_files
+check "the help page, skins, tips and the folder-lock script lie in share/ovlix, reached from the program folder" \
+  shipped_files
+# the script finds the lock tool one level up from where it is started
+folder_lock_script_runs() {
+  [ "$(XDG_CONFIG_HOME=$tmp/lockconfig "$programdir/data/kspass.vbs" list; echo "status $?")" = "status 0" ]
+}
+check "the folder-lock script starts the lock tool" folder_lock_script_runs
+gnu_options() {
+  local answer
+  for p in ovlix ovlix-folderlock; do
+    answer=$(DISPLAY= WAYLAND_DISPLAY= PATH=$usr/bin:$PATH timeout 5 $p --version) &&
+      [ "$(head -n 1 <<<"$answer")" = "$p (Ovlix) $version" ] || return 1
+  done
+}
+check "the installed programs answer --version without a display" gnu_options
 check "the help page names the program's version" grep -q "<h1>Ovlix $version</h1>" "$programdir/readme.htm"
 
 desktop_entry_valid() {
   local entry=$usr/share/applications/org.ovlix.Ovlix.desktop out
   out=$(desktop-file-validate "$entry" 2>&1) || { echo "$out"; return 1; }
   ! grep -E 'error|warning' <<<"$out" &&
-    grep -qx 'Name=Ovlix' "$entry" && grep -qx 'Categories=System;Utility;' "$entry" &&
+    grep -qx 'Name=Ovlix' "$entry" && grep -qx 'Categories=Utility;FileTools;' "$entry" &&
+    grep -qx 'StartupWMClass=Ovlix' "$entry" &&
     grep -qx 'Icon=org.ovlix.Ovlix' "$entry" && grep -q '^Comment=.*[áčěíšřůýž]' "$entry"
 }
 check "the desktop entry validates" desktop_entry_valid
@@ -62,6 +94,7 @@ metadata_valid() {
   local meta=$usr/share/metainfo/org.ovlix.Ovlix.metainfo.xml
   appstreamcli validate --no-net "$meta" >"$tmp/appstream.log" 2>&1 || { cat "$tmp/appstream.log"; return 1; }
   grep -q '<summary xml:lang="cs">' "$meta" && grep -q '<binary>ovlix-resx</binary>' "$meta" &&
+    grep -q "<release version=\"$version\" date=\"[0-9-]*\">" "$meta" &&
     grep -q '<project_license>GPL-3.0-or-later</project_license>' "$meta"
 }
 check "the AppStream metadata validates" metadata_valid
@@ -102,10 +135,32 @@ thumbnailer_installed() {
 }
 check "the thumbnailer is installed for Windows programs and libraries" thumbnailer_installed
 
-licence_installed() {
-  cmp -s "$usr/share/doc/ovlix/LICENSE" /usr/share/common-licenses/GPL-3 && [ -f "$usr/share/doc/ovlix/copyright" ]
+# The thumbnailer confines itself once its input is open and its output
+# made: the confined process opens nothing more, and the thumbnail is there.
+thumbnailer_confined() {
+  local trace=$tmp/thumbnail.strace pid
+  mkdir -p "$tmp/thumbnail"
+  strace -f -qq -e trace=openat,open,creat,landlock_restrict_self -o "$trace" \
+    "$programdir/ovlix-resx" thumbnail -s 64 "$(dirname "$0")/../../fuzz/corpus/resx/icons.dll" "$tmp/thumbnail/icons.png" ||
+    return 1
+  [ "$(identify -format '%m' "$tmp/thumbnail/icons.png")" = PNG ] && [ "$(ls -A "$tmp/thumbnail")" = icons.png ] || return 1
+  pid=$(awk '/landlock_restrict_self\(.*= 0$/ {print $1; exit}' "$trace")
+  if [ -z "$pid" ]; then
+    echo "     this kernel has no Landlock: the thumbnailer runs unconfined"
+    return 0
+  fi
+  ! awk -v pid="$pid" '$1 == pid && confined && /open/ {print; found = 1} $1 == pid && /landlock_restrict_self/ {confined = 1}
+    END {exit !found}' "$trace"
 }
-check "the licence is installed" licence_installed
+check "the thumbnailer opens nothing once it is confined" thumbnailer_confined
+
+# the licence's text is the system's, which copyright names; the changelog
+# is the one NEWS makes
+licence_installed() {
+  [ ! -e "$usr/share/doc/ovlix/LICENSE" ] && grep -q /usr/share/common-licenses/GPL-3 "$usr/share/doc/ovlix/copyright" &&
+    zcat "$usr/share/doc/ovlix/changelog.gz" | head -n 1 | grep -qx "ovlix ($version) unstable; urgency=medium"
+}
+check "the copyright names the system's licence, the changelog is there" licence_installed
 
 # Completion as bash does it, with the installed programs on PATH.
 complete_words() {  # complete_words WORD... -> the candidates, one a line
@@ -131,6 +186,34 @@ completion_works() {
     [ ! -e "$tmp/ran" ]
 }
 check "bash completes ovlix-resx's commands, options, node paths and files" completion_works
+
+# What TAB inserts, in a real interactive bash (in tmux): a node path with
+# blanks becomes one quoted word, and the command it completes runs.
+tab_inserts_a_working_command() {
+  local sock=$tmp/tmux.sock session=completion line
+  mkdir -p "$tmp/tab"
+  cp "$(dirname "$0")/../../fuzz/corpus/resx/icons.dll" "$tmp/tab/"
+  tmux -S "$sock" -f /dev/null new-session -d -s $session -x 200 -y 10 \
+    env -i HOME="$tmp/tab" TERM=xterm PATH="$usr/bin:/usr/bin:/bin" bash --norc --noprofile -i || return 1
+  tmux -S "$sock" send-keys -t $session -l "source /usr/share/bash-completion/bash_completion; \
+source $usr/share/bash-completion/completions/ovlix-resx; cd $tmp/tab; clear"
+  tmux -S "$sock" send-keys -t $session Enter
+  sleep 0.5
+  tmux -S "$sock" send-keys -t $session -l "ovlix-resx save icons.dll Icon/MAIN/1"
+  tmux -S "$sock" send-keys -t $session Tab
+  sleep 1
+  tmux -S "$sock" send-keys -t $session -l "saved.ico"
+  sleep 0.3
+  line=$(tmux -S "$sock" capture-pane -p -t $session | grep 'ovlix-resx save' | tail -n 1)
+  echo "     after TAB: $line"
+  tmux -S "$sock" send-keys -t $session Enter
+  within 30 test -s "$tmp/tab/saved.ico"
+  local status=$?
+  tmux -S "$sock" kill-server
+  [ $status -eq 0 ] && [[ $line == *'ovlix-resx save icons.dll Icon/MAIN/16\ X\ 16\ 16\ Colors saved.ico' ]] &&
+    [ "$(stat -c %s "$tmp/tab/saved.ico")" -eq 318 ]
+}
+check "TAB inserts a node path with blanks as one word that runs" tab_inserts_a_working_command
 
 # 2. The installed program, started from an unrelated folder through its
 #    link on PATH, with a read-only program folder: root through a

@@ -33,6 +33,35 @@ pids+=($!)
 logind_ready() { grep -q ready "$tmp/logind.log" 2>/dev/null; }
 within 100 logind_ready || echo "     the fake logind did not start"
 power_requests() { grep -v ready "$tmp/logind.log"; }
+# What scripts/run.sh builds is a working program folder: the programs and
+# every file they read from beside themselves.
+folder=$(dirname "$prog")
+run_command_builds_the_folder() {
+  local inputs
+  grep -qx 'ninja -C build ovlix_program_folder' "$(dirname "$0")/../../scripts/run.sh" || return 1
+  inputs=$(ninja -C "$folder" -t query ovlix_program_folder 2>/dev/null) || return 1
+  for target in ovlix ovlix-resx ovlix-folderlock ovlix_shipped; do
+    grep -qx "    $target" <<<"$inputs" || { echo "     the run command does not build $target"; return 1; }
+  done
+}
+check "the run command builds the whole program folder" run_command_builds_the_folder
+program_folder_complete() {
+  [ -x "$folder/ovlix-resx" ] && [ -x "$folder/ovlix-folderlock" ] && [ -f "$folder/readme.htm" ] &&
+    [ -f "$folder/skins/Klasik/Options.dat" ] && [ -f "$folder/skins/Noc/Options.dat" ] &&
+    [ -x "$folder/data/kspass.vbs" ] && [ "$(find "$folder/data/tipy" -name '*.dat' | wc -l)" -eq 10 ]
+}
+check "the program folder holds the tools, the help page, the skins, the tips and the folder-lock script" \
+  program_folder_complete
+# --help and --version answer without a display and start nothing
+gnu_options() {
+  local answer
+  answer=$(DISPLAY= WAYLAND_DISPLAY= timeout 5 "$prog" --version) &&
+    [ "$(head -n 1 <<<"$answer")" = "ovlix (Ovlix) $version" ] || return 1
+  answer=$(DISPLAY= WAYLAND_DISPLAY= timeout 5 "$prog" --help) && grep -q '^Použití: ovlix' <<<"$answer" || return 1
+  answer=$(timeout 5 "$folder/ovlix-folderlock" --version) &&
+    [ "$(head -n 1 <<<"$answer")" = "ovlix-folderlock (Ovlix) $version" ]
+}
+check "ovlix and ovlix-folderlock answer --version and --help without opening a window" gnu_options
 
 # A window manager, so the close box and Alt+F4 mean what they mean on a desktop.
 openbox >/dev/null 2>&1 &
@@ -63,6 +92,13 @@ press() {  # press KEYS on the main window once it is shown
 start
 first=$last
 check "the main window appears" wait_visible
+# the desktop matches the window to the menu entry (StartupWMClass=Ovlix)
+# by its class, which no release changes
+window_class() {
+  [ "$(xprop -id "$(xdotool search --onlyvisible --name "$caption" | head -n 1)" WM_CLASS)" = \
+    'WM_CLASS(STRING) = "ovlix", "Ovlix"' ]
+}
+check "the window's class is ovlix / Ovlix, without the version" window_class
 
 # 2. A second copy ends at once with exit code 0 and shows nothing.
 second_copy() {
