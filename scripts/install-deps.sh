@@ -7,21 +7,23 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config git
   qt6-base-dev qt6-wayland qt6-translations-l10n libjpeg-dev libx11-dev libfontconfig-dev
-  libgtest-dev libgmock-dev
-  clang libclang-rt-14-dev clang-format
-  xvfb xauth xdotool openbox x11-utils x11-xserver-utils imagemagick bc
-  trash-cli util-linux trayer libjpeg-turbo-progs
+  liburing-dev libpng-dev zlib1g-dev dbus-daemon
   fonts-liberation2
-  liburing-dev libpng-dev zlib1g-dev
-  icoutils python3-pefile binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 dbus-daemon
-  desktop-file-utils appstream librsvg2-bin man-db bash-completion strace
-  dpkg-dev file lintian devscripts tmux
+  # without a display the run command starts Ovlix in a virtual X server
+  # and takes a screenshot of it
+  xvfb xauth xdotool openbox imagemagick
 )
-# Real Wayland desktops, headless, for tests/system/sessions: KDE Plasma
-# (KWin with XWayland, its portal, kded5's tray watcher, plasmashell),
-# weston and GNOME Shell; Qt 5's Wayland platform for KDE's own programs;
-# the fake-input protocol; D-Bus and the accessibility bus from Python.
+# What only the tests need: the test and style tools, the peers the tests
+# and benchmarks compare with, the packaging checks, and real Wayland
+# desktops, headless, for tests/system/sessions: KDE Plasma (KWin with
+# XWayland, its portal, kded5's tray watcher, plasmashell), weston and
+# GNOME Shell; Qt 5's Wayland platform for KDE's own programs; the
+# fake-input protocol; D-Bus and the accessibility bus from Python.
 test_packages=(
+  libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format
+  x11-utils x11-xserver-utils bc util-linux trayer strace tmux
+  trash-cli libjpeg-turbo-progs icoutils python3-pefile binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  desktop-file-utils appstream librsvg2-bin man-db bash-completion dpkg-dev file lintian devscripts
   qtwayland5 kwin-wayland xwayland xdg-desktop-portal xdg-desktop-portal-kde
   plasma-workspace plasma-desktop kded5 systemsettings
   libwayland-dev wayland-protocols plasma-wayland-protocols

@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# the program folder only: the tests and benchmarks need what the test command installs
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVLIX_TESTS=OFF -DOVLIX_BENCH=OFF
 ninja -C build ovlix_program_folder
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

@@ -19,7 +19,7 @@ else
 fi | xargs -0 clang-format --dry-run -Werror
 
 echo "== build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVLIX_WERROR=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVLIX_WERROR=ON -DOVLIX_TESTS=ON -DOVLIX_BENCH=ON
 ninja -C build
 (cd build && ctest --output-on-failure -j"$jobs")
 
@@ -27,7 +27,7 @@ echo "== package"
 scripts/package.sh build
 
 echo "== sanitizers"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVLIX_SANITIZE=ON -DOVLIX_WERROR=ON
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOVLIX_SANITIZE=ON -DOVLIX_WERROR=ON -DOVLIX_TESTS=ON -DOVLIX_BENCH=ON
 ninja -C build-asan
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
