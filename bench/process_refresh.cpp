@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < rounds; ++i) {
     pid_t pid = fork();
     if (pid == 0) {
-      freopen("/dev/null", "w", stdout);
+      if (freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
       execlp("ps", "ps", "-e", static_cast<char*>(nullptr));
       _exit(127);
     }
