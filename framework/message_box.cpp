@@ -32,8 +32,9 @@ void RealBox(BoxKind kind, const QString& caption, const QString& text) {
 }
 
 bool RealQuestion(const QString& caption, const QString& text) {
-  std::unique_ptr<QMessageBox> box = MakeBox(BoxKind::Plain, caption, text, nullptr);
-  box->setIcon(QMessageBox::Question);
+  // the icon is set by MakeBox: setting it later lays the box out anew,
+  // without what holds it open for the caption
+  std::unique_ptr<QMessageBox> box = MakeBox(BoxKind::Question, caption, text, nullptr);
   box->setWindowFlag(Qt::WindowStaysOnTopHint);
   box->setStandardButtons(QMessageBox::NoButton);  // deletes the "OK" of MakeBox
   QPushButton* yes = box->addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
@@ -72,6 +73,7 @@ std::unique_ptr<QMessageBox> MakeBox(BoxKind kind, const QString& caption, const
   if (kind == BoxKind::Information) icon = QMessageBox::Information;
   if (kind == BoxKind::Warning) icon = QMessageBox::Warning;
   if (kind == BoxKind::Error) icon = QMessageBox::Critical;
+  if (kind == BoxKind::Question) icon = QMessageBox::Question;
   auto box = std::make_unique<QMessageBox>(icon, caption, text, QMessageBox::Ok, owner, kDialogWindowFlags);
   box->setObjectName(QStringLiteral("MessageBox"));
   // QMessageBox sizes itself to its layout's minimum width: a strut across

@@ -12,7 +12,8 @@
 class QMessageBox;
 class QWidget;
 
-enum class BoxKind { Plain, Information, Warning, Error };
+// Question: the icon of AskFirst's box, which is made by MakeBox too.
+enum class BoxKind { Plain, Information, Warning, Error, Question };
 
 using BoxPresenter = std::function<void(BoxKind kind, const QString& caption, const QString& text)>;
 

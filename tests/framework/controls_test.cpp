@@ -204,6 +204,8 @@ TEST(QuestionBox, OnlyAnoSaysYes) {
     EXPECT_EQ(box.buttons().size(), 2);
     EXPECT_EQ(box.defaultButton(), ButtonOf(box, "Ne"));
     EXPECT_TRUE(box.windowFlags() & Qt::WindowStaysOnTopHint);
+    // as wide as any box of the caption, which the window manager writes whole
+    EXPECT_GE(box.width(), MakeBox(BoxKind::Plain, box.windowTitle(), "x", nullptr)->sizeHint().width());
     ButtonOf(box, "Ano")->click();
   }));
   EXPECT_FALSE(Answered([](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); }));  // "Ne" is the default
