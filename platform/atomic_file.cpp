@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <cstdint>
+#include <random>
 #include <system_error>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -99,6 +102,56 @@ bool WriteRedirected(int fd, const std::filesystem::path& path, std::string_view
          (!flush || ::fsync(fd) == 0) && Redirected().putInPlace();
 }
 
+// A name for a temporary file no one else is likely to pick: six letters
+// or digits at `at`, from a generator seeded once per thread.
+void RandomSuffix(std::string& name, std::size_t at) {
+  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::uint64_t state = std::random_device{}() ^ (std::uint64_t{std::random_device{}()} << 32);
+  state += 0x9e3779b97f4a7c15;  // splitmix64
+  std::uint64_t z = state;
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111eb;
+  z ^= z >> 31;
+  for (std::size_t i = at; i < at + 6; ++i, z /= sizeof kChars - 1) name[i] = kChars[z % (sizeof kChars - 1)];
+}
+
+// Writes the bytes to a new file beside `path` (relative to the folder
+// `dirfd`) and renames it to `path`. The new file is created with
+// `createMode` (less the umask) and then given `setMode`, when there is
+// one. On failure nothing is left behind and errno tells why.
+bool WriteAndRename(int dirfd, const std::string& path, std::string_view bytes, mode_t createMode,
+                    std::optional<mode_t> setMode, bool flush) {
+  const std::size_t slash = path.rfind('/');
+  const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+  std::string temp;
+  temp.reserve(path.size() + 8);
+  temp.append(path, 0, nameAt).append(1, '.').append(path, nameAt).append(1, '.');
+  const std::size_t suffixAt = temp.size();
+  temp.append(6, 'X');
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    RandomSuffix(temp, suffixAt);
+    fd = ::openat(dirfd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && (!setMode || ::fchmod(fd, *setMode) == 0) && (!flush || ::fsync(fd) == 0);
+  int saved = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    saved = errno;
+  }
+  if (ok && ::renameat(dirfd, temp.c_str(), dirfd, path.c_str()) != 0) {
+    ok = false;
+    saved = errno;
+  }
+  if (!ok) {
+    ::unlinkat(dirfd, temp.c_str(), 0);
+    errno = saved;
+  }
+  return ok;
+}
+
 bool Replace(const std::filesystem::path& path, std::string_view bytes, unsigned newMode, bool flush) {
   if (Redirected().fd >= 0 && path == Redirected().path)
     return WriteRedirected(Redirected().fd, path, bytes, newMode, flush);
@@ -110,25 +163,7 @@ bool Replace(const std::filesystem::path& path, std::string_view bytes, unsigned
   mode_t mode = static_cast<mode_t>(newMode) & ~CurrentUmask();
   struct stat old {};
   if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & 07777;
-
-  std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && (!flush || ::fsync(fd) == 0);
-  int saved = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    saved = errno;
-  }
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    saved = errno;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    errno = saved;
-    return false;
-  }
+  if (!WriteAndRename(AT_FDCWD, path.string(), bytes, 0600, mode, flush)) return false;
   if (flush) SyncFolder(folder);
   return true;
 }
@@ -145,6 +180,60 @@ bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, u
 
 void RedirectWrites(const std::filesystem::path& path, int fd, bool (*putInPlace)()) {
   Redirected() = {path, fd, putInPlace};
+}
+
+FileBatch::FileBatch(std::filesystem::path root, unsigned newMode) : root_(std::move(root)), mode_(newMode) {}
+
+FileBatch::~FileBatch() { Leave(0); }
+
+void FileBatch::Leave(std::size_t depth) {
+  while (open_.size() > depth) {
+    ::close(open_.back().fd);
+    open_.pop_back();
+  }
+}
+
+bool FileBatch::Enter(std::string_view folders) {
+  if (open_.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(root_, ec);
+    int fd = ::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    open_.push_back({{}, fd, false});
+  }
+  // the folders the last file's path shares stay open
+  std::size_t depth = 1;
+  while (!folders.empty()) {
+    const std::size_t slash = folders.find('/');
+    const std::string_view name = folders.substr(0, slash);
+    folders = slash == std::string_view::npos ? std::string_view() : folders.substr(slash + 1);
+    if (depth < open_.size() && open_[depth].name == name) {
+      ++depth;
+      continue;
+    }
+    Leave(depth);
+    Folder next{std::string(name), -1, false};
+    next.created = ::mkdirat(open_.back().fd, next.name.c_str(), 0777) == 0;
+    if (!next.created && errno != EEXIST) return false;
+    next.fd = ::openat(open_.back().fd, next.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (next.fd < 0) return false;
+    open_.push_back(std::move(next));
+    ++depth;
+  }
+  Leave(depth);
+  return true;
+}
+
+bool FileBatch::Write(std::string_view relative, std::string_view bytes) {
+  const std::size_t slash = relative.rfind('/');
+  if (!Enter(slash == std::string_view::npos ? std::string_view() : relative.substr(0, slash))) return false;
+  const Folder& folder = open_.back();
+  name_.assign(relative.substr(slash == std::string_view::npos ? 0 : slash + 1));
+  // a folder this batch created holds only its files: nothing to keep
+  std::optional<mode_t> keep;
+  struct stat old {};
+  if (!folder.created && ::fstatat(folder.fd, name_.c_str(), &old, 0) == 0) keep = old.st_mode & 07777;
+  return WriteAndRename(folder.fd, name_, bytes, mode_, keep, false);
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -23,6 +24,37 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 // failed write never see a torn file, but a crash soon after may lose it.
 // For many new files at once, where a flush each would cost most of the time.
 bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, unsigned newMode = 0666);
+
+// Many files written below one folder as WriteFileWhole writes each, for
+// thousands at once: the folders on the way are created as needed and the
+// last file's stay open, and a file in a folder the batch created has no
+// older file to keep the mode of. Each file is complete under a temporary
+// name before it is renamed into place. Writes are not redirected.
+class FileBatch {
+ public:
+  FileBatch(std::filesystem::path root, unsigned newMode = 0666);
+  ~FileBatch();
+  FileBatch(const FileBatch&) = delete;
+  FileBatch& operator=(const FileBatch&) = delete;
+
+  // `relative`: below the root, components separated by "/", none of them
+  // empty, "." or "..". Returns false (errno set) on failure.
+  bool Write(std::string_view relative, std::string_view bytes);
+
+ private:
+  struct Folder {
+    std::string name;
+    int fd;
+    bool created;
+  };
+  bool Enter(std::string_view folders);
+  void Leave(std::size_t depth);
+
+  std::filesystem::path root_;
+  unsigned mode_;
+  std::vector<Folder> open_;  // the root, then the folders of the last file
+  std::string name_;
+};
 
 // From here on both write `path` into the open, empty file `fd` instead
 // and then call `putInPlace`, whose result they give (a confined process may

@@ -19,26 +19,31 @@ const char* Extension(std::uint32_t typeCode) {
   }
 }
 
-// A node path as a file path below the folder: each component made safe.
-std::string FilePath(const std::string& dir, const std::string& nodePath) {
-  std::filesystem::path out = dir;
+// A node path as a path below the folder: each component made safe.
+void AppendSafe(std::string& out, std::string_view nodePath) {
   std::size_t start = 0;
   while (start <= nodePath.size()) {
     std::size_t end = nodePath.find('/', start);
-    if (end == std::string::npos) end = nodePath.size();
-    std::string part = nodePath.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") part = "_" + part;
-    out /= part;
+    if (end == std::string_view::npos) end = nodePath.size();
+    std::string_view part = nodePath.substr(start, end - start);
+    if (start > 0) out += '/';
+    if (part.empty() || part == "." || part == "..") out += '_';
+    out += part;
     start = end + 1;
   }
-  return out.string();
 }
 
 }  // namespace
 
 void ExtractResources(TExeImage& image, const std::string& dir, const std::function<void(const std::string&)>& report) {
-  auto write = [&](const std::string& path, const std::string& bytes) {
-    if (!platform::WriteFileWhole(path, bytes, 0644)) report("cannot write " + path + ": " + std::strerror(errno));
+  platform::FileBatch files(dir, 0644);
+  std::string relative;
+  auto write = [&](const char* extension, const std::string& bytes) {
+    const std::size_t base = relative.size();
+    relative += extension;
+    if (!files.Write(relative, bytes))
+      report("cannot write " + (std::filesystem::path(dir) / relative).string() + ": " + std::strerror(errno));
+    relative.resize(base);
   };
   std::vector<std::string> errors;
   std::string bytes, text;
@@ -55,12 +60,13 @@ void ExtractResources(TExeImage& image, const std::string& dir, const std::funct
           lines.clear();
           bool listing = n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu;
           if (listing) n.item->AssignTo(lines);
-          std::string base = FilePath(dir, n.path);
-          write(base + Extension(n.item->TypeCode()), bytes);
+          relative.clear();
+          AppendSafe(relative, n.path);
+          write(Extension(n.item->TypeCode()), bytes);
           if (listing) {
             text.clear();
             for (const std::string& l : lines) text.append(l).append(1, '\n');
-            write(base + ".txt", text);
+            write(".txt", text);
           }
         } catch (const EExeError& e) {
           report(n.path + ": " + e.what());
