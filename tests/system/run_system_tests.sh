@@ -227,8 +227,9 @@ refused_everything() {
   [ -z "$(power_requests)" ] && [ -e "$XDG_DATA_HOME/Trash/files/old.txt" ]
 }
 check "Ctrl+Q, Ctrl+R and Ctrl+Y pressed in another program ask first; Esc and Enter leave all as it was" refused_everything
-# the forced log-off request first, then the shut-down
-power_off_requested() { [ "$(power_requests | tr '\n' ' ')" = "Terminate PowerOff " ]; }
+# the shut-down alone: the forced log-off asked for before it would end the
+# session, and the program, first
+power_off_requested() { [ "$(power_requests | tr '\n' ' ')" = "PowerOff " ]; }
 shut_down_on_yes() { ask_and_answer ctrl+q Tab space && within 30 power_off_requested; }
 check "\"Ano\" shuts down (a fake logind takes the request)" shut_down_on_yes
 if [ -z "$real_trash" ]; then
@@ -329,6 +330,14 @@ about_takes_keyboard() { xdotool key Escape && within 30 about_gone; }
 check "the about box opened from the tray has the keyboard: Esc closes it unclicked" about_takes_keyboard
 close_killer() { xdotool windowactivate --sync "$(one_named '^Ovlix: Process Killer$')" key Escape && within 30 killer_gone; }
 check "the dialogs close one over the other" close_killer
+log_off_once() {  # "Odhlásit uživatele": the forced log-off and the log-off are one request
+  local before
+  before=$(power_requests | wc -l)
+  requests_after() { [ "$(power_requests | tail -n +$((before + 1)) | wc -l)" -ge "$1" ]; }
+  menu_item_from_bottom 3 && within 30 requests_after 1 && ! within 10 requests_after 2 &&
+    [ "$(power_requests | tail -n 1)" = Terminate ]
+}
+check "\"Odhlásit uživatele\" in the tray menu ends the session once (a fake logind takes it)" log_off_once
 quit_from_menu() {
   xdotool key ctrl+e && within 50 killer_shown || return 1
   menu_item_from_bottom 1 && within 50 gone "$dialogs"
