@@ -26,6 +26,7 @@
 #include "framework/reading_order.h"
 #include "framework/registry_access.h"
 #include "framework/widgets.h"
+#include "framework/window_frame.h"
 #include "app/uptime.h"
 #include "platform/mutex.h"
 #include "platform/toolhelp.h"
@@ -98,6 +99,7 @@ TForm1::TForm1() {
       "TForm1");
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  FrameFixedWindow(this);
   layout()->activate();
   Guard([this] { FormCreate(); });
 }

@@ -8,6 +8,7 @@
 #include "framework/program_style.h"
 #include "app/app_icon.h"
 #include "framework/ini_file.h"
+#include "framework/window_frame.h"
 #include "platform/desktop_tools.h"
 #include "platform/disk_manager_udisks.h"
 #include "platform/font_config_warmup.h"
@@ -19,6 +20,7 @@
 #include "platform/power_logind.h"
 #include "platform/screen_saver_x11.h"
 #include "platform/session_bus_warmup.h"
+#include "platform/wayland_frames.h"
 
 int main(int argc, char** argv) {
   if (int status = AnswerCommandLine(argc, argv); status >= 0) return status;
@@ -34,6 +36,11 @@ int main(int argc, char** argv) {
   font.setStyleHint(QFont::SansSerif);
   QApplication::setFont(font);
   fonts.Wait();
+  // GNOME and weston leave the frames to the program, and Qt's frame would
+  // offer a maximise button on every fixed-size window
+  SetOwnWindowFrames(QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+                     !qEnvironmentVariableIsSet("QT_WAYLAND_DISABLE_WINDOWDECORATION") &&
+                     !platform::CompositorDrawsFrames());
   QIcon icon = ApplicationIcon();  // for the windows and the tray
   platform::SetPowerBackend(platform::MakeLogindPowerBackend());
   platform::SetTrayBackend(platform::MakeQtTrayBackend(icon));

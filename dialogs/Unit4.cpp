@@ -39,8 +39,11 @@ void TForm4::FormShow() {
   // a portal may have come since the last showing
   bool none = !platform::GlobalHotkeysOffered();
   ZadneZkratky->setVisible(none);
-  sButton1->move(119, none ? 245 : 225);
-  setFixedSize(314, none ? 277 : 257);
+  // the button goes below the line, or up in its place; placed from the
+  // line, which a title bar of the program's own may have moved down
+  int top = ZadneZkratky->y();
+  sButton1->move(sButton1->x(), none ? top + 23 : top + 3);
+  setFixedSize(width(), sButton1->geometry().bottom() + 8);
   TIniFile ini(kSettingsFile);
   for (std::size_t i = 0; i < v.size(); ++i)
     v[i]->SetText(QString::fromStdString(ini.ReadString("zkratky", "p" + std::to_string(i + 1), kHotkeyDefaults[i])));

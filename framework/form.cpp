@@ -7,6 +7,7 @@
 
 #include "framework/dialog_window.h"
 #include "framework/handler_guard.h"
+#include "framework/window_frame.h"
 
 TForm::TForm(QWidget* owner, const QString& name, const QString& caption) : QDialog(owner, kDialogWindowFlags) {
   setObjectName(name);
@@ -34,7 +35,10 @@ void TForm::EnsureControls() {
 }
 
 void TForm::setVisible(bool visible) {
-  if (visible) EnsureControls();
+  if (visible) {
+    EnsureControls();
+    if (minimumSize() == maximumSize()) FrameFixedWindow(this);
+  }
   QDialog::setVisible(visible);
 }
 

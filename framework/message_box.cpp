@@ -10,6 +10,7 @@
 
 #include "framework/application.h"
 #include "framework/dialog_window.h"
+#include "framework/window_frame.h"
 
 namespace {
 
@@ -83,6 +84,7 @@ std::unique_ptr<QMessageBox> MakeBox(BoxKind kind, const QString& caption, const
   if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
                   grid->columnCount());
+  FrameFixedWindow(box.get());
   return box;
 }
 

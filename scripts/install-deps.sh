@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config git
   qt6-base-dev qt6-wayland qt6-translations-l10n libjpeg-dev libx11-dev libfontconfig-dev
-  liburing-dev libpng-dev zlib1g-dev dbus-daemon
+  liburing-dev libpng-dev zlib1g-dev libwayland-dev dbus-daemon
   fonts-liberation2
   # without a display the run command starts Ovlix in a virtual X server
   # and takes a screenshot of it
@@ -26,7 +26,7 @@ test_packages=(
   desktop-file-utils appstream librsvg2-bin man-db bash-completion dpkg-dev file lintian devscripts
   qtwayland5 kwin-wayland xwayland xdg-desktop-portal xdg-desktop-portal-kde
   plasma-workspace plasma-desktop kded5 systemsettings
-  libwayland-dev wayland-protocols plasma-wayland-protocols
+  wayland-protocols plasma-wayland-protocols
   weston gnome-shell xdg-desktop-portal-gnome
   python3-dbus python3-gi gir1.2-atspi-2.0 at-spi2-core
 )

@@ -1,4 +1,5 @@
 #include "dialogs/Unit4.h"
+#include "framework/window_frame.h"
 #include "tests/support/fake_desktop.h"
 #include "tests/support/forms_fixture.h"
 
@@ -49,6 +50,34 @@ TEST_F(HotkeyDialog, SaysWhenTheDesktopOffersNoGlobalKeys) {
   EXPECT_EQ(Form4->ZadneZkratky->text(), "Toto prostředí nenabízí globální klávesové zkratky.");
   EXPECT_GT(Form4->sButton1->y(), Form4->ZadneZkratky->geometry().bottom());
   EXPECT_LE(Form4->sButton1->geometry().bottom(), Form4->height());
+}
+
+// GNOME, weston: the program's own title bar above the dialog, and the
+// dialog's own layout unchanged below it
+class HotkeyDialogUnderItsOwnFrame : public HotkeyDialog {
+ protected:
+  void SetUp() override {
+    SetOwnWindowFrames(true);
+    CreateForms();
+  }
+  void TearDown() override {
+    HotkeyDialog::TearDown();
+    SetOwnWindowFrames(false);
+  }
+};
+
+TEST_F(HotkeyDialogUnderItsOwnFrame, PlacesItsButtonBelowTheBar) {
+  desktop.keys->offered = false;
+  Form4->show();
+  auto* bar = Form4->findChild<QWidget*>("WindowTitleBar");
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(Form4->sButton1->y(), bar->height() + 245);
+  EXPECT_EQ(Form4->height(), bar->height() + 277);
+  Form4->hide();
+  desktop.keys->offered = true;
+  Form4->show();
+  EXPECT_EQ(Form4->sButton1->y(), bar->height() + 225);
+  EXPECT_EQ(Form4->height(), bar->height() + 257);
 }
 
 TEST_F(HotkeyDialog, TheCloseBoxStoresNothing) {

@@ -56,13 +56,14 @@ source "$sessions_dir/wayland_checks.sh"
 safe_settings
 start_ovlix ovlix.log
 check "the main window shows" within 300 main_shown
+check "the program draws the main window's frame: minimise and close, no maximise" own_frame
 check "its app id is org.ovlix.Ovlix" app_id
 windows | sed 's/^/     window: /'
 leave_overview
 shot 01-main-window
 check "the hotkey dialog says this desktop offers no global shortcuts" no_shortcuts_line
 shot 02-hotkey-dialog
-check "OK closes the hotkey dialog" close_hotkey_dialog
+check "the close button of the dialog's own title bar closes it" close_hotkey_dialog
 check "\"Ponechat jen v TrayIkonce\" without a tray minimises the window" hide_minimises
 check "GNOME Shell has the window minimised" within 50 main_minimised
 check "the program keeps its window and goes on" kept_window

@@ -89,6 +89,9 @@ safe_settings
 start_ovlix ovlix.log
 check "the main window shows" within 300 main_shown
 check "its app id is org.ovlix.Ovlix" app_id
+# KWin offers server-side frames: Qt asks for them, and the program draws no
+# title bar of its own (it would be a second one)
+check "KWin draws the main window's frame" grep -q "zxdg_toplevel_decoration_v1@[0-9]*\.configure(2)" "$out/ovlix.log"
 windows | sed 's/^/     window: /'
 shot 01-main-window
 

@@ -15,6 +15,18 @@ main_toplevel() {  # the main window's toplevel carries the app id
   id=$(main_toplevel_id)
   [ -n "$id" ] && requests | grep -q -F "$id.set_app_id(\"org.ovlix.Ovlix\")"
 }
+# The desktop leaves the frames to the program: Qt draws none around the
+# fixed-size main window (its window geometry is its fixed size, where Qt's
+# frame with its maximise button would add margins), and the program's own
+# title bar carries the minimise and close buttons.
+own_frame() {
+  local id size
+  id=$(main_toplevel_id)
+  size=$(requests | grep -F "$id.set_min_size(" | tail -n 1 | sed 's/.*set_min_size(\(.*\))/\1/')
+  [ -n "$size" ] && echo "     fixed size $size" &&
+    requests | grep -q -F "set_window_geometry(0, 0, $size)" &&
+    atspi find Minimalizovat >/dev/null && atspi find Zavřít >/dev/null
+}
 hide_minimises() {
   local id mark
   id=$(main_toplevel_id)
@@ -36,7 +48,7 @@ no_shortcuts_line() {
   within 100 a11y_shown "Toto prostředí nenabízí globální klávesové zkratky." || return 1
   echo "     the line is a $(atspi find "Toto prostředí nenabízí globální klávesové zkratky.")"
 }
-close_hotkey_dialog() {
-  atspi press OK "Nastavení klávesových zkratek" >/dev/null &&
+close_hotkey_dialog() {  # by the close button of the dialog's own title bar
+  atspi press Zavřít "Nastavení klávesových zkratek" >/dev/null &&
     within 50 eval '! a11y_shown "Toto prostředí nenabízí globální klávesové zkratky."'
 }
