@@ -91,6 +91,20 @@ TEST_F(DialogWindows, AnOwnerNeverShownIsOwnerFromTheFirstShowing) {
       }));
 }
 
+TEST_F(DialogWindows, TheDialogOfAMinimisedOwnerStandsAlone) {
+  CreateForms();
+  Form1->showMinimized();  // minimised by the user, a tray item opens the killer
+  EXPECT_TRUE(WhileOpen(
+      Form5, [] { Form5->Open(); },
+      [] {
+        EXPECT_EQ(TransientParentOf(Form5), nullptr);
+        EXPECT_EQ(QApplication::activeModalWidget(), Form5);
+      }));
+  Form1->showNormal();  // the next showing is its dialog again
+  EXPECT_TRUE(WhileOpen(
+      Form5, [] { Form5->Open(); }, [] { EXPECT_EQ(TransientParentOf(Form5), Form1->windowHandle()); }));
+}
+
 TEST_F(DialogWindows, NewPasswordOpenedFromEnterPasswordIsItsDialog) {
   CreateForms();
   Form1->show();

@@ -68,5 +68,16 @@ check "\"Ponechat jen v TrayIkonce\" without a tray minimises the window" hide_m
 check "GNOME Shell has the window minimised" within 50 main_minimised
 check "the program keeps its window and goes on" kept_window
 shot 03-after-hide
+# GNOME hides the dialogs of a minimised window: one opened now (from a
+# tray, were there one) must show all the same
+dialog_shown() { windows | grep -F "Nastavení klávesových zkratek"$'\t' | grep -q $'\thidden=false'; }
+open_while_minimised() {
+  timeout 30 "$python" "$tools/atspi.py" "$ovlix" press "Nastavení klávesových zkratek" >>"$out/atspi.log" 2>&1 &
+  pids+=($!)
+  within 100 dialog_shown
+}
+check "a dialog opened while the window is minimised shows" open_while_minimised
+shot 04-dialog-of-minimised
+check "the close button of the dialog's own title bar closes it" close_hotkey_dialog
 
 finish
