@@ -151,14 +151,17 @@ void OnEnd(int signal) {
     }
     if (ended) break;
   }
-  if (!ended) {  // killed, or crashed: what it wrote may be torn
-    written = false;
+  if (!ended) {  // ended without exit(), or killed
     int status = 0;
     while (::waitpid(reader, &status, 0) < 0 && errno == EINTR) {
     }
-    if (WIFSIGNALED(status))
+    if (WIFEXITED(status)) {
+      code = WEXITSTATUS(status);
+    } else {  // what it wrote may be torn
+      written = false;
       std::fprintf(stderr, "%s: reading the file ended by signal %d (%s)\n", program_invocation_short_name,
                    WTERMSIG(status), ::strsignal(WTERMSIG(status)));
+    }
   }
   if (written && ::rename(twinName, output.c_str()) != 0) {
     std::fprintf(stderr, "%s: cannot write %s: %s\n", program_invocation_short_name, output.c_str(),
