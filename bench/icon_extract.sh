@@ -6,8 +6,12 @@
 # and the median round are compared, beside this machine's floor: starting
 # a process per file that does nothing. Then the peak memory of one
 # thumbnail, the largest over all the files.
+# Given an earlier ovlix-resx as BEFORE (built from an older commit), its
+# thumbnails run as a side of their own, and the ratio of this build's to
+# them is shown: over the folder, over shell32.dll and over one program
+# with an icon run 20 times, where a process's start-up counts most.
 # Wine's files come from Debian's libwine package (downloaded, not installed).
-# Usage: bench/icon_extract.sh [BUILD-DIR] [ROUNDS]
+# Usage: bench/icon_extract.sh [BUILD-DIR] [ROUNDS] [BEFORE]
 # A smoke run (bench/smoke.sh) downloads nothing: without Wine's files at
 # hand it takes a small library of the fuzz corpus, once, and checks that
 # ovlix-resx makes its icon and thumbnail.
@@ -16,7 +20,9 @@ source "$(dirname "$0")/smoke.sh"
 build=$(realpath "${1:-build}")
 rounds=${2:-$(sized 5 1)}
 resx=$build/ovlix-resx
+before=${3:+$(realpath "$3")}
 sides=(icon thumbnail)
+[ -n "$before" ] && sides+=(before)
 peer_at_hand icoextract icoextract && sides+=(icoextract)
 peer_at_hand wrestool icoutils && sides+=(wrestool)
 sides+=(floor)
@@ -56,6 +62,7 @@ run_side() {  # run_side NAME FILE...
     case $name in
       icon) "$resx" icon "$f" "$out/$i.ico" 2>/dev/null || true ;;
       thumbnail) "$resx" thumbnail -s 128 "$f" "$out/$i.png" 2>/dev/null || true ;;
+      before) "$before" thumbnail -s 128 "$f" "$out/b$i.png" 2>/dev/null || true ;;
       icoextract) icoextract "$f" "$out/$i.ico" 2>/dev/null || true ;;
       wrestool) wrestool -x -t14 -o "$out/w$i" "$f" 2>/dev/null || true ;;
       floor) "$resx" --help >/dev/null ;;  # starting a process and nothing more
@@ -85,6 +92,10 @@ measure() {  # measure LABEL FILE...: best and median per side, in µs
     median[$s]=$(tr ' ' '\n' <<<"${times[$s]}" | grep . | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
     printf '  %-12s %12.1f %12.1f\n' "$s" "$(bc -l <<<"${best[$s]} / 1000")" "$(bc -l <<<"${median[$s]} / 1000")"
   done
+  if [ -n "$before" ]; then
+    printf '  thumbnail / before: best %.2f, median %.2f (target <= 1.2)\n' "$(bc -l <<<"${best[thumbnail]} / ${best[before]}")" \
+      "$(bc -l <<<"${median[thumbnail]} / ${median[before]}")"
+  fi
   [[ " ${sides[*]} " == *" icoextract "* && " ${sides[*]} " == *" wrestool "* ]] || return 0
   for s in icon thumbnail; do
     printf '  %-12s icoextract / it %6.1f (target >= 30)   wrestool / it %6.1f (target >= 10)\n' "$s" \
@@ -95,6 +106,9 @@ measure() {  # measure LABEL FILE...: best and median per side, in µs
 [ -v labels ] || labels=("Wine's programs" "shell32.dll, 15 MB")
 measure "${labels[0]}" "${programs[@]}"
 measure "${labels[1]}" "$large"
+if [ -n "$before" ] && ! $smoke; then
+  measure "notepad.exe, 20 times" $(printf "$wine/notepad.exe %.0s" $(seq 20))
+fi
 
 $timed || exit 0
 peak=0

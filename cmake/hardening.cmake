@@ -13,10 +13,15 @@ add_compile_options(-fstack-protector-strong -fstack-clash-protection -fcf-prote
   -Wformat -Werror=format-security)
 add_link_options(LINKER:-z,relro LINKER:-z,now)
 # The linker marks a program as built for control-flow protection only when
-# every object is; Debian 12's C start files (crt1.o, crti.o, crtn.o) carry
-# no mark, though they do nothing the protection forbids (no indirect jump
-# lands in them other than through the C library's own calls, no return is
-# forged), so the mark is given here.
+# every object is; Debian 12's C start files (Scrt1.o, crti.o, crtn.o) carry
+# no mark, as its C library is built without it, so the mark is given here.
+# For shadow stacks that is true: the start files forge no return. For
+# indirect-branch tracking it is not quite: _init and _fini, which the
+# dynamic loader calls through a pointer, begin without ENDBR64. It costs
+# nothing, since a loader enables the tracking only when every object
+# loaded is marked (Debian 12's C library is not) and no Linux kernel
+# enforces it in user space; without the mark hardening-check reports no
+# control-flow protection for every program Debian 12 builds.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   add_link_options(LINKER:-z,ibt LINKER:-z,shstk)
 endif()

@@ -11,10 +11,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
+#include <csignal>
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -96,40 +99,81 @@ bool ConfineProcess() {
 
 namespace {
 
-// The two ends the confined process keeps of the pipes to the process that
-// puts its output in place.
-int toBroker = -1;
-int fromBroker = -1;
+// The end of the pipe through which the confined process tells the other
+// what it did: "w" when it wrote its output, "e" and its exit status (one
+// byte) as it begins to end.
+int toPlacer = -1;
 
-bool PutInPlace() {
-  char ack = 0;
-  return ::write(toBroker, "w", 1) == 1 && ::read(fromBroker, &ack, 1) == 1 && ack == '1';
-}
+bool AskToPutInPlace() { return ::write(toPlacer, "w", 1) == 1; }
 
-// At exit: the broker is told, and has removed an output never put in
-// place, before the process's status is seen.
-void AwaitBroker() {
-  ::close(toBroker);
-  char ignored;
-  for (;;) {
-    ssize_t n = ::read(fromBroker, &ignored, 1);
-    if (n > 0 || (n < 0 && errno == EINTR)) continue;
-    break;
+void TellStatus(int status, void*) {
+  const char message[] = {'e', static_cast<char>(status)};
+  if (::write(toPlacer, message, sizeof message) != sizeof message) {
+    // the other side is gone, and this process with it
   }
 }
 
-[[noreturn]] void Broker(const std::string& twin, const std::filesystem::path& output, int requests, int answers) {
-  bool placed = false;
-  char request;
+// For the signal handler: the process that reads, and the twin to remove
+// when this one is ended before it could put the output in place.
+pid_t reader = -1;
+char twinName[PATH_MAX];
+
+void OnEnd(int signal) {
+  ::kill(reader, SIGKILL);
+  ::unlink(twinName);
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+// The unconfined side: once the reader has told its status, renames the
+// twin into place if the reader wrote it, or removes it, and ends with the
+// reader's status. It does not wait for the reader's process to be torn
+// down: the reader has nothing left to do but end, and dies with this one.
+// The caller waits for this process, so the output is in place (or surely
+// not) when it sees the status.
+[[noreturn]] void PutInPlaceAfterReader(const std::filesystem::path& output, int messages) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::signal(signal, OnEnd);
+  bool written = false, ended = false;
+  int code = 1;
+  char message[64];
+  char last = 0;
   for (;;) {
-    ssize_t n = ::read(requests, &request, 1);
+    ssize_t n = ::read(messages, message, sizeof message);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
-    placed = ::rename(twin.c_str(), output.c_str()) == 0;
-    if (::write(answers, placed ? "1" : "0", 1) != 1) break;
+    for (ssize_t i = 0; i < n; last = message[i++]) {
+      if (last == 'e') {
+        ended = true;
+        code = static_cast<unsigned char>(message[i]);
+      } else if (message[i] == 'w') {
+        written = true;
+      }
+    }
+    if (ended) break;
   }
-  if (!placed) ::unlink(twin.c_str());
-  ::_exit(0);
+#if defined(__SANITIZE_ADDRESS__)
+  ended = false;  // the leak checker runs after the status is told: its verdict counts
+#endif
+  if (!ended) {  // ended without exit(), or killed
+    int status = 0;
+    while (::waitpid(reader, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status)) {
+      code = WEXITSTATUS(status);
+    } else {  // what it wrote may be torn
+      written = false;
+      std::fprintf(stderr, "%s: reading the file ended by signal %d (%s)\n", program_invocation_short_name,
+                   WTERMSIG(status), ::strsignal(WTERMSIG(status)));
+    }
+  }
+  if (written && ::rename(twinName, output.c_str()) != 0) {
+    std::fprintf(stderr, "%s: cannot write %s: %s\n", program_invocation_short_name, output.c_str(),
+                 std::strerror(errno));
+    written = false;
+    code = 1;
+  }
+  if (!written) ::unlink(twinName);
+  ::_exit(code);
 }
 
 }  // namespace
@@ -140,42 +184,41 @@ void ConfineToOutput(const std::filesystem::path& output) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);  // as an unconfined write makes them
   std::string twin = (folder / ("." + output.filename().string() + ".XXXXXX")).string();
-  int fd = ::mkostemp(twin.data(), O_CLOEXEC);
-  int requests[2], answers[2];
+  int fd = twin.size() < sizeof twinName ? ::mkostemp(twin.data(), O_CLOEXEC) : -1;
+  int requests[2];
   if (fd < 0 || ::pipe2(requests, O_CLOEXEC) != 0) {
     // the output cannot be written: the command says so when it tries
     if (fd >= 0) ::unlink(twin.c_str());
     ConfineProcess();
     return;
   }
-  if (::pipe2(answers, O_CLOEXEC) != 0) {
-    ::unlink(twin.c_str());
-    ConfineProcess();
-    return;
-  }
-  // The small broker is the child: this process, whose status the caller
-  // waits for, goes on with the reading, and fork's copy-on-write costs it
-  // only the few pages it had before.
-  pid_t broker = ::fork();
-  if (broker == 0) {
-    ::close(fd);
+  std::memcpy(twinName, twin.c_str(), twin.size() + 1);
+  // The reading goes on in the child, and this process, whose status the
+  // caller waits for, puts the output in place once the child has ended:
+  // one wake-up, and a child that ends in any way leaves no torn file.
+  // Forked before anything of the input is read, the child shares few
+  // pages to copy on write.
+  const pid_t parent = ::getpid();
+  reader = ::fork();
+  if (reader < 0) {
+    ::close(requests[0]);
     ::close(requests[1]);
-    ::close(answers[0]);
-    Broker(twin, output, requests[0], answers[1]);
-  }
-  ::close(requests[0]);
-  ::close(answers[1]);
-  if (broker < 0) {
-    ::close(requests[1]);
-    ::close(answers[0]);
     ::close(fd);
     ::unlink(twin.c_str());
     return;  // no process to put the output in place: unconfined
   }
-  toBroker = requests[1];
-  fromBroker = answers[0];
-  std::atexit(AwaitBroker);
-  RedirectWrites(output, fd, PutInPlace);
+  if (reader > 0) {
+    ::close(fd);
+    ::close(requests[1]);
+    PutInPlaceAfterReader(output, requests[0]);
+  }
+  ::close(requests[0]);
+  // the reader never outlives the process that cleans up after it
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (::getppid() != parent) ::_exit(1);
+  toPlacer = requests[1];
+  ::on_exit(TellStatus, nullptr);  // registered last, it runs first
+  RedirectWrites(output, fd, AskToPutInPlace);
   ConfineProcess();
 }
 

@@ -15,13 +15,17 @@ namespace platform {
 // usable. True when every part took effect.
 bool ConfineProcess();
 
-// For a command that reads its input and then writes the one file
-// `output`: makes the output's temporary twin beside it and a small broker
-// process, then confines this process (ConfineProcess). Its writes of
-// `output` through WriteFileAtomically or WriteFileWhole go to the twin,
-// which the broker then renames into place; a twin never put in place is
-// removed before this process ends, so a failure still leaves no file.
-// Where no broker can be made the process goes on unconfined.
+// For a command that writes the one file `output` from an input it has
+// opened but not yet read: makes the output's temporary twin beside it,
+// then forks. The child returns, confined (ConfineProcess), to read the
+// input; its writes of `output` through WriteFileAtomically or
+// WriteFileWhole go to the twin. This process never returns: it waits for
+// the child, renames the twin into place when the child wrote it and
+// ended normally, removes it otherwise, and ends with the child's status
+// (1 when the child was killed), so a failure, a crash or a signal still
+// leaves no file. Where no child can be made the process goes on
+// unconfined; where no twin can be made, confined all the same (the
+// write then fails where Landlock is).
 void ConfineToOutput(const std::filesystem::path& output);
 
 }  // namespace platform

@@ -19,9 +19,13 @@ FileView::~FileView() {
   if (ownsFd_) ::close(fd_);
 }
 
-FileView::Result FileView::Open(const std::string& path) {
+int FileView::OpenForReading(const std::string& path) {
   // O_NONBLOCK: a named pipe would otherwise wait for a writer in open()
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+}
+
+FileView::Result FileView::Open(const std::string& path) {
+  int fd = OpenForReading(path);
   if (fd < 0) return Result::CannotOpen;
   fd_ = fd;
   ownsFd_ = true;

@@ -34,6 +34,9 @@ class FileView {
   FileView(const FileView&) = delete;
   FileView& operator=(const FileView&) = delete;
 
+  // The file opened for reading, as Open(path) opens it, for Open(fd, ...)
+  // to read later; -1 when it cannot be opened.
+  static int OpenForReading(const std::string& path);
   // Opens the file and reads its head. CannotOpen: missing, a folder, a
   // pipe, no access; Empty: a file of no bytes (the platform cannot map
   // nothing).

@@ -22,7 +22,7 @@ packages=(
 test_packages=(
   libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format
   x11-utils x11-xserver-utils bc util-linux trayer strace tmux
-  trash-cli libjpeg-turbo-progs icoutils python3-pefile binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  trash-cli libjpeg-turbo-progs icoutils icoextract python3-pefile binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   desktop-file-utils appstream librsvg2-bin man-db bash-completion dpkg-dev file lintian devscripts
   qtwayland5 kwin-wayland xwayland xdg-desktop-portal xdg-desktop-portal-kde
   plasma-workspace plasma-desktop kded5 systemsettings

@@ -27,6 +27,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/confinement.h"
+#include "platform/file_view.h"
 #include "resx/ExeImage.h"
 #include "resx/icon_choice.h"
 #include "resx/icon_group_file.h"
@@ -329,16 +330,39 @@ bool Write(const std::string& file, const std::string& path, const std::string& 
   return false;
 }
 
-// Runs a command on one file: its errors reported, status 1.
-template <class Command>
-int OnFile(const std::string& file, Command command) {
+// Runs a command on one file, opened by `open` (as TExeImage's opener):
+// its errors reported, status 1.
+template <class Open, class Command>
+int OnOpened(const std::string& file, Open open, Command command) {
   try {
-    TExeImage image(file);
+    TExeImage image(file, open);
     return command(image);
   } catch (const EExeError& e) {
     Report(file, e.what());
     return 1;
   }
+}
+
+template <class Command>
+int OnFile(const std::string& file, Command command) {
+  return OnOpened(
+      file, [&file](platform::FileView& view) { return view.Open(file); }, command);
+}
+
+// For the commands that make one file of a file a file manager hands over,
+// most often without a sandbox: the input is opened and the output's
+// temporary twin made, then the process confines itself
+// (platform/confinement.h) before it reads a byte of the input, so a
+// hostile file meets a parser that can open nothing, connect nowhere and
+// run nothing.
+template <class Command>
+int OnFileConfined(const std::string& file, const std::string& out, Command command) {
+  const int fd = platform::FileView::OpenForReading(file);
+  platform::ConfineToOutput(out);
+  int status = OnOpened(
+      file, [fd](platform::FileView& view) { return view.Open(fd, nullptr, platform::PageRun::kNotRead); }, command);
+  if (fd >= 0) ::close(fd);
+  return status;
 }
 
 // The node at `nodePath`; nothing, and reported, when there is none.
@@ -370,8 +394,7 @@ int Save(const std::string& file, const std::string& nodePath, const std::string
 }
 
 int Icon(const std::string& file, const std::string* groupPath, const std::string& out) {
-  return OnFile(file, [&](TExeImage& image) {
-    platform::ConfineToOutput(out);
+  return OnFileConfined(file, out, [&](TExeImage& image) {
     TIconResource* group = nullptr;
     if (groupPath == nullptr) {
       group = FirstIconGroup(image);
@@ -430,8 +453,7 @@ void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& st
 }
 
 int Png(const std::string& file, const std::string& nodePath, const std::string& out, int size) {
-  return OnFile(file, [&](TExeImage& image) {
-    platform::ConfineToOutput(out);
+  return OnFileConfined(file, out, [&](TExeImage& image) {
     TResourceItem* item = Find(image, file, nodePath);
     if (item == nullptr) return 1;
     TPicture picture;
@@ -445,13 +467,12 @@ int Png(const std::string& file, const std::string& nodePath, const std::string&
 // Reads nothing but FILE and writes nothing but OUT (and its temporary
 // twin beside it), as a thumbnailer in a desktop's sandbox must.
 int Thumbnail(const std::string& file, const std::string& out, int size) {
-  return OnFile(file, [&](TExeImage& image) {
+  return OnFileConfined(file, out, [&](TExeImage& image) {
     TIconResource* group = FirstIconGroup(image);
     if (group == nullptr) {
       Report(file, "no icon group in this file");
       return 1;
     }
-    platform::ConfineToOutput(out);
     TPicture picture;
     if (ReadableIconPixels(group->SubList(), size, kMaxIconSide, picture) == nullptr) {
       Report(file, "the icon group has no image that can be read");

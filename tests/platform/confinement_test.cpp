@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -83,6 +84,33 @@ TEST(Confinement, TheOutputIsPutInPlaceAfterASuccessOnly) {
             }),
             1);
   EXPECT_EQ(root.Read(kept), "before");
+  for (const auto& entry : std::filesystem::directory_iterator(root.dir()))
+    EXPECT_NE(entry.path().filename().string().front(), '.') << "a temporary twin is left: " << entry.path();
+}
+
+// The process that goes on after ConfineToOutput is the confined one, and
+// the status its caller sees is the one it ended with; one that dies after
+// writing (a parser taken over, crashing) leaves no file, torn or whole.
+TEST(Confinement, TheConfinedReaderEndsTheCommandAndACrashLeavesNoFile) {
+  TempRoot root;
+  root.Write(root.dir() / "other", "another file");
+  std::filesystem::path written = root.dir() / "written.png", crashed = root.dir() / "crashed.png";
+  int status = InChild([&] {
+    platform::ConfineToOutput(written);
+    bool confined = open((root.dir() / "other").c_str(), O_RDONLY) < 0;
+    if (!platform::WriteFileWhole(written, "picture", 0644)) return 1;
+    return confined ? 7 : kUnconfined;
+  });
+  if (status == kUnconfined) GTEST_SKIP() << "this kernel (or a sanitizer) leaves the process unconfined";
+  EXPECT_EQ(status, 7);
+  EXPECT_EQ(root.Read(written), "picture");
+  EXPECT_EQ(InChild([&] {
+              platform::ConfineToOutput(crashed);
+              if (platform::WriteFileWhole(crashed, "picture", 0644)) std::raise(SIGKILL);  // no core file
+              return 0;
+            }),
+            1);
+  EXPECT_FALSE(std::filesystem::exists(crashed));
   for (const auto& entry : std::filesystem::directory_iterator(root.dir()))
     EXPECT_NE(entry.path().filename().string().front(), '.') << "a temporary twin is left: " << entry.path();
 }

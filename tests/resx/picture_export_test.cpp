@@ -84,6 +84,19 @@ TEST(PictureScale, ShrinkingAveragesAndTransparencyLendsNoColour) {
   EXPECT_EQ(out.pixels[1], 0xFF008080u);  // half blue, half green
 }
 
+// Source pixels split between two target pixels lend each the part it
+// covers, and an average halfway between two values rounds up.
+TEST(PictureScale, PartlyCoveredPixelsCountByTheirPartAndHalvesRoundUp) {
+  TPicture in = Picture(3, 1, {0xFF000000, 0xFF030000, 0xFF060000});
+  TPicture out = ScaleToFit(in, 2);
+  ASSERT_EQ(out.width, 2);
+  ASSERT_EQ(out.height, 1);
+  EXPECT_EQ(out.pixels[0], 0xFF010000u);  // (0 + 3 / 2) / 1.5
+  EXPECT_EQ(out.pixels[1], 0xFF050000u);  // (3 / 2 + 6) / 1.5
+  TPicture halves = ScaleToFit(Picture(2, 1, {0xFF00FE00, 0xFF01FF01}), 1);
+  EXPECT_EQ(halves.pixels, std::vector<std::uint32_t>{0xFF01FF01u});  // 0.5 -> 1, 254.5 -> 255
+}
+
 TEST(PictureScale, EnlargingKeepsPixelsCrispAndProportionsKept) {
   TPicture in = Picture(2, 1, {0xFF112233, 0x80445566});
   TPicture out = ScaleToFit(in, 6);

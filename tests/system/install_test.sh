@@ -136,14 +136,17 @@ thumbnailer_installed() {
 check "the thumbnailer is installed for Windows programs and libraries" thumbnailer_installed
 
 # The thumbnailer confines itself once its input is open and its output
-# made: the confined process opens nothing more, and the thumbnail is there.
+# made, before it reads a byte of the input: the confined process opens
+# nothing more, nothing reads the input before the confinement, and the
+# thumbnail is there.
 thumbnailer_confined() {
-  local trace=$tmp/thumbnail.strace pid
+  local trace=$tmp/thumbnail.strace input pid fd
+  input=$(realpath "$(dirname "$0")/../../fuzz/corpus/resx/icons.dll")
   mkdir -p "$tmp/thumbnail"
   # a sanitizer build's leak checker cannot work under strace
   ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
-    strace -f -qq -e trace=openat,open,creat,landlock_restrict_self -o "$trace" \
-    "$programdir/ovlix-resx" thumbnail -s 64 "$(dirname "$0")/../../fuzz/corpus/resx/icons.dll" "$tmp/thumbnail/icons.png" ||
+    strace -f -qq -e trace=openat,open,creat,landlock_restrict_self,read,pread64,mmap -o "$trace" \
+    "$programdir/ovlix-resx" thumbnail -s 64 "$input" "$tmp/thumbnail/icons.png" ||
     return 1
   [ "$(identify -format '%m' "$tmp/thumbnail/icons.png")" = PNG ] && [ "$(ls -A "$tmp/thumbnail")" = icons.png ] || return 1
   pid=$(awk '/landlock_restrict_self\(.*= 0$/ {print $1; exit}' "$trace")
@@ -151,10 +154,18 @@ thumbnailer_confined() {
     echo "     the thumbnailer ran unconfined (no Landlock in this kernel, or a sanitizer build)"
     return 0
   fi
-  ! awk -v pid="$pid" '$1 == pid && confined && /open/ {print; found = 1} $1 == pid && /landlock_restrict_self/ {confined = 1}
-    END {exit !found}' "$trace"
+  fd=$(awk -v input="\"$input\"" 'index($0, input) && /open/ {print $NF; exit}' "$trace")
+  [ -n "$fd" ] || return 1
+  # reads of the input: read(fd, pread64(fd, or a mapping of it
+  ! awk -v pid="$pid" -v fd="$fd" -v input="\"$input\"" '
+    index($0, input) && /open/ {opened = 1; next}
+    $1 == pid && /landlock_restrict_self/ {confined = 1; next}
+    $1 == pid && confined && /open/ {print "     opened when confined: " $0; found = 1}
+    opened && !confined && ($0 ~ "(read|pread64)\\(" fd "," || $0 ~ "mmap\\(.*, " fd ", ") {print "     read before the confinement: " $0; found = 1}
+    END {exit !found}' "$trace" &&
+    grep -q "^$pid  *pread64($fd, \"MZ" "$trace"  # the confined process read the input
 }
-check "the thumbnailer opens nothing once it is confined" thumbnailer_confined
+check "the thumbnailer reads its input only confined, and opens nothing then" thumbnailer_confined
 
 # the licence's text is the system's, which copyright names; the changelog
 # is the one NEWS makes
