@@ -32,19 +32,17 @@ std::uint32_t BitmapPixelOffset(Bytes data) {
 }
 
 // The image of an icon or cursor entry, after a cursor's hot spot.
-Bytes IconImage(TIconResEntry& item) {
-  Bytes data = item.ResourceData();
-  if (item.TypeCode() == rtCursorEntry) {
-    if (data.size() < 4) throw EExeError("Icon image is not valid");
-    data = data.subspan(4);
-  }
-  return data;
+Read<Bytes> IconImage(TIconResEntry& item) {
+  Read<Bytes> data = item.ResourceData();
+  if (!data || item.TypeCode() != rtCursorEntry) return data;
+  if (data->size() < 4) return Damage{Flaw::IconImage};
+  return data->subspan(4);
 }
 
 }  // namespace
 
 void TBitMapResource::SaveToStream(std::string& out) {
-  Bytes data = ResourceData();
+  Bytes data = ResourceData().Value();
   std::string header;
   Put16(header, 0x4D42);
   Put32(header, static_cast<std::uint32_t>(data.size() + 14));
@@ -52,19 +50,21 @@ void TBitMapResource::SaveToStream(std::string& out) {
   Put32(header, BitmapPixelOffset(data));
   out += header;
   Append(out, data);
-  image_.CheckIntact();
+  image_.Intact().Check();
 }
 
 void TBitMapResource::AssignTo(TPicture& picture) {
-  Bytes data = ResourceData();
+  Bytes data = ResourceData().Value();
   picture.Clear();
   // the picture shows what the saved file holds
-  DecodeDib(data, BitmapPixelOffset(data) - 14, false, picture);
-  image_.CheckIntact();
+  DecodeDib(data, BitmapPixelOffset(data) - 14, false, picture).Check();
+  image_.Intact().Check();
 }
 
-void TIconResEntry::AssignTo(TPicture& picture) {
-  Bytes image = IconImage(*this);
+Damage TIconResEntry::ReadPicture(TPicture& picture) {
+  Read<Bytes> read = IconImage(*this);
+  if (!read) return read.damage;
+  Bytes image = *read;
   picture.Clear();
   if (IsPng(image)) {
     picture.png = image;
@@ -73,18 +73,17 @@ void TIconResEntry::AssignTo(TPicture& picture) {
       picture.height = static_cast<int>(image[22] << 8 | image[23]);
     }
   } else if (std::optional<DibInfo> info = ReadDibInfo(image)) {
-    try {
-      DecodeDib(image, info->PixelOffset(), true, picture);
-    } catch (const EExeError&) {
+    if (DecodeDib(image, info->PixelOffset(), true, picture).Found())
       picture.Clear();  // an image that does not decode shows nothing
-    }
   }
-  image_.CheckIntact();
+  return image_.Intact();
 }
 
+void TIconResEntry::AssignTo(TPicture& picture) { ReadPicture(picture).Check(); }
+
 void TIconResEntry::SaveToStream(std::string& out) {
-  Bytes data = ResourceData();
-  Bytes image = IconImage(*this);
+  Bytes data = ResourceData().Value();
+  Bytes image = IconImage(*this).Value();
   bool cursor = TypeCode() == rtCursorEntry;
   std::uint32_t width = 0, height = 0, colors = 0, planes = 0, bits = 0;
   if (IsPng(image)) {  // an .ICO of a PNG image holds it as it is
@@ -118,12 +117,12 @@ void TIconResEntry::SaveToStream(std::string& out) {
   Put32(file, 22);
   out += file;
   Append(out, image);
-  image_.CheckIntact();
+  image_.Intact().Check();
 }
 
 void TStringResource::AssignTo(TStrings& lines) {
   lines.clear();
-  Bytes data = ResourceData();
+  Bytes data = ResourceData().Value();
   long long first = (static_cast<long long>(ResourceName()) - 1) * 16;
   std::size_t at = 0;
   for (int slot = 0; slot < 16; ++slot) {
@@ -134,7 +133,7 @@ void TStringResource::AssignTo(TStrings& lines) {
     if (n > 0) lines.push_back(std::to_string(first + slot) + ",  \"" + WideToNarrow(data.data() + at, n) + "\"");
     at += 2 * n;
   }
-  image_.CheckIntact();
+  image_.Intact().Check();
 }
 
 namespace {
@@ -269,6 +268,6 @@ void ListMenu(Bytes data, TStrings& lines) {
 
 void TMenuResource::AssignTo(TStrings& lines) {
   lines.clear();
-  ListMenu(ResourceData(), lines);
-  image_.CheckIntact();
+  ListMenu(ResourceData().Value(), lines);
+  image_.Intact().Check();
 }

@@ -7,6 +7,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/../framework/engine.cmake)
 set(OVLIX_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
 add_library(ovlix_resx STATIC
   ${OVLIX_ROOT}/resx/rxtypes.cpp
+  ${OVLIX_ROOT}/resx/damage.cpp
   ${OVLIX_ROOT}/resx/ExeImage.cpp
   ${OVLIX_ROOT}/resx/conversions.cpp
   ${OVLIX_ROOT}/resx/json_writer.cpp

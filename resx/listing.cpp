@@ -18,10 +18,12 @@ bool HasListing(std::uint32_t typeCode) {
 
 void ListResource(TResourceItem& item, TListing& out) {
   std::uint32_t type = item.TypeCode();
-  if (item.IsList() || !HasListing(type)) throw EExeError(Format("type %s has no listing", {item.TypeName()}));
+  const bool list = item.IsList().Value();
+  const std::string typeName = item.TypeName().Value();
+  if (list || !HasListing(type)) throw EExeError(Format("type %s has no listing", {typeName}));
   out.json.BeginObject();
-  out.json.String("type", item.TypeName());
-  Bytes data = item.ResourceData();
+  out.json.String("type", typeName);
+  Bytes data = item.ResourceData().Value();
   switch (type) {
     case rtMenu:
     case rtString: {

@@ -33,10 +33,11 @@ struct WalkNode {
 enum class WalkLanguages { Standing, Every };
 
 // Errors of a damaged file are collected in `errors` and the walk goes on
-// with what can be read. Fails only when the file has no resources.
-void WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
-                   std::vector<std::string>& errors, WalkLanguages languages = WalkLanguages::Standing);
+// with what can be read. Damage only when the file has no resources (or
+// its section cannot be read): then nothing is visited.
+Damage WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
+                     std::vector<std::string>& errors, WalkLanguages languages = WalkLanguages::Standing);
 
 // The node at `path`, or nullptr; a path of the walk with every language
-// (Type/Name/LANGID) is found too.
-TResourceItem* FindResource(TExeImage& image, const std::string& path);
+// (Type/Name/LANGID) is found too. Damaged as WalkResources is.
+Read<TResourceItem*> FindResource(TExeImage& image, const std::string& path);
