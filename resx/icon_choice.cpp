@@ -8,6 +8,7 @@
 
 #include "resx/dib.h"
 #include "resx/png_codec.h"
+#include "resx/resource_walk.h"
 
 namespace {
 
@@ -70,14 +71,19 @@ struct Candidate {
 std::vector<Candidate> Candidates(TResourceList& images, int maxSide) {
   std::vector<Candidate> candidates;
   std::set<std::pair<const std::uint8_t*, std::size_t>> seen;
-  for (TResourceItem* item : images.Items()) {
-    auto* image = dynamic_cast<TIconResEntry*>(item);
-    if (image == nullptr) continue;
-    Read<Bytes> bytes = ImageBytes(*image);
-    if (!bytes || !seen.emplace(bytes->data(), bytes->size()).second) continue;
-    std::optional<IconImageInfo> info = Describe(*bytes);
-    if (info && info->width <= maxSide && info->height <= maxSide) candidates.push_back({image, *info});
-  }
+  std::vector<std::string> errors;  // an image that cannot be read is passed over
+  WalkList(
+      images,
+      [&](WalkNode& n) {
+        n.next = WalkOn::Over;
+        auto* image = n.damaged ? nullptr : dynamic_cast<TIconResEntry*>(n.item);
+        if (image == nullptr) return;
+        Read<Bytes> bytes = ImageBytes(*image);
+        if (!bytes || !seen.emplace(bytes->data(), bytes->size()).second) return;
+        std::optional<IconImageInfo> info = Describe(*bytes);
+        if (info && info->width <= maxSide && info->height <= maxSide) candidates.push_back({image, *info});
+      },
+      errors);
   return candidates;
 }
 

@@ -1,6 +1,7 @@
 #include "resx/icon_group_file.h"
 
 #include "platform/little_endian.h"
+#include "resx/resource_walk.h"
 #include "resx/rxtypes.h"
 
 namespace {
@@ -82,10 +83,20 @@ std::string GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& miss
 }
 
 TIconResource* FirstIconGroup(TExeImage& image) {
-  for (TResourceItem* type : image.Resources().Value()->Items()) {
-    if (type->Name() != rtIcon || !type->IsList().Value()) continue;
-    for (TResourceItem* group : type->SubList().Value()->Items())
-      if (auto* icon = dynamic_cast<TIconResource*>(group)) return icon;
-  }
-  return nullptr;
+  TIconResource* first = nullptr;
+  std::vector<std::string> errors;  // a damaged branch holds no group to show
+  Damage none = WalkResources(
+      image,
+      [&](WalkNode& n) {
+        if (n.depth == 0) {
+          if (n.item->Name() != rtIcon) n.next = WalkOn::Over;
+        } else if ((first = dynamic_cast<TIconResource*>(n.item)) != nullptr) {
+          n.next = WalkOn::Stop;
+        } else {
+          n.next = WalkOn::Over;
+        }
+      },
+      errors);
+  none.Check();
+  return first;
 }

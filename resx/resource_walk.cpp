@@ -63,7 +63,7 @@ thread_local Buffers spare;
 
 class Walker {
  public:
-  Walker(const std::function<void(const WalkNode&)>& visit, std::vector<std::string>& errors, WalkLanguages languages)
+  Walker(const WalkVisit& visit, std::vector<std::string>& errors, WalkLanguages languages)
       : visit_(visit), errors_(errors), everyLanguage_(languages == WalkLanguages::Every), buffers_(std::move(spare)) {
     node_.path = std::move(buffers_.path);
     node_.path.clear();
@@ -140,10 +140,16 @@ class Walker {
       node_.list = s.list;
       node_.damaged = s.damaged;
       node_.depth = depth;
+      node_.next = WalkOn::Into;
       visit_(node_);
-      if (s.list) {
+      if (node_.next == WalkOn::Stop) {
+        stopped_ = true;
+        return;
+      }
+      if (s.list && node_.next == WalkOn::Into) {
         Read<TResourceList*> sub = s.languages ? s.item->LanguageList() : s.item->SubList();
         if (Told(sub.damage)) Walk(**sub, depth + 1, depth == 0 ? s.named : typeNamed);
+        if (stopped_) return;
       }
     }
   }
@@ -208,7 +214,8 @@ class Walker {
     return false;
   }
 
-  const std::function<void(const WalkNode&)>& visit_;
+  const WalkVisit& visit_;
+  bool stopped_ = false;
   std::vector<std::string>& errors_;
   bool everyLanguage_;
   Buffers buffers_;
@@ -218,11 +225,15 @@ class Walker {
 
 }  // namespace
 
-Damage WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
-                     std::vector<std::string>& errors, WalkLanguages languages) {
+Damage WalkResources(TExeImage& image, const WalkVisit& visit, std::vector<std::string>& errors,
+                     WalkLanguages languages) {
   Read<TResourceList*> root = image.Resources();
   if (root) Walker(visit, errors, languages).Walk(**root, 0, true);
   return root.damage;
+}
+
+void WalkList(TResourceList& list, const WalkVisit& visit, std::vector<std::string>& errors) {
+  Walker(visit, errors, WalkLanguages::Standing).Walk(list, list.Depth(), list.Depth() > 0);
 }
 
 Read<TResourceItem*> FindResource(TExeImage& image, const std::string& path) {
@@ -231,8 +242,10 @@ Read<TResourceItem*> FindResource(TExeImage& image, const std::string& path) {
   for (WalkLanguages languages : {WalkLanguages::Standing, WalkLanguages::Every}) {
     Damage none = WalkResources(
         image,
-        [&](const WalkNode& node) {
-          if (found == nullptr && node.path == path) found = node.item;
+        [&](WalkNode& node) {
+          if (node.path != path) return;
+          found = node.item;
+          node.next = WalkOn::Stop;
         },
         errors, languages);
     if (none.Found()) return none;

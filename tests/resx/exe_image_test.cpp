@@ -8,6 +8,7 @@
 #include <map>
 
 #include "framework/format.h"
+#include "resx/icon_group_file.h"
 #include "resx/resource_walk.h"
 #include "tests/resx/fixtures.h"
 #include "tests/support/open_files.h"
@@ -223,6 +224,45 @@ TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
   EXPECT_EQ(data("MessageTable/2~2"), "string 2");
   EXPECT_EQ(FindResource(image32, "Icon/1/16 X 16 16 Colors~2").Value(),
             image32.IconEntries->SubList().Value()->Items()[2]);
+}
+
+// A visit may pass over a node's branch or end the walk; the icon tools
+// find their group that way, without reading the rest of the tree.
+TEST(ExeImage, AVisitPassesOverABranchOrStopsTheWalk) {
+  PeFile file = Sample(false);
+  TExeImage image("s.dll", AsBytes(file.bytes));
+  std::vector<std::string> errors, all, types, two;
+  WalkResources(
+      image, [&](const WalkNode& n) { all.push_back(n.path); }, errors)
+      .Check();
+  WalkResources(
+      image,
+      [&](WalkNode& n) {
+        types.push_back(n.path);
+        n.next = WalkOn::Over;
+      },
+      errors)
+      .Check();
+  EXPECT_EQ(types, (std::vector<std::string>{"AVI", "Bitmap", "Icon", "24"}));
+  WalkResources(
+      image,
+      [&](WalkNode& n) {
+        two.push_back(n.path);
+        if (two.size() == 2) n.next = WalkOn::Stop;
+      },
+      errors)
+      .Check();
+  ASSERT_GT(all.size(), 2u);
+  EXPECT_EQ(two, (std::vector<std::string>{all[0], all[1]}));
+  EXPECT_TRUE(errors.empty());
+  // the first icon group, and a group's images walked on their own
+  TIconResource* group = FirstIconGroup(image);
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->Name(), image.Resources().Value()->Items()[2]->SubList().Value()->Items()[0]->Name());
+  std::vector<std::string> images;
+  WalkList(
+      *group->SubList().Value(), [&](const WalkNode& n) { images.push_back(n.path); }, errors);
+  EXPECT_EQ(images, (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
 }
 
 TEST(ExeImage, DamagedFilesGiveAnErrorAndKeepWhatWasRead) {
