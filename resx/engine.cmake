@@ -17,6 +17,8 @@ add_library(ovlix_resx STATIC
   ${OVLIX_ROOT}/resx/accelerator_listing.cpp
   ${OVLIX_ROOT}/resx/dialog_listing.cpp
   ${OVLIX_ROOT}/resx/message_table.cpp
+  ${OVLIX_ROOT}/resx/menu_listing.cpp
+  ${OVLIX_ROOT}/resx/string_table.cpp
   ${OVLIX_ROOT}/resx/dib.cpp
   ${OVLIX_ROOT}/resx/resource_walk.cpp
   ${OVLIX_ROOT}/resx/resource_extract.cpp
