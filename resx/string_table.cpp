@@ -4,6 +4,7 @@
 
 Damage Parse(Bytes data, std::uint32_t name, StringTable& out) {
   out.first = (static_cast<long long>(name) - 1) * 16;
+  out.strings.reserve(16);
   std::size_t at = 0;
   for (int slot = 0; slot < 16; ++slot) {
     if (at + 2 > data.size()) return {Flaw::Data, 0, "a string table ends early"};
