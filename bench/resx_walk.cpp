@@ -79,7 +79,8 @@ std::size_t Walk(const std::string& path) {
           n.item->AssignTo(lines);
         }
       },
-      errors);
+      errors)
+      .Check();
   return nodes;
 }
 

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     TExeImage image("fuzz.dll", Bytes(data, size));
     std::vector<std::string> errors;
-    WalkResources(image, Show, errors);
+    WalkResources(image, Show, errors).Check();
   } catch (const EExeError&) {
   }
   return 0;

@@ -1,6 +1,6 @@
 // Any bytes as a PE file, as the icon tools read it: every icon and cursor
-// group as one file, and the thumbnail of the first icon group. Damage may
-// give errors, never a read outside the bytes.
+// group the walk meets as one file, and the thumbnail of the first icon
+// group. Damage may give errors, never a read outside the bytes.
 #include <cstdint>
 
 #include "resx/ExeImage.h"
@@ -8,24 +8,26 @@
 #include "resx/icon_group_file.h"
 #include "resx/picture_scale.h"
 #include "resx/png_codec.h"
+#include "resx/resource_walk.h"
 
 namespace {
 
-void GroupFiles(TResourceItem& type) {
-  if (type.Name() != rtIcon && type.Name() != rtCursor) return;
+void GroupFile(const WalkNode& node) {
+  const std::uint32_t type = node.item->TypeCode();
+  if (node.depth != 1 || (type != rtIcon && type != rtCursor)) return;
   std::vector<std::uint16_t> missing;
-  for (TResourceItem* group : type.SubList().Items()) {
-    try {
-      GroupIconFile(static_cast<TIconResource&>(*group), missing);
-    } catch (const EExeError&) {
-    }
+  try {
+    GroupIconFile(static_cast<TIconResource&>(*node.item), missing);
+  } catch (const EExeError&) {
   }
 }
 
 void Thumbnail(TExeImage& image) {
   TIconResource* group = FirstIconGroup(image);
+  if (group == nullptr) return;
+  Read<TResourceList*> images = group->SubList();
   TPicture picture;
-  if (group != nullptr && ReadableIconPixels(group->SubList(), 48, 1024, picture) != nullptr)
+  if (images && ReadableIconPixels(**images, 48, 1024, picture) != nullptr)
     EncodePng(ScaleToFit(picture, 48), PngCompression::Fast);
 }
 
@@ -34,12 +36,8 @@ void Thumbnail(TExeImage& image) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
     TExeImage image("fuzz.dll", Bytes(data, size));
-    for (TResourceItem* type : image.Resources().Items()) {
-      try {
-        GroupFiles(*type);
-      } catch (const EExeError&) {
-      }
-    }
+    std::vector<std::string> errors;
+    if (WalkResources(image, GroupFile, errors).Found()) return 0;
     Thumbnail(image);
   } catch (const EExeError&) {
   }

@@ -17,13 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     TExeImage image("fuzz.dll", Bytes(data, size));
     std::vector<std::string> errors;
-    std::vector<std::uint16_t> languages = image.Languages();
+    std::vector<std::uint16_t> languages = image.Languages().Value();
     for (std::uint16_t language : languages) LanguageName(language);
     if (languages.size() > 1) {  // with one, the tree is the one walked without a choice
       image.SetLanguage(languages.back());
-      WalkResources(image, save, errors);
+      WalkResources(image, save, errors).Check();
     }
-    WalkResources(image, save, errors, WalkLanguages::Every);
+    WalkResources(image, save, errors, WalkLanguages::Every).Check();
   } catch (const EExeError&) {
   }
   return 0;

@@ -8,9 +8,7 @@
 // False when the leaf's bytes cannot be read: every conversion of it reads
 // the same bytes and fails alike.
 inline bool SaveLeaf(TResourceItem& item, std::string& out) {
-  Bytes data;
-  std::string damage;
-  if (!item.TryResourceData(data, damage)) return false;
+  if (!item.ResourceData()) return false;
   try {
     item.SaveToStream(out);
   } catch (const EExeError&) {

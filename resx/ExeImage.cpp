@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <initializer_list>
 #include <string_view>
 #include <type_traits>
 
@@ -24,29 +23,6 @@ constexpr std::uint32_t kNtHeadersSize = 248;  // the 32-bit layout the readabil
 constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kDirectorySize = 16;
 constexpr std::uint32_t kEntrySize = 8;
-
-constexpr const char* kShorter = "Damaged file: the file has become shorter since it was opened";
-
-// Upper-case hexadecimal, as the engine's messages give offsets; made
-// without a format parser: a damaged tree may give thousands of messages.
-struct Hex {
-  explicit Hex(std::uint64_t value) : end(std::to_chars(digits, digits + sizeof digits, value, 16).ptr) {
-    std::transform(digits, end, digits, [](char c) { return c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c; });
-  }
-  std::string_view View() const { return {digits, static_cast<std::size_t>(end - digits)}; }
-  char digits[16];
-  char* end;
-};
-
-// The message made in one allocation: each damaged entry of a tree costs one.
-std::string Message(std::initializer_list<std::string_view> parts) {
-  std::size_t size = 0;
-  for (std::string_view part : parts) size += part.size();
-  std::string message;
-  message.reserve(size);
-  for (std::string_view part : parts) message += part;
-  return message;
-}
 
 }  // namespace
 
@@ -100,64 +76,36 @@ void TExeImage::Opened(platform::FileView::Result result) {
 TExeImage::~TExeImage() = default;
 
 void TExeImage::CheckHeaders() {
-  if (!file_.Holds(0, 2) || U16(0, "DOS header") != 0x5A4D) throw EExeError("unrecognized file format");
+  if (!file_.Holds(0, 2) || ReadU16(0, "DOS header").Value() != 0x5A4D) throw EExeError("unrecognized file format");
   // e_lfanew is signed on the platform: a negative one points before the file
-  std::int64_t lfanew = file_.Holds(0, 0x40) ? static_cast<std::int32_t>(U32(0x3C, "DOS header")) : -1;
+  std::int64_t lfanew = file_.Holds(0, 0x40) ? static_cast<std::int32_t>(ReadU32(0x3C, "DOS header").Value()) : -1;
   if (lfanew < 0 || !file_.Holds(static_cast<std::uint64_t>(lfanew), kNtHeadersSize) ||
-      U32(static_cast<std::uint64_t>(lfanew), "NT headers") != 0x00004550)
+      ReadU32(static_cast<std::uint64_t>(lfanew), "NT headers").Value() != 0x00004550)
     throw EExeError("Not a PE (WIN32 Executable) file");
   ntHeaders_ = static_cast<std::uint64_t>(lfanew);
 }
 
-std::string TExeImage::Damage(std::uint64_t offset, std::uint64_t size, const char* what) const {
+Damage TExeImage::Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const {
   // asking whether the bytes lie in the file may find it cut: once it was,
   // what is missing is put down to that
   bool inFile = file_.Holds(offset, size);
-  if (file_.Shrunk()) return kShorter;
-  if (!inFile) return Message({"Damaged file: ", what, " at offset ", Hex(offset).View(), " lies outside the file"});
-  return "MapViewOfFile failed";
+  if (file_.Shrunk()) return {Flaw::Shorter};
+  if (!inFile) return {Flaw::Outside, offset, what};
+  return {Flaw::Unmapped, offset, what};
 }
 
-void TExeImage::Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const {
-  throw EExeError(Damage(offset, size, what));
-}
-
-const std::uint8_t* TExeImage::TryRead(std::uint64_t offset, std::uint64_t size, const char* what,
-                                       std::string& damage) const {
-  const std::uint8_t* at = file_.At(offset, size);
-  if (at == nullptr) damage = Damage(offset, size, what);
-  return at;
-}
-
-bool TExeImage::TryIntact(std::string& damage) const {
-  if (!file_.Shrunk()) return true;
-  damage = kShorter;
-  return false;
-}
-
-bool TExeImage::TryU16(std::uint64_t offset, const char* what, std::uint16_t& value, std::string& damage) const {
-  const std::uint8_t* at = TryRead(offset, 2, what, damage);
-  if (at == nullptr) return false;
-  value = platform::Get16(Bytes(at, 2), 0);
-  return TryIntact(damage);
-}
-
-bool TExeImage::TryU32(std::uint64_t offset, const char* what, std::uint32_t& value, std::string& damage) const {
-  const std::uint8_t* at = TryRead(offset, 4, what, damage);
-  if (at == nullptr) return false;
-  value = platform::Get32(Bytes(at, 4), 0);
-  return TryIntact(damage);
-}
-
-void TExeImage::Shorter() { throw EExeError(kShorter); }
-
-std::span<TResourceItem* const> TExeImage::ImagesWithId(bool cursors, std::uint32_t id) {
+Read<std::span<TResourceItem* const>> TExeImage::ImagesWithId(bool cursors, std::uint32_t id) {
   auto& index = imageIds_[cursors];
+  Damage damage;  // told by the group that builds the index, once
   if (!index) {
     index.emplace();
     TResourceItem* images = cursors ? CursorEntries : IconEntries;
-    if (images != nullptr && images->IsList()) {
-      std::span<TResourceItem* const> items = images->SubList().Items();
+    Read<bool> list = images != nullptr ? images->IsList() : Read<bool>(false);
+    Read<TResourceList*> sub = list && *list ? images->SubList() : Read<TResourceList*>(nullptr, list.damage);
+    damage = sub.damage;
+    if (*sub != nullptr) {
+      std::span<TResourceItem* const> items = sub.value->Items();
+      damage = sub.value->ItemsDamage();
       index->items.assign(items.begin(), items.end());
       // a directory lists its ids in ascending order, unless it is damaged
       auto byId = [](const TResourceItem* a, const TResourceItem* b) { return a->Name() < b->Name(); };
@@ -168,40 +116,48 @@ std::span<TResourceItem* const> TExeImage::ImagesWithId(bool cursors, std::uint3
     }
   }
   auto [from, to] = std::equal_range(index->ids.begin(), index->ids.end(), id);
-  return std::span(index->items)
-      .subspan(static_cast<std::size_t>(from - index->ids.begin()), static_cast<std::size_t>(to - from));
+  return Read<std::span<TResourceItem* const>>(
+      std::span<TResourceItem* const>(index->items)
+          .subspan(static_cast<std::size_t>(from - index->ids.begin()), static_cast<std::size_t>(to - from)),
+      damage);
 }
 
-void TExeImage::CountItem() {
-  if (++itemCount_ > kMaxItems)
-    throw EExeError(Format("Damaged file: more than %d resources", {static_cast<long long>(kMaxItems)}));
-}
+Damage TExeImage::CountItem() { return ++itemCount_ > kMaxItems ? Damage{Flaw::TooMany} : Damage{}; }
 
-std::optional<std::uint64_t> TExeImage::FindSection(const std::string& name) const {
-  std::uint16_t count = U16(ntHeaders_ + 6, "file header");
+Read<std::optional<std::uint64_t>> TExeImage::FindSection(const std::string& name) const {
+  Read<std::uint16_t> count = ReadU16(ntHeaders_ + 6, "file header");
+  Read<std::uint16_t> optionalSize = ReadU16(ntHeaders_ + 20, "file header");
+  if (!count) return count.damage;
+  if (!optionalSize) return optionalSize.damage;
   // the section table follows the optional header, whatever its size (a
   // 64-bit image has a longer one)
-  std::uint64_t table = ntHeaders_ + 24 + U16(ntHeaders_ + 20, "file header");
-  for (std::uint32_t i = 0; i < count; ++i) {
-    Bytes header = Read(table + std::uint64_t{i} * kSectionHeaderSize, kSectionHeaderSize, "section header");
+  std::uint64_t table = ntHeaders_ + 24 + *optionalSize;
+  for (std::uint32_t i = 0; i < *count; ++i) {
+    Read<Bytes> read = ReadBytes(table + std::uint64_t{i} * kSectionHeaderSize, kSectionHeaderSize, "section header");
+    if (!read) return read.damage;
+    Bytes header = *read;
     std::size_t length = 0;
     while (length < 8 && header[length] != 0) ++length;
     if (platform::EqualsNoCase(std::string_view(reinterpret_cast<const char*>(header.data()), length), name))
-      return table + std::uint64_t{i} * kSectionHeaderSize;
+      return std::optional<std::uint64_t>(table + std::uint64_t{i} * kSectionHeaderSize);
   }
-  return std::nullopt;
+  return std::optional<std::uint64_t>();
 }
 
-TResourceList& TExeImage::Resources() {
-  if (resources_) return *resources_;
+Read<TResourceList*> TExeImage::Resources() {
+  if (resources_) return resources_;
   if (!sectionFound_) {
-    std::optional<std::uint64_t> section = FindSection(".rsrc");
-    if (!section) throw EExeError("Žádné zdroje v tomto souboru.");
-    resourceVirtualAddress_ = U32(*section + 12, "section header");
-    resourceBase_ = U32(*section + 20, "section header");
+    Read<std::optional<std::uint64_t>> section = FindSection(".rsrc");
+    if (!section) return section.damage;
+    if (!*section) return Damage{Flaw::NoResources};
+    // the section header was read whole
+    Bytes header = *ReadBytes(**section, kSectionHeaderSize, "section header");
+    resourceVirtualAddress_ = platform::Get32(header, 12);
+    resourceBase_ = platform::Get32(header, 20);
     // the tree's directories, names and small data: read as they are met,
     // not faulted in
-    std::uint32_t size = U32(*section + 16, "section header");
+    std::uint32_t size = platform::Get32(header, 16);
+    if (Damage cut = Intact(); cut.Found()) return cut;
     file_.Window(resourceBase_, size);
     // what a walk reads first, for a batch to read with other files': the
     // root directory, at the start, and the last page, where resource
@@ -214,7 +170,7 @@ TResourceList& TExeImage::Resources() {
   listed_.clear();
   TakeDirectory(resourceBase_);
   resources_ = Make<TResourceList>(*this, resourceBase_, 0, nullptr);
-  return *resources_;
+  return resources_;
 }
 
 void TExeImage::SetLanguage(std::optional<std::uint16_t> language) {
@@ -227,14 +183,14 @@ void TExeImage::SetLanguage(std::optional<std::uint16_t> language) {
   itemCount_ = 0;
 }
 
-std::vector<std::uint16_t> TExeImage::Languages() {
-  Resources();
+Read<std::vector<std::uint16_t>> TExeImage::Languages() {
+  if (Read<TResourceList*> root = Resources(); !root) return root.damage;
   // the entries of a directory that can be read, as the tree reads them; a
   // damaged file may share its directories many times over, so the entries
   // read are bounded as the tree's items are
   std::size_t budget = kMaxItems;
   auto entries = [&](std::uint64_t directory, auto&& each) {
-    std::optional<std::uint32_t> count = ReadEntryCount(directory);
+    Read<std::uint32_t> count = EntryCount(directory);
     if (!count) return;
     const std::uint64_t size = std::uint64_t{*count} * kEntrySize;
     const std::uint8_t* bytes = file_.At(directory + kDirectorySize, size);
@@ -270,68 +226,62 @@ TResourceList::TResourceList(TExeImage& image, std::uint64_t directory, std::uin
       depth_(parent ? parent->depth_ + 1 : 0),
       items_(image.Arena()) {}
 
-bool TResourceList::AppendItemName(std::size_t index, std::string& out, std::string& damage) {
-  return items_[index]->TryAppendDisplayName(out, damage);
+Damage TResourceList::AppendItemName(std::size_t index, std::string& out) {
+  return items_[index]->AppendDisplayName(out);
 }
 
 std::span<TResourceItem* const> TResourceList::Items() {
   if (!built_) {
     built_ = true;
-    Build();
+    damage_ = Build();
   }
   return items_;
 }
 
-std::uint32_t TExeImage::EntryCount(std::uint64_t directory) const {
-  std::uint32_t count = 0;
-  std::string damage;
-  if (!TryEntryCount(directory, count, damage)) throw EExeError(std::move(damage));
-  return count;
-}
-
-bool TExeImage::TryEntryCount(std::uint64_t directory, std::uint32_t& count, std::string& damage) const {
-  std::optional<std::uint32_t> read = ReadEntryCount(directory);
-  if (!read || file_.Shrunk()) {
-    damage = Damage(directory + 12, 4, "resource directory");
-    return false;
-  }
-  count = *read;
-  return true;
-}
-
-std::optional<std::uint32_t> TExeImage::ReadEntryCount(std::uint64_t directory) const {
+Read<std::uint32_t> TExeImage::EntryCount(std::uint64_t directory) const {
   const std::uint8_t* at = file_.At(directory + 12, 4);
-  if (at == nullptr) return std::nullopt;
+  if (at == nullptr || file_.Shrunk()) return Unreadable(directory + 12, 4, "resource directory");
   Bytes counts(at, 4);  // the named entries', then the numbered ones'
   return std::uint32_t{platform::Get16(counts, 0)} + platform::Get16(counts, 2);
 }
 
-void TResourceList::Build() {
-  std::uint32_t count = image_.EntryCount(directory_);
-  image_.Read(directory_ + kDirectorySize, std::uint64_t{count} * kEntrySize, "resource directory entries");
-  items_.reserve(count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    image_.CountItem();
-    std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
+Damage TResourceList::Build() {
+  Read<std::uint32_t> count = image_.EntryCount(directory_);
+  if (!count) return count.damage;
+  Read<Bytes> entries =
+      image_.ReadBytes(directory_ + kDirectorySize, std::uint64_t{*count} * kEntrySize, "resource directory entries");
+  if (!entries) return entries.damage;
+  items_.reserve(*count);
+  for (std::uint32_t i = 0; i < *count; ++i) {
+    if (Damage many = image_.CountItem(); many.Found()) return many;
+    const std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
+    const std::uint32_t name = platform::Get32(*entries, std::size_t{i} * kEntrySize);
+    const std::uint32_t offsetToData = platform::Get32(*entries, std::size_t{i} * kEntrySize + 4);
+    auto make = [&]<class Item>() -> TResourceItem* {
+      return image_.Make<Item>(image_, *this, entry, name, offsetToData);
+    };
     TResourceItem* item = nullptr;
     switch (ResourceClassFor(typeCode_)) {
-      case ResourceClass::CursorEntry: item = image_.Make<TCursorResEntry>(image_, *this, entry); break;
-      case ResourceClass::Bitmap: item = image_.Make<TBitMapResource>(image_, *this, entry); break;
-      case ResourceClass::IconEntry: item = image_.Make<TIconResEntry>(image_, *this, entry); break;
-      case ResourceClass::Menu: item = image_.Make<TMenuResource>(image_, *this, entry); break;
-      case ResourceClass::String: item = image_.Make<TStringResource>(image_, *this, entry); break;
-      case ResourceClass::Cursor: item = image_.Make<TCursorResource>(image_, *this, entry); break;
-      case ResourceClass::Icon: item = image_.Make<TIconResource>(image_, *this, entry); break;
-      case ResourceClass::Item: item = image_.Make<TResourceItem>(image_, *this, entry); break;
+      case ResourceClass::CursorEntry: item = make.operator()<TCursorResEntry>(); break;
+      case ResourceClass::Bitmap: item = make.operator()<TBitMapResource>(); break;
+      case ResourceClass::IconEntry: item = make.operator()<TIconResEntry>(); break;
+      case ResourceClass::Menu: item = make.operator()<TMenuResource>(); break;
+      case ResourceClass::String: item = make.operator()<TStringResource>(); break;
+      case ResourceClass::Cursor: item = make.operator()<TCursorResource>(); break;
+      case ResourceClass::Icon: item = make.operator()<TIconResource>(); break;
+      case ResourceClass::Item: item = make.operator()<TResourceItem>(); break;
     }
-    if (parent_ == nullptr && item->Name() == rtCursorEntry) {
+    // the fields were copied from the file: a cut since may have made them zeros
+    if (Damage cut = image_.Intact(); cut.Found()) return cut;
+    if (parent_ == nullptr && name == rtCursorEntry) {
       image_.CursorEntries = item;  // the images are shown through their groups
-    } else if (parent_ == nullptr && item->Name() == rtIconEntry) {
+    } else if (parent_ == nullptr && name == rtIconEntry) {
       image_.IconEntries = item;
     } else {
       items_.push_back(item);
     }
   }
+  return {};
 }
 
 TLanguageList::TLanguageList(TResourceItem& resource, std::uint64_t directory)
@@ -339,54 +289,51 @@ TLanguageList::TLanguageList(TResourceItem& resource, std::uint64_t directory)
   holdsLanguages_ = true;
 }
 
-void TLanguageList::Build() {
-  TResourceList::Build();
-  std::erase_if(items_, [this](const TResourceItem* item) {
-    return item->Name() > 0xFFFF || HighBitSet(image_.U32(item->DirEntry() + 4, "resource directory entry"));
-  });
+Damage TLanguageList::Build() {
+  Damage damage = TResourceList::Build();
+  std::erase_if(items_,
+                [](const TResourceItem* item) { return item->Name() > 0xFFFF || HighBitSet(item->OffsetToData()); });
+  return damage;
 }
 
 TIconResourceList::TIconResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode,
                                      const TResourceList* parent)
     : TResourceList(image, directory, typeCode, parent), entries_(image.Arena()) {}
 
-void TIconResourceList::Build() {
-  std::uint16_t count = image_.U16(directory_ + 4, "icon group");
-  image_.Read(directory_ + 6, std::uint64_t{count} * 14, "icon group entries");
+Damage TIconResourceList::Build() {
+  Read<std::uint16_t> count = image_.ReadU16(directory_ + 4, "icon group");
+  if (!count) return count.damage;
+  Read<Bytes> entries = image_.ReadBytes(directory_ + 6, std::uint64_t{*count} * 14, "icon group entries");
+  if (!entries) return entries.damage;
   // every image whose id the entry names, in file order (a file without
   // images shows its groups empty); the images of RT_CURSOR are
   // TCursorResEntry and those of RT_ICON TIconResEntry, as their lists make them
-  for (std::uint16_t i = 0; i < count; ++i) {
+  for (std::uint16_t i = 0; i < *count; ++i) {
     std::uint64_t entry = directory_ + 6 + std::uint64_t{i} * 14;
-    std::uint16_t id = image_.U16(entry + 12, "icon group entry");
-    for (TResourceItem* candidate : image_.ImagesWithId(Cursors(), id)) {
-      image_.CountItem();
+    std::uint16_t id = platform::Get16(*entries, std::size_t{i} * 14 + 12);
+    Read<std::span<TResourceItem* const>> images = image_.ImagesWithId(Cursors(), id);
+    if (!images) return images.damage;
+    for (TResourceItem* candidate : *images) {
+      if (Damage many = image_.CountItem(); many.Found()) return many;
       items_.push_back(candidate);
       entries_.push_back(entry);
     }
   }
+  return image_.Intact();
 }
 
 // ---- items ------------------------------------------------------------
 
-TResourceItem::TResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry)
-    : image_(image), owner_(owner), dirEntry_(dirEntry) {
-  Bytes entry = image.Read(dirEntry, kEntrySize, "resource directory entry");
-  name_ = platform::Get32(entry, 0);
-  offsetToData_ = platform::Get32(entry, 4);
-  image.CheckIntact();
-}
-
 namespace {
 
-bool AppendCountedName(const TExeImage& image, std::uint32_t field, std::string& out, std::string& damage) {
+Damage AppendCountedName(const TExeImage& image, std::uint32_t field, std::string& out) {
   std::uint64_t at = image.ResourceBase() + StripHighBit(field);
-  std::uint16_t length = 0;
-  if (!image.TryU16(at, "resource name", length, damage)) return false;
-  const std::uint8_t* units = image.TryRead(at + 2, 2 * std::uint64_t{length}, "resource name", damage);
-  if (units == nullptr) return false;
-  out += WideToNarrow(units, length);
-  return image.TryIntact(damage);
+  Read<std::uint16_t> length = image.ReadU16(at, "resource name");
+  if (!length) return length.damage;
+  Read<Bytes> units = image.ReadBytes(at + 2, 2 * std::uint64_t{*length}, "resource name");
+  if (!units) return units.damage;
+  out += WideToNarrow(units->data(), *length);
+  return image.Intact();
 }
 
 // Appends "%d X %d %d<unit>", made without a format parser: a group of
@@ -411,12 +358,12 @@ void AppendSizeName(std::string& out, unsigned width, unsigned height, unsigned 
 void TResourceItem::AssignTo(TPicture&) { CannotAssign(ClassName(), "TPicture"); }
 void TResourceItem::AssignTo(TStrings&) { CannotAssign(ClassName(), "TStrings"); }
 
-bool TResourceItem::TryAppendDisplayName(std::string& out, std::string& damage) {
+Damage TResourceItem::AppendDisplayName(std::string& out) {
   std::uint32_t name = Name();
   if (owner_.Parent() == nullptr && name <= 16) {
     out += ResourceTypeDisplayName(name);
   } else if (HighBitSet(name)) {
-    return AppendCountedName(image_, name, out, damage);
+    return AppendCountedName(image_, name, out);
   } else if (owner_.HoldsLanguages()) {  // its LANGID, four hexadecimal digits
     constexpr char kDigits[] = "0123456789ABCDEF";
     for (int shift = 12; shift >= 0; shift -= 4) out += kDigits[(name >> shift) & 0xF];
@@ -424,71 +371,64 @@ bool TResourceItem::TryAppendDisplayName(std::string& out, std::string& damage) 
     char digits[10];  // "%d" of a value below 2^31
     out.append(digits, static_cast<std::size_t>(std::to_chars(digits, digits + 10, name).ptr - digits));
   }
-  return true;
+  return {};
 }
 
-std::string TResourceItem::TypeName() const {
+Read<std::string> TResourceItem::TypeName() const {
   std::uint32_t code = TypeCode();
-  if (const char* known = ResourceTypeDisplayName(code)) return known;
+  if (const char* known = ResourceTypeDisplayName(code)) return std::string(known);
   if (!HighBitSet(code)) return std::to_string(code);
   std::string name;
-  std::string damage;
-  if (!AppendCountedName(image_, code, name, damage)) throw EExeError(std::move(damage));
+  if (Damage damage = AppendCountedName(image_, code, name); damage.Found()) return damage;
   return name;
 }
 
-std::optional<std::uint32_t> TResourceItem::FirstChildOffsetToData() const {
-  std::optional<std::uint32_t> first;
-  std::string damage;
-  if (!TryFirstChildOffsetToData(first, damage)) throw EExeError(std::move(damage));
-  return first;
-}
-
-bool TResourceItem::TryFirstChildOffsetToData(std::optional<std::uint32_t>& first, std::string& damage) const {
+Read<std::optional<std::uint32_t>> TResourceItem::FirstChildOffsetToData() const {
   std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
-  std::uint32_t count = 0;
-  if (!image_.TryEntryCount(d, count, damage)) return false;
-  first.reset();
-  if (count == 0) return true;
-  std::uint32_t offset = 0;
-  if (!image_.TryU32(d + kDirectorySize + 4, "resource directory entry", offset, damage)) return false;
-  first = offset;
-  return true;
+  Read<std::uint32_t> count = image_.EntryCount(d);
+  if (!count) return count.damage;
+  if (*count == 0) return std::optional<std::uint32_t>();
+  Read<std::uint32_t> first = image_.ReadU32(d + kDirectorySize + 4, "resource directory entry");
+  if (!first) return first.damage;
+  return std::optional<std::uint32_t>(*first);
 }
 
-bool TResourceItem::TryChosenOffsetToData(std::uint32_t first, std::uint32_t& chosen, std::string& damage) const {
-  chosen = first;
+Read<std::uint32_t> TResourceItem::StandingOffsetToData(std::uint32_t first) const {
+  // asked for every leaf of a walk: without a chosen language it reads nothing
   std::optional<std::uint16_t> language = image_.Language();
-  if (!language || HighBitSet(first)) return true;
+  if (!language || HighBitSet(first)) return first;
   std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
-  std::uint32_t count = 0;
-  if (!image_.TryEntryCount(d, count, damage)) return false;
-  const std::uint64_t size = std::uint64_t{count} * kEntrySize;
-  const std::uint8_t* at = image_.TryRead(d + kDirectorySize, size, "resource directory entries", damage);
-  if (at == nullptr) return false;
-  Bytes entries(at, size);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::uint32_t offset = platform::Get32(entries, 8 * i + 4);
+  Read<std::uint32_t> count = image_.EntryCount(d);
+  if (!count) return count.damage;
+  Read<Bytes> entries =
+      image_.ReadBytes(d + kDirectorySize, std::uint64_t{*count} * kEntrySize, "resource directory entries");
+  if (!entries) return entries.damage;
+  std::uint32_t chosen = first;
+  for (std::uint32_t i = 0; i < *count; ++i) {
+    std::uint32_t offset = platform::Get32(*entries, 8 * i + 4);
     // a language entry that leads to a directory holds no data of its own
-    if (platform::Get32(entries, 8 * i) == *language && !HighBitSet(offset)) {
+    if (platform::Get32(*entries, 8 * i) == *language && !HighBitSet(offset)) {
       chosen = offset;
       break;
     }
   }
-  return image_.TryIntact(damage);
+  return Read<std::uint32_t>(chosen, image_.Intact());
 }
 
-bool TResourceItem::HasLanguages() {
+Read<bool> TResourceItem::HasLanguages() {
   if (!HighBitSet(OffsetToData())) return false;
-  std::optional<std::uint32_t> first = FirstChildOffsetToData();
-  return first && !HighBitSet(*first);
+  Read<std::optional<std::uint32_t>> first = FirstChildOffsetToData();
+  if (!first) return first.damage;
+  return *first && !HighBitSet(**first);
 }
 
-TResourceList& TResourceItem::LanguageList() {
-  if (!HasLanguages()) throw EExeError("ResourceItem has no languages");
+Read<TResourceList*> TResourceItem::LanguageList() {
+  Read<bool> languages = HasLanguages();
+  if (!languages) return languages.damage;
+  if (!*languages) return Damage{Flaw::NoLanguages};
   TResourceList*& list = image_.languageLists_[this];
   if (list == nullptr) list = image_.Make<TLanguageList>(*this, image_.ResourceBase() + StripHighBit(OffsetToData()));
-  return *list;
+  return list;
 }
 
 std::uint32_t TResourceItem::ResourceName() const {
@@ -500,158 +440,113 @@ std::optional<std::uint16_t> TResourceItem::Language() const {
   return static_cast<std::uint16_t>(Name());
 }
 
-bool TResourceItem::IsList() {
-  bool list = false;
-  std::string damage;
-  if (!TryIsList(list, damage)) throw EExeError(std::move(damage));
+Read<bool> TResourceItem::IsList() {
+  if (isList_) return *isList_;
+  if (!HighBitSet(OffsetToData())) {
+    isList_ = false;  // the entry leads straight to its data
+    return false;
+  }
+  Read<std::optional<std::uint32_t>> first = FirstChildOffsetToData();
+  if (!first) return first.damage;
+  const bool list = *first && HighBitSet(**first);
+  // a name entry leads through its first language to the data: every view
+  // of the leaf asks for it next
+  if (*first && !list) {
+    Read<std::uint32_t> standing = StandingOffsetToData(**first);
+    if (!standing) return standing.damage;
+    dataEntry_ = image_.ResourceBase() + *standing;
+  }
+  isList_ = list;
   return list;
 }
 
-bool TResourceItem::TryIsList(bool& list, std::string& damage) {
-  if (!isList_) {
-    if (!HighBitSet(OffsetToData())) {
-      isList_ = false;  // the entry leads straight to its data
-    } else {
-      std::optional<std::uint32_t> first;
-      if (!TryFirstChildOffsetToData(first, damage)) return false;
-      isList_ = first && HighBitSet(*first);
-      // a name entry leads through its first language to the data: every
-      // view of the leaf asks for it next
-      if (first && !*isList_) {
-        std::uint32_t standing = 0;
-        if (!TryStandingOffsetToData(*first, standing, damage)) return false;
-        dataEntry_ = image_.ResourceBase() + standing;
-      }
-    }
-  }
-  list = *isList_;
-  return true;
-}
-
-TResourceList& TResourceItem::SubList() {
-  if (subList_) return *subList_;
-  if (!IsList()) throw EExeError("ResourceItem is not a list");
+Read<TResourceList*> TResourceItem::SubList() {
+  if (subList_) return subList_;
+  Read<bool> list = IsList();
+  if (!list) return list.damage;
+  if (!*list) return Damage{Flaw::NotAList};
   std::uint64_t d = image_.ResourceBase() + StripHighBit(OffsetToData());
   for (const TResourceList* up = &owner_; up != nullptr; up = up->Parent())
-    if (up->Directory() == d)
-      throw EExeError(
-          Format("Damaged file: the resource directory at offset %x contains itself", {static_cast<long long>(d)}));
-  if (owner_.Depth() + 1 > TExeImage::kMaxDepth) throw EExeError("Damaged file: resource directories nest too deep");
-  if (!image_.TakeDirectory(d))
-    throw EExeError(Format("Damaged file: the resource directory at offset %x is listed already under another entry",
-                           {static_cast<long long>(d)}));
+    if (up->Directory() == d) return Damage{Flaw::ContainsItself, d};
+  if (owner_.Depth() + 1 > TExeImage::kMaxDepth) return Damage{Flaw::NestsTooDeep};
+  if (!image_.TakeDirectory(d)) return Damage{Flaw::ListedAlready, d};
   // below the type level the lists keep the type's code
   std::uint32_t code = owner_.Parent() == nullptr ? Name() : owner_.TypeCode();
   subList_ = image_.Make<TResourceList>(image_, d, code, &owner_);
-  return *subList_;
+  return subList_;
 }
 
 template <class List>
-TResourceList& TIconResource::GroupList() {
+Read<TResourceList*> TIconResource::GroupList() {
   if (!subList_) {
-    subList_ = image_.Make<List>(image_, DataOffset(), TypeCode(), &owner_);
+    Read<std::uint64_t> data = DataOffset();
+    if (!data) return data.damage;
+    subList_ = image_.Make<List>(image_, *data, TypeCode(), &owner_);
   }
-  return *subList_;
+  return subList_;
 }
 
-TResourceList& TIconResource::SubList() { return GroupList<TIconResourceList>(); }
-TResourceList& TCursorResource::SubList() { return GroupList<TCursorResourceList>(); }
+Read<TResourceList*> TIconResource::SubList() { return GroupList<TIconResourceList>(); }
+Read<TResourceList*> TCursorResource::SubList() { return GroupList<TCursorResourceList>(); }
 
-std::uint64_t TResourceItem::FindDataEntry() {
-  std::string damage;
-  if (!TryFindDataEntry(damage)) throw EExeError(std::move(damage));
+Read<std::uint64_t> TResourceItem::FindDataEntry() {
+  std::uint32_t own = OffsetToData();
+  if (HighBitSet(own)) {
+    Read<std::optional<std::uint32_t>> first = FirstChildOffsetToData();
+    if (!first) return first.damage;
+    if (!*first) return Damage{Flaw::EmptyDirectory};
+    Read<std::uint32_t> standing = StandingOffsetToData(**first);
+    if (!standing) return standing.damage;
+    own = StripHighBit(*standing);
+  }
+  dataEntry_ = image_.ResourceBase() + own;
   return *dataEntry_;
 }
 
-bool TResourceItem::TryFindDataEntry(std::string& damage) {
-  std::uint32_t own = OffsetToData();
-  if (HighBitSet(own)) {
-    std::optional<std::uint32_t> first;
-    if (!TryFirstChildOffsetToData(first, damage)) return false;
-    if (!first) {
-      damage = "Damaged file: an empty resource directory";
-      return false;
-    }
-    if (!TryStandingOffsetToData(*first, own, damage)) return false;
-    own = StripHighBit(own);
-  }
-  dataEntry_ = image_.ResourceBase() + own;
-  return true;
+Read<std::uint64_t> TResourceItem::DataOffset() {
+  Read<std::uint64_t> entry = DataEntry();
+  if (!entry) return entry;
+  Read<std::uint32_t> rva = image_.ReadU32(*entry, "resource data entry");
+  if (!rva) return rva.damage;
+  if (*rva < image_.ResourceVirtualAddress()) return Damage{Flaw::BeforeSection, *rva};
+  return image_.ResourceBase() + (*rva - image_.ResourceVirtualAddress());
 }
 
-std::uint64_t TResourceItem::DataOffset() {
-  std::uint64_t at = 0;
-  std::string damage;
-  if (!TryDataOffset(at, damage)) throw EExeError(std::move(damage));
-  return at;
+Read<Bytes> TResourceItem::ResourceData() {
+  Read<std::uint64_t> at = DataOffset();
+  if (!at) return at.damage;
+  Read<std::uint32_t> size = image_.ReadU32(*dataEntry_ + 4, "resource data entry");
+  if (!size) return size.damage;
+  Read<Bytes> data = image_.ReadBytes(*at, *size, "resource data");
+  if (!data) return data;
+  return Read<Bytes>(*data, image_.Readable(*data));
 }
 
-bool TResourceItem::TryDataOffset(std::uint64_t& at, std::string& damage) {
-  std::uint32_t rva = 0;
-  if ((!dataEntry_ && !TryFindDataEntry(damage)) || !image_.TryU32(*dataEntry_, "resource data entry", rva, damage))
-    return false;
-  if (rva < image_.ResourceVirtualAddress()) {
-    damage = Message({"Damaged file: resource data at RVA ", Hex(rva).View(), " lies before its section"});
-    return false;
-  }
-  at = image_.ResourceBase() + (rva - image_.ResourceVirtualAddress());
-  return true;
-}
-
-Bytes TResourceItem::ResourceData() {
-  Bytes data;
-  std::string damage;
-  if (!TryResourceData(data, damage)) throw EExeError(std::move(damage));
-  return data;
-}
-
-bool TResourceItem::TryResourceData(Bytes& data, std::string& damage) {
-  std::uint64_t at = 0;
-  std::uint32_t size = 0;
-  if (!TryDataOffset(at, damage) || !image_.TryU32(*dataEntry_ + 4, "resource data entry", size, damage)) return false;
-  const std::uint8_t* bytes = image_.TryRead(at, size, "resource data", damage);
-  if (bytes == nullptr) return false;
-  data = Bytes(bytes, size);
-  return image_.TryReadable(data, damage);
-}
-
-std::uint32_t TResourceItem::ResourceSize() {
-  if (IsList()) return 0;
-  return image_.U32(DataEntry() + 4, "resource data entry");
-}
-
-bool TResourceItem::TryDataEntry(std::uint32_t& offset, std::uint32_t& size, std::string& damage) {
-  if (!dataEntry_ && !TryFindDataEntry(damage)) return false;
-  std::uint64_t entry = *dataEntry_;
-  return image_.TryU32(entry, "resource data entry", offset, damage) &&
-         image_.TryU32(entry + 4, "resource data entry", size, damage);
-}
-
-std::uint32_t TResourceItem::Offset() {
-  if (IsList()) return StripHighBit(OffsetToData());
-  return image_.U32(DataEntry(), "resource data entry");
+Read<ItemPlace> TResourceItem::Place() {
+  Read<bool> list = IsList();
+  if (!list) return list.damage;
+  if (*list) return ItemPlace{StripHighBit(OffsetToData()), 0};
+  Read<std::uint64_t> entry = DataEntry();
+  if (!entry) return entry.damage;
+  Read<Bytes> fields = image_.ReadBytes(*entry, 8, "resource data entry");
+  if (!fields) return fields.damage;
+  return Read<ItemPlace>(ItemPlace{platform::Get32(*fields, 0), platform::Get32(*fields, 4)}, image_.Intact());
 }
 
 void TResourceItem::SaveToStream(std::string& out) {
-  Bytes data = ResourceData();
+  Bytes data = ResourceData().Value();
   out.append(reinterpret_cast<const char*>(data.data()), data.size());
-  image_.CheckIntact();
+  image_.Intact().Check();
 }
 
-bool TIconResourceList::AppendItemName(std::size_t index, std::string& out, std::string& damage) {
+Damage TIconResourceList::AppendItemName(std::size_t index, std::string& out) {
   const std::uint64_t entry = entries_[index];
-  if (Cursors()) {
-    std::uint16_t width = 0;
-    std::uint16_t bits = 0;
-    if (!image_.TryU16(entry, "cursor group entry", width, damage) ||
-        !image_.TryU16(entry + 6, "cursor group entry", bits, damage))
-      return false;
-    AppendSizeName(out, width, width, bits, " Bit(s)");
-    return true;
-  }
-  const std::uint8_t* e = image_.TryRead(entry, 14, "icon group entry", damage);
-  if (e == nullptr) return false;
-  // a width or height byte of 0 stands for 256
-  AppendSizeName(out, e[0] ? e[0] : 256u, e[1] ? e[1] : 256u, e[2], " Colors");
-  return image_.TryIntact(damage);
+  Read<Bytes> read = image_.ReadBytes(entry, 14, Cursors() ? "cursor group entry" : "icon group entry");
+  if (!read) return read.damage;
+  Bytes e = *read;
+  if (Cursors())
+    AppendSizeName(out, platform::Get16(e, 0), platform::Get16(e, 0), platform::Get16(e, 6), " Bit(s)");
+  else  // a width or height byte of 0 stands for 256
+    AppendSizeName(out, e[0] ? e[0] : 256u, e[1] ? e[1] : 256u, e[2], " Colors");
+  return image_.Intact();
 }

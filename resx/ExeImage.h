@@ -5,13 +5,14 @@
 //
 // Every read is bounded by the mapping: an offset, count, size, name or RVA
 // from the file that leads outside it is damage, and the tree built so far
-// stays. Damage is told two ways: the Try... reads, which the walk
-// (resource_walk.h) uses over whole trees, return false with what is wrong
-// in a text; the others, which read one resource on demand (its data, its
-// listing, its picture), raise EExeError. A directory that is its own
-// ancestor, one listed already under another entry, directories nested
-// deeper than any resource compiler makes, and more items than kMaxItems
-// in one file stop their branch the same way.
+// stays. Each read gives a Read<T> (resx/damage.h): its value, or where and
+// what the damage is; the walk (resource_walk.h) passes damage on as it
+// meets it, the window and the command line raise it with Value(). A
+// directory that is its own ancestor, one listed already under another
+// entry, directories nested deeper than any resource compiler makes, and
+// more items than kMaxItems in one file stop their branch the same way.
+// Only opening a file and the conversions (AssignTo, SaveToStream) raise
+// EExeError themselves.
 #pragma once
 
 #include <concepts>
@@ -20,7 +21,6 @@
 #include <memory_resource>
 #include <optional>
 #include <span>
-#include <stdexcept>
 #include <string>
 #include <unordered_set>
 #include <unordered_map>
@@ -28,12 +28,8 @@
 
 #include "platform/file_view.h"
 #include "platform/little_endian.h"
+#include "resx/damage.h"
 #include "resx/rxtypes.h"
-
-class EExeError : public std::runtime_error {
- public:
-  explicit EExeError(const std::string& message) : std::runtime_error(message) {}
-};
 
 using Bytes = std::span<const std::uint8_t>;
 using TStrings = std::vector<std::string>;
@@ -59,15 +55,17 @@ class TResourceList {
   TResourceList(const TResourceList&) = delete;
   TResourceList& operator=(const TResourceList&) = delete;
 
-  // Built on the first call. When the file is damaged the first call fails
-  // with the reason; the items read before it stay, and later calls return
-  // them.
-  virtual std::span<TResourceItem* const> Items();
+  // Built on the first call. When the file is damaged the items are those
+  // read before the damage, which ItemsDamage tells.
+  std::span<TResourceItem* const> Items();
+  Damage ItemsDamage() {
+    Items();
+    return damage_;
+  }
   // Appends the name of Items()[index] as this list shows it: an image of
   // an icon group is named by the group's entry for it, and one image may
-  // stand in several groups. False, and why in `damage`, when the name
-  // lies outside the file.
-  virtual bool AppendItemName(std::size_t index, std::string& out, std::string& damage);
+  // stand in several groups. Damage when the name lies outside the file.
+  virtual Damage AppendItemName(std::size_t index, std::string& out);
 
   std::uint32_t TypeCode() const { return typeCode_; }
   // Whether the items are the languages of one resource (TLanguageList).
@@ -78,7 +76,7 @@ class TResourceList {
   TExeImage& Image() const { return image_; }
 
  protected:
-  virtual void Build();
+  virtual Damage Build();
   TExeImage& image_;
   std::uint64_t directory_;  // file offset of the directory (or group data)
   std::uint32_t typeCode_;
@@ -91,6 +89,7 @@ class TResourceList {
 
  private:
   bool built_ = false;
+  Damage damage_;
 };
 
 // Every language of one resource: the items of its language directory, of
@@ -104,7 +103,7 @@ class TLanguageList : public TResourceList {
   TResourceItem& Resource() const { return resource_; }
 
  protected:
-  void Build() override;
+  Damage Build() override;
   TResourceItem& resource_;
 };
 
@@ -115,10 +114,10 @@ class TIconResourceList : public TResourceList {
   TIconResourceList(TExeImage& image, std::uint64_t directory, std::uint32_t typeCode, const TResourceList* parent);
   // "<width> X <height> <colours> Colors" (of a cursor "... <bits> Bit(s)")
   // from the group's entry for the image.
-  bool AppendItemName(std::size_t index, std::string& out, std::string& damage) override;
+  Damage AppendItemName(std::size_t index, std::string& out) override;
 
  protected:
-  void Build() override;
+  Damage Build() override;
   virtual bool Cursors() const { return false; }
 
  private:
@@ -133,9 +132,19 @@ class TCursorResourceList : public TIconResourceList {
   bool Cursors() const override { return true; }
 };
 
+// Where an item lies: a leaf's data (its RVA and size, from its data
+// entry), a list's directory (its offset in the section, size 0).
+struct ItemPlace {
+  std::uint32_t offset = 0;
+  std::uint32_t size = 0;
+};
+
 class TResourceItem {
  public:
-  TResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry);
+  // `name` and `offsetToData`: the fields of the entry at `dirEntry`.
+  TResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry, std::uint32_t name,
+                std::uint32_t offsetToData)
+      : image_(image), owner_(owner), dirEntry_(dirEntry), name_(name), offsetToData_(offsetToData) {}
   TResourceItem(const TResourceItem&) = delete;
   TResourceItem& operator=(const TResourceItem&) = delete;
 
@@ -144,59 +153,45 @@ class TResourceItem {
   virtual void AssignTo(TPicture& picture);
   virtual void AssignTo(TStrings& lines);
   // Appends the display name: a walk over many items keeps one buffer.
-  // False, and why in `damage`, told without an exception, when the name
-  // lies outside the file: a damaged tree may hold thousands.
-  bool TryAppendDisplayName(std::string& out, std::string& damage);
-  bool IsList();
-  // As IsList, told without an exception.
-  virtual bool TryIsList(bool& list, std::string& damage);
-  virtual TResourceList& SubList();
+  // Damage when the name lies outside the file.
+  Damage AppendDisplayName(std::string& out);
+  virtual Read<bool> IsList();
+  virtual Read<TResourceList*> SubList();
   // Appends the item's file form.
   virtual void SaveToStream(std::string& out);
 
   std::uint32_t Name() const { return name_; }  // the Name field of the entry
+  std::uint32_t OffsetToData() const { return offsetToData_; }
   // The Name of the resource the item stands for: of an item of a
   // TLanguageList, its resource's (its own Name is the LANGID).
   std::uint32_t ResourceName() const;
   std::uint32_t TypeCode() const { return owner_.TypeCode(); }
-  std::string TypeName() const;
+  Read<std::string> TypeName() const;
   std::uint64_t DirEntry() const { return dirEntry_; }
-  // file offset of the data entry of a leaf; asked for again and again
-  std::uint64_t DataEntry() { return dataEntry_ ? *dataEntry_ : FindDataEntry(); }
-  std::uint64_t DataOffset();  // file offset of a leaf's data
-  bool TryDataOffset(std::uint64_t& at, std::string& damage);
-  Bytes ResourceData();  // a leaf's data, read from the file
-  bool TryResourceData(Bytes& data, std::string& damage);
-  std::uint32_t ResourceSize();  // 0 for a list
-  std::uint32_t Offset();
-  // A leaf's Offset() and ResourceSize() at once; false, and why in
-  // `damage`, told without an exception, when its data entry cannot be
-  // found or lies outside the file.
-  bool TryDataEntry(std::uint32_t& offset, std::uint32_t& size, std::string& damage);
+  // File offset of the data entry of a leaf; asked for again and again.
+  Read<std::uint64_t> DataEntry() { return dataEntry_ ? Read<std::uint64_t>(*dataEntry_) : FindDataEntry(); }
+  Read<std::uint64_t> DataOffset();  // file offset of a leaf's data
+  Read<Bytes> ResourceData();        // a leaf's data, read from the file
+  Read<ItemPlace> Place();
   TResourceList& Owner() const { return owner_; }
 
   // Whether the entry leads to a directory of languages, each leading to
   // data: a resource as compilers store it.
-  bool HasLanguages();
+  Read<bool> HasLanguages();
   // The item's languages, each its own item (built on the first call).
-  TResourceList& LanguageList();
+  Read<TResourceList*> LanguageList();
   // The LANGID an item of a TLanguageList stands for.
   std::optional<std::uint16_t> Language() const;
 
  protected:
-  std::uint32_t OffsetToData() const { return offsetToData_; }
   // The OffsetToData of the first entry of the directory this entry leads
   // to; nothing when that directory is empty.
-  std::optional<std::uint32_t> FirstChildOffsetToData() const;
-  bool TryFirstChildOffsetToData(std::optional<std::uint32_t>& first, std::string& damage) const;
+  Read<std::optional<std::uint32_t>> FirstChildOffsetToData() const;
   // The OffsetToData of the language that stands for the resource, given
   // the first one of its directory: the image's chosen language where the
-  // directory holds it, else the first. False, and why in `damage`, when
-  // the directory cannot be read.
-  bool TryStandingOffsetToData(std::uint32_t first, std::uint32_t& standing, std::string& damage) const;
-  bool TryChosenOffsetToData(std::uint32_t first, std::uint32_t& chosen, std::string& damage) const;
-  std::uint64_t FindDataEntry();
-  bool TryFindDataEntry(std::string& damage);
+  // directory holds it, else the first.
+  Read<std::uint32_t> StandingOffsetToData(std::uint32_t first) const;
+  Read<std::uint64_t> FindDataEntry();
   TExeImage& image_;
   TResourceList& owner_;
   std::uint64_t dirEntry_;
@@ -215,23 +210,20 @@ class TIconResource : public TResourceItem {
  public:
   using TResourceItem::TResourceItem;
   const char* ClassName() const override { return "TIconResource"; }
-  bool TryIsList(bool& list, std::string&) override {
-    list = true;
-    return true;
-  }
-  TResourceList& SubList() override;
+  Read<bool> IsList() override { return true; }
+  Read<TResourceList*> SubList() override;
 
  protected:
   // The list of the group's images, over the group data.
   template <class List>
-  TResourceList& GroupList();
+  Read<TResourceList*> GroupList();
 };
 
 class TCursorResource : public TIconResource {
  public:
   using TIconResource::TIconResource;
   const char* ClassName() const override { return "TCursorResource"; }
-  TResourceList& SubList() override;
+  Read<TResourceList*> SubList() override;
 };
 
 // One RT_ICON image.
@@ -239,7 +231,11 @@ class TIconResEntry : public TResourceItem {
  public:
   using TResourceItem::TResourceItem;
   const char* ClassName() const override { return "TIconResEntry"; }
-  void AssignTo(TPicture& picture) override;
+  // The picture: its pixels, or a PNG image as stored (in `png`); an image
+  // that does not decode gives an empty picture. Damage when its data
+  // cannot be read.
+  Damage ReadPicture(TPicture& picture);
+  void AssignTo(TPicture& picture) override;  // ReadPicture, damage raised
   using TResourceItem::AssignTo;
   // A one-image .ICO (.CUR for a cursor image) that holds the image as
   // stored; an image stored as PNG is held in it as the PNG it is.
@@ -310,14 +306,14 @@ class TExeImage {
   platform::FileView& File() { return file_; }
   // File offset of the first section header named `name` (case-insensitive,
   // at most 8 characters, a name ending at its first zero byte).
-  std::optional<std::uint64_t> FindSection(const std::string& name) const;
-  // The root list; "Žádné zdroje v tomto souboru." without a ".rsrc" section.
-  TResourceList& Resources();
+  Read<std::optional<std::uint64_t>> FindSection(const std::string& name) const;
+  // The root list; Flaw::NoResources without a ".rsrc" section.
+  Read<TResourceList*> Resources();
 
   // The languages (LANGIDs) of the file's resources, of every type, sorted,
   // each once. Directories that cannot be read are passed over (a walk
-  // reports them). Fails as Resources() does.
-  std::vector<std::uint16_t> Languages();
+  // reports them). Damaged as Resources() is.
+  Read<std::vector<std::uint16_t>> Languages();
   // The language that stands for each resource that has it; the others,
   // and every resource when none is chosen, show their first language.
   // Choosing drops the tree built so far (its memory stays with the image,
@@ -331,62 +327,51 @@ class TExeImage {
   std::uint64_t ResourceBase() const { return resourceBase_; }
   std::uint32_t ResourceVirtualAddress() const { return resourceVirtualAddress_; }
 
-  // Bounded reads of the file; outside it they fail with a message naming
-  // `what`. The bytes stay valid as long as the image; those of a mapped
-  // part of the file read as zeros once a cut has taken their page, which
-  // CheckIntact tells after they were used.
-  Bytes Read(std::uint64_t offset, std::uint64_t size, const char* what) const {
+  // Bounded reads of the file: outside it they give damage naming `what`.
+  // The bytes stay valid as long as the image; those of a mapped part of
+  // the file read as zeros once a cut has taken their page, which Intact
+  // tells after they were used (ReadU16 and ReadU32 ask it themselves).
+  Read<Bytes> ReadBytes(std::uint64_t offset, std::uint64_t size, const char* what) const {
     const std::uint8_t* at = file_.At(offset, size);
-    if (at == nullptr) Unreadable(offset, size, what);
+    if (at == nullptr) return Unreadable(offset, size, what);
     return Bytes(at, size);
   }
-  std::uint16_t U16(std::uint64_t offset, const char* what) const {
-    std::uint16_t value = platform::Get16(Read(offset, 2, what), 0);
-    CheckIntact();
-    return value;
+  Read<std::uint16_t> ReadU16(std::uint64_t offset, const char* what) const {
+    Read<Bytes> bytes = ReadBytes(offset, 2, what);
+    if (!bytes) return bytes.damage;
+    return Read<std::uint16_t>(platform::Get16(*bytes, 0), Intact());
   }
-  std::uint32_t U32(std::uint64_t offset, const char* what) const {
-    std::uint32_t value = platform::Get32(Read(offset, 4, what), 0);
-    CheckIntact();
-    return value;
+  Read<std::uint32_t> ReadU32(std::uint64_t offset, const char* what) const {
+    Read<Bytes> bytes = ReadBytes(offset, 4, what);
+    if (!bytes) return bytes.damage;
+    return Read<std::uint32_t>(platform::Get32(*bytes, 0), Intact());
   }
-  // As Read, U16 and U32, but told without an exception: nullptr or false,
-  // and why in `damage`. For the walk, which may meet thousands of
-  // unreadable entries in one tree. The bytes TryRead gives are checked
-  // with TryIntact after they were used.
-  const std::uint8_t* TryRead(std::uint64_t offset, std::uint64_t size, const char* what, std::string& damage) const;
-  bool TryU16(std::uint64_t offset, const char* what, std::uint16_t& value, std::string& damage) const;
-  bool TryU32(std::uint64_t offset, const char* what, std::uint32_t& value, std::string& damage) const;
-  bool TryIntact(std::string& damage) const;
-  // Fails with "Damaged file: the file has become shorter since it was
-  // opened" once the file was found cut: bytes read from it since may be
-  // zeros in place of what it held. Whatever copies or converts the file's
-  // bytes asks it after, before it hands out what it made.
-  void CheckIntact() const {
-    if (file_.Shrunk()) Shorter();
-  }
-  // The bytes of [bytes, bytes + size), read with TryRead, are real when
-  // this returns true: their pages are touched now and a cut told, for
-  // bytes handed out to be read later.
-  bool TryReadable(Bytes bytes, std::string& damage) const {
+  // Flaw::Shorter once the file was found cut: bytes read from it since
+  // may be zeros in place of what it held. Whatever copies or converts the
+  // file's bytes asks it after, before it hands out what it made.
+  Damage Intact() const { return file_.Shrunk() ? Damage{Flaw::Shorter} : Damage{}; }
+  // The bytes, read with ReadBytes, are real when this finds no damage:
+  // their pages are touched now and a cut told, for bytes handed out to be
+  // read later.
+  Damage Readable(Bytes bytes) const {
     file_.FaultIn(bytes.data(), bytes.size());
-    return TryIntact(damage);
+    return Intact();
   }
   // Named and numbered entries of the directory at `directory`.
-  std::uint32_t EntryCount(std::uint64_t directory) const;
-  bool TryEntryCount(std::uint64_t directory, std::uint32_t& count, std::string& damage) const;
+  Read<std::uint32_t> EntryCount(std::uint64_t directory) const;
 
   static constexpr std::size_t kMaxItems = 250000;
   static constexpr int kMaxDepth = 16;
-  // Counts one more item of the tree; fails when the file holds more.
-  void CountItem();
+  // Counts one more item of the tree; damage when the file holds more.
+  Damage CountItem();
   // Takes the directory at `directory` for a list; false when a list of it
   // was made before: one directory that many entries lead to is listed
   // once, or a small file would be a tree of millions of items.
   bool TakeDirectory(std::uint64_t directory) { return listed_.insert(directory).second; }
   // The images of IconEntries (CursorEntries) by their ids, in file order;
   // built once, for the group lists.
-  std::span<TResourceItem* const> ImagesWithId(bool cursors, std::uint32_t id);
+  // Damage of the images' directory is told by the first call.
+  Read<std::span<TResourceItem* const>> ImagesWithId(bool cursors, std::uint32_t id);
 
   // A new item or list of the tree, in the image's arena.
   std::pmr::memory_resource* Arena() { return &arena_; }
@@ -398,13 +383,9 @@ class TExeImage {
  private:
   void Opened(platform::FileView::Result result);
   void CheckHeaders();
-  // The directory's entry count; nothing when its header lies outside the file.
-  std::optional<std::uint32_t> ReadEntryCount(std::uint64_t directory) const;
   // Why bytes could not be read: outside the file, gone from it since, or
   // not mapped.
-  std::string Damage(std::uint64_t offset, std::uint64_t size, const char* what) const;
-  [[noreturn]] void Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const;
-  [[noreturn]] static void Shorter();
+  Damage Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const;
   std::string fileName_;
   platform::FileView file_;
   std::uint64_t ntHeaders_ = 0;
@@ -425,11 +406,3 @@ class TExeImage {
   friend class TResourceItem;
   std::unordered_map<const TResourceItem*, TResourceList*> languageLists_;
 };
-
-// Asked for every leaf of a walk: without a choice it costs no call.
-inline bool TResourceItem::TryStandingOffsetToData(std::uint32_t first, std::uint32_t& standing,
-                                                   std::string& damage) const {
-  if (image_.Language()) return TryChosenOffsetToData(first, standing, damage);
-  standing = first;
-  return true;
-}

@@ -100,7 +100,7 @@ QPixmap LoadImageList(const QString& resource) {
   std::span dib(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
   dib = dib.subspan(14);  // after the file header
   TPicture picture;
-  if (std::optional<DibInfo> info = ReadDibInfo(dib)) DecodeDib(dib, info->PixelOffset(), false, picture);
+  if (std::optional<DibInfo> info = ReadDibInfo(dib)) DecodeDib(dib, info->PixelOffset(), false, picture).Check();
   QPixmap strip = PictureToPixmap(picture);
   strip.setMask(strip.createMaskFromColor(QColor(128, 128, 0)));  // olive is transparent
   return strip;
@@ -403,12 +403,10 @@ void TKSRE::FillLanguageMenu() {
     return action;
   };
   add(QStringLiteral("První v souboru (výchozí)"), std::nullopt)->setChecked(true);
-  std::vector<std::uint16_t> languages;
-  try {
-    if (openImage_) languages = openImage_->Languages();
-  } catch (const EExeError&) {  // no resources: opening the tree tells it
-  }
-  for (std::uint16_t id : languages) add(QString::fromStdString(Format("%.4x %s", {id, LanguageName(id)})), id);
+  // no resources: opening the tree tells it
+  Read<std::vector<std::uint16_t>> languages =
+      openImage_ ? openImage_->Languages() : Read<std::vector<std::uint16_t>>(std::vector<std::uint16_t>());
+  for (std::uint16_t id : *languages) add(QString::fromStdString(Format("%.4x %s", {id, LanguageName(id)})), id);
 }
 
 void TKSRE::SelectLanguage(std::optional<std::uint16_t> language) {
@@ -477,7 +475,8 @@ void TKSRE::AddResourceNodes(std::vector<std::string>& errors) {
         node->setIcon(0, n.list ? folderIcon_ : nodeIcons_[ImageIndexFor(n.item->TypeCode())]);
         parents.push_back(node);
       },
-      errors);
+      errors)
+      .Check();
 }
 
 void TKSRE::TreeViewChange() {
@@ -515,9 +514,9 @@ void TKSRE::ShowSelection() {
           ShowListing(*item);
           break;
         }
-        Bytes bytes = item->ResourceData();
+        Bytes bytes = item->ResourceData().Value();
         hexDumpView_->SetDataAddress(bytes.data(), bytes.size());
-        hexDumpView_->SetDataSize(static_cast<std::int32_t>(item->ResourceSize()));
+        hexDumpView_->SetDataSize(static_cast<std::int32_t>(bytes.size()));
         Notebook->setCurrentIndex(3);
       }
     }
@@ -573,8 +572,8 @@ void TKSRE::UpdateStatus(const QTreeWidgetItem& node) {
 
 void TKSRE::SaveResource() {
   TResourceItem* item = ItemOf(TreeView->currentItem());
-  if (item == nullptr || item->IsList()) item = ListView->SelectedItem();
-  if (item == nullptr || item->IsList()) throw Exception("Nejsou označeny žádné zdroje");
+  if (item == nullptr || item->IsList().Value()) item = ListView->SelectedItem();
+  if (item == nullptr || item->IsList().Value()) throw Exception("Nejsou označeny žádné zdroje");
   int index = SaveFilterIndexFor(item->TypeCode());
   QString path =
       RunFileDialog(FileDialogKind::Save, QStringLiteral("FileSaveDialog"), QString::fromUtf8(kSaveFilter), index);

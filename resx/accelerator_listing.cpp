@@ -1,11 +1,11 @@
 // An accelerator table (RT_ACCELERATOR) as a listing: entries of 8 bytes,
 // u16 flags, u16 key, u16 command id, u16 padding; flag 0x80 marks the last.
 #include "framework/format.h"
-#include "resx/listing.h"
+#include "platform/little_endian.h"
+#include "resx/parsed_resources.h"
 
 namespace {
 
-constexpr const char* kWhat = "the accelerator table";
 constexpr std::size_t kEntrySize = 8;
 
 struct Flag {
@@ -43,31 +43,43 @@ std::string CharacterName(std::uint16_t key) {
   return std::to_string(key);
 }
 
+std::string KeyName(const Accelerator& a) { return a.flags & 0x01 ? VirtualKeyName(a.key) : CharacterName(a.key); }
+
 }  // namespace
 
-void ListAccelerators(Bytes data, TListing& out) {
-  out.json.BeginArray("entries");
+Damage Parse(Bytes data, AcceleratorTable& out) {
   for (std::size_t at = 0; at < data.size(); at += kEntrySize) {
-    if (data.size() - at < kEntrySize) throw EExeError("Damaged file: an entry of the accelerator table is cut short");
-    std::uint16_t flags = Data16(data, at, kWhat), key = Data16(data, at + 2, kWhat), id = Data16(data, at + 4, kWhat);
-    bool virtualKey = flags & 0x01;
-    std::string keyName = virtualKey ? VirtualKeyName(key) : CharacterName(key);
-    std::string line = keyName + ", " + std::to_string(id) + (virtualKey ? ", VIRTKEY" : ", ASCII");
-    out.json.BeginObject();
-    out.json.Number("key", key);
-    out.json.String("keyName", keyName);
-    out.json.Number("id", id);
-    out.json.Bool("virtualKey", virtualKey);
-    out.json.BeginArray("modifiers");
-    for (const Flag& f : kModifiers)
-      if (flags & f.bit) {
-        line += std::string(", ") + f.name;
-        out.json.String({}, f.name);
-      }
-    out.json.End();
-    out.json.End();
-    out.lines.push_back(line);
-    if (flags & 0x80) break;
+    if (data.size() - at < kEntrySize) return {Flaw::Data, 0, "an entry of the accelerator table is cut short"};
+    const Accelerator& entry = out.entries.emplace_back(
+        Accelerator{platform::Get16(data, at), platform::Get16(data, at + 2), platform::Get16(data, at + 4)});
+    if (entry.flags & 0x80) break;
   }
-  out.json.End();
+  return {};
+}
+
+void PrintScript(const AcceleratorTable& table, TStrings& lines) {
+  for (const Accelerator& a : table.entries) {
+    const bool virtualKey = a.flags & 0x01;
+    std::string line = KeyName(a) + ", " + std::to_string(a.id) + (virtualKey ? ", VIRTKEY" : ", ASCII");
+    for (const Flag& f : kModifiers)
+      if (a.flags & f.bit) line += std::string(", ") + f.name;
+    lines.push_back(line);
+  }
+}
+
+void PrintJson(const AcceleratorTable& table, JsonWriter& json) {
+  json.BeginArray("entries");
+  for (const Accelerator& a : table.entries) {
+    json.BeginObject();
+    json.Number("key", a.key);
+    json.String("keyName", KeyName(a));
+    json.Number("id", a.id);
+    json.Bool("virtualKey", (a.flags & 0x01) != 0);
+    json.BeginArray("modifiers");
+    for (const Flag& f : kModifiers)
+      if (a.flags & f.bit) json.String({}, f.name);
+    json.End();
+    json.End();
+  }
+  json.End();
 }

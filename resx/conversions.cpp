@@ -1,13 +1,13 @@
 // How resource items show and save themselves: bitmaps, icon and cursor
-// images as pictures and files, string tables and menus as text listings.
-#include <initializer_list>
+// images as pictures and files, string tables and menus as text listings
+// (parsed_resources.h).
 #include <string>
 #include <vector>
 
-#include "framework/format.h"
 #include "platform/little_endian.h"
 #include "resx/ExeImage.h"
 #include "resx/dib.h"
+#include "resx/parsed_resources.h"
 
 namespace {
 
@@ -32,19 +32,17 @@ std::uint32_t BitmapPixelOffset(Bytes data) {
 }
 
 // The image of an icon or cursor entry, after a cursor's hot spot.
-Bytes IconImage(TIconResEntry& item) {
-  Bytes data = item.ResourceData();
-  if (item.TypeCode() == rtCursorEntry) {
-    if (data.size() < 4) throw EExeError("Icon image is not valid");
-    data = data.subspan(4);
-  }
-  return data;
+Read<Bytes> IconImage(TIconResEntry& item) {
+  Read<Bytes> data = item.ResourceData();
+  if (!data || item.TypeCode() != rtCursorEntry) return data;
+  if (data->size() < 4) return Damage{Flaw::IconImage};
+  return data->subspan(4);
 }
 
 }  // namespace
 
 void TBitMapResource::SaveToStream(std::string& out) {
-  Bytes data = ResourceData();
+  Bytes data = ResourceData().Value();
   std::string header;
   Put16(header, 0x4D42);
   Put32(header, static_cast<std::uint32_t>(data.size() + 14));
@@ -52,19 +50,21 @@ void TBitMapResource::SaveToStream(std::string& out) {
   Put32(header, BitmapPixelOffset(data));
   out += header;
   Append(out, data);
-  image_.CheckIntact();
+  image_.Intact().Check();
 }
 
 void TBitMapResource::AssignTo(TPicture& picture) {
-  Bytes data = ResourceData();
+  Bytes data = ResourceData().Value();
   picture.Clear();
   // the picture shows what the saved file holds
-  DecodeDib(data, BitmapPixelOffset(data) - 14, false, picture);
-  image_.CheckIntact();
+  DecodeDib(data, BitmapPixelOffset(data) - 14, false, picture).Check();
+  image_.Intact().Check();
 }
 
-void TIconResEntry::AssignTo(TPicture& picture) {
-  Bytes image = IconImage(*this);
+Damage TIconResEntry::ReadPicture(TPicture& picture) {
+  Read<Bytes> read = IconImage(*this);
+  if (!read) return read.damage;
+  Bytes image = *read;
   picture.Clear();
   if (IsPng(image)) {
     picture.png = image;
@@ -73,18 +73,17 @@ void TIconResEntry::AssignTo(TPicture& picture) {
       picture.height = static_cast<int>(image[22] << 8 | image[23]);
     }
   } else if (std::optional<DibInfo> info = ReadDibInfo(image)) {
-    try {
-      DecodeDib(image, info->PixelOffset(), true, picture);
-    } catch (const EExeError&) {
+    if (DecodeDib(image, info->PixelOffset(), true, picture).Found())
       picture.Clear();  // an image that does not decode shows nothing
-    }
   }
-  image_.CheckIntact();
+  return image_.Intact();
 }
 
+void TIconResEntry::AssignTo(TPicture& picture) { ReadPicture(picture).Check(); }
+
 void TIconResEntry::SaveToStream(std::string& out) {
-  Bytes data = ResourceData();
-  Bytes image = IconImage(*this);
+  Bytes data = ResourceData().Value();
+  Bytes image = IconImage(*this).Value();
   bool cursor = TypeCode() == rtCursorEntry;
   std::uint32_t width = 0, height = 0, colors = 0, planes = 0, bits = 0;
   if (IsPng(image)) {  // an .ICO of a PNG image holds it as it is
@@ -118,157 +117,23 @@ void TIconResEntry::SaveToStream(std::string& out) {
   Put32(file, 22);
   out += file;
   Append(out, image);
-  image_.CheckIntact();
+  image_.Intact().Check();
 }
 
 void TStringResource::AssignTo(TStrings& lines) {
   lines.clear();
-  Bytes data = ResourceData();
-  long long first = (static_cast<long long>(ResourceName()) - 1) * 16;
-  std::size_t at = 0;
-  for (int slot = 0; slot < 16; ++slot) {
-    if (at + 2 > data.size()) throw EExeError("Damaged file: a string table ends early");
-    std::size_t n = U16(data, at);
-    at += 2;
-    if (n > (data.size() - at) / 2) throw EExeError("Damaged file: a string table ends early");
-    if (n > 0) lines.push_back(std::to_string(first + slot) + ",  \"" + WideToNarrow(data.data() + at, n) + "\"");
-    at += 2 * n;
-  }
-  image_.CheckIntact();
+  StringTable table;
+  Damage damage = Parse(ResourceData().Value(), ResourceName(), table);
+  PrintScript(table, lines);
+  damage.Check();
+  image_.Intact().Check();
 }
-
-namespace {
-
-// The text of a menu item: UTF-16 up to its zero, which must lie in the data.
-std::size_t MenuText(Bytes data, std::size_t at, std::string& text) {
-  std::size_t n = 0;
-  while (true) {
-    if (at + 2 * n + 2 > data.size()) throw EExeError("Damaged file: a menu item runs past the end of the menu");
-    if (U16(data, at + 2 * n) == 0) break;
-    ++n;
-  }
-  text = WideToNarrow(data.data() + at, n);
-  return n;
-}
-
-// A classic item's flags as a resource compiler writes them, in its order.
-constexpr struct {
-  std::uint16_t bit;
-  const char* word;
-} kMenuFlags[] = {{0x0008, "CHECKED"},      {0x0001, "GRAYED"},    {0x4000, "HELP"},      {0x0002, "INACTIVE"},
-                  {0x0020, "MENUBARBREAK"}, {0x0040, "MENUBREAK"}, {0x0100, "OWNERDRAW"}, {0x0004, "BITMAP"}};
-
-std::string ClassicFlags(std::uint16_t flags) {
-  std::string words;
-  for (const auto& f : kMenuFlags)
-    if (flags & f.bit) words += std::string(", ") + f.word;
-  return words;
-}
-
-// An extended item's id, type, state (and a popup's help id), left out
-// from the last non-zero one on, as a resource compiler writes them.
-std::string ExtendedFields(std::initializer_list<long long> fields) {
-  std::size_t n = fields.size();
-  while (n > 0 && fields.begin()[n - 1] == 0) --n;
-  std::string text;
-  for (std::size_t i = 0; i < n; ++i) text += (i == 0 ? ",  " : ", ") + std::to_string(fields.begin()[i]);
-  return text;
-}
-
-class MenuListing {
- public:
-  explicit MenuListing(TStrings& lines) : lines_(lines) {}
-  void Line(const std::string& text) { lines_.push_back(std::string(level_ > 0 ? 2 * level_ : 0, ' ') + text); }
-  // `fields`: what follows the text (an id, flags), written as it stands.
-  void Item(const std::string& text, bool popup, const std::string& fields) {
-    if (text.empty())
-      Line("MENUITEM SEPARATOR");
-    else if (popup)
-      Line(Format("POPUP \"%s\"", {text}) + fields);
-    else
-      Line(Format("MENUITEM \"%s\"", {text}) + fields);
-  }
-  // A popup's items are one level deeper; a popup that is the last of its
-  // own level closes that level only after its items are done.
-  void Open(bool last) {
-    closesParent_.push_back(last);
-    ++level_;
-  }
-  // The last item of a level: closes its popup, and the popups it was the
-  // last of. The menu bar itself has no ENDPOPUP.
-  void Close() {
-    while (!closesParent_.empty()) {
-      --level_;
-      Line("ENDPOPUP");
-      bool more = closesParent_.back();
-      closesParent_.pop_back();
-      if (!more) return;
-    }
-  }
-
- private:
-  TStrings& lines_;
-  int level_ = 0;
-  std::vector<bool> closesParent_;
-};
-
-// The listing of a menu template, classic or extended.
-void ListMenu(Bytes data, TStrings& lines) {
-  if (data.size() < 4) throw EExeError("Damaged file: a menu without its header");
-  MenuListing listing(lines);
-  std::string text;
-  if (U16(data, 0) == 1) {
-    // extended template: after the header (and the offset it names) items of
-    // type, state, id, flags (0x01 popup, 0x80 last) and text, each aligned
-    // to four bytes; a popup's help id precedes its items
-    std::size_t at = 4 + std::size_t{U16(data, 2)};
-    while (at < data.size()) {
-      if (at + 14 > data.size()) throw EExeError("Damaged file: a menu item runs past the end of the menu");
-      std::uint32_t type = U32(data, at), state = U32(data, at + 4), id = U32(data, at + 8);
-      std::uint16_t flags = U16(data, at + 12);
-      std::size_t n = MenuText(data, at + 14, text);
-      at = (at + 14 + 2 * (n + 1) + 3) / 4 * 4;
-      bool popup = flags & 0x01, last = flags & 0x80;
-      if (type & 0x800) text.clear();  // MFT_SEPARATOR
-      const long long signedId = static_cast<std::int32_t>(id);
-      if (popup) {
-        if (at + 4 > data.size()) throw EExeError("Damaged file: a menu item runs past the end of the menu");
-        listing.Item(text, true, ExtendedFields({signedId, type, state, U32(data, at)}));
-        at += 4;
-        listing.Open(last);
-      } else {
-        listing.Item(text, false, ExtendedFields({signedId, type, state}));
-        if (last) listing.Close();
-      }
-    }
-    return;
-  }
-  std::size_t at = 4;
-  while (at < data.size()) {
-    if (at + 2 > data.size()) throw EExeError("Damaged file: a menu item runs past the end of the menu");
-    std::uint16_t flags = U16(data, at);
-    at += 2;
-    bool popup = flags & 0x10, last = flags & 0x80;
-    long long id = 0;
-    if (!popup) {
-      if (at + 2 > data.size()) throw EExeError("Damaged file: a menu item runs past the end of the menu");
-      id = U16(data, at);
-      at += 2;
-    }
-    std::size_t n = MenuText(data, at, text);
-    at += 2 * (n + 1);
-    listing.Item(text, popup, (popup ? std::string() : ",  " + std::to_string(id)) + ClassicFlags(flags));
-    if (popup)
-      listing.Open(last);
-    else if (last)
-      listing.Close();
-  }
-}
-
-}  // namespace
 
 void TMenuResource::AssignTo(TStrings& lines) {
   lines.clear();
-  ListMenu(ResourceData(), lines);
-  image_.CheckIntact();
+  Menu menu;
+  Damage damage = Parse(ResourceData().Value(), menu);
+  PrintScript(menu, lines);
+  damage.Check();
+  image_.Intact().Check();
 }

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "framework/format.h"
-#include "resx/listing.h"
+#include "resx/parsed_resources.h"
 
 namespace {
 
@@ -15,19 +15,13 @@ constexpr std::uint32_t kSetFont = 0x40;  // DS_SETFONT: the header names a font
 
 std::size_t Align4(std::size_t at) { return (at + 3) / 4 * 4; }
 
-// A text, or a number where 0xFFFF comes first.
-struct NameOrId {
-  std::string text;
-  std::optional<std::uint16_t> id;
-};
-
-NameOrId ReadNameOrId(Bytes data, std::size_t& at) {
+NameOrId ReadNameOrId(DataReader& r, std::size_t& at) {
   NameOrId name;
-  if (Data16(data, at, kWhat) == 0xFFFF) {
-    name.id = Data16(data, at + 2, kWhat);
+  if (r.U16(at) == 0xFFFF) {
+    name.id = r.U16(at + 2);
     at += 4;
   } else {
-    name.text = ZeroTerminated(data, at, data.size(), kWhat);
+    name.text = r.Text(at, r.Data().size());
   }
   return name;
 }
@@ -50,14 +44,8 @@ const char* PredefinedClass(const NameOrId& name) {
   return name.id && *name.id >= 0x80 && *name.id <= 0x85 ? kAtoms[*name.id - 0x80] : nullptr;
 }
 
-struct Geometry {
-  int x, y, width, height;
-};
-
-Geometry ReadGeometry(Bytes data, std::size_t at) {
-  auto s16 = [&](std::size_t field) {
-    return static_cast<int>(static_cast<std::int16_t>(Data16(data, at + 2 * field, kWhat)));
-  };
+Geometry ReadGeometry(DataReader& r, std::size_t at) {
+  auto s16 = [&](std::size_t field) { return static_cast<int>(static_cast<std::int16_t>(r.U16(at + 2 * field))); };
   return Geometry{s16(0), s16(1), s16(2), s16(3)};
 }
 
@@ -72,124 +60,143 @@ std::string Listed(const Geometry& g) { return Format("%d, %d, %d, %d", {g.x, g.
 
 }  // namespace
 
-void ListDialog(Bytes data, TListing& out) {
-  TStrings& lines = out.lines;
-  JsonWriter& json = out.json;
-  bool extended = data.size() >= 4 && Data16(data, 0, kWhat) == 1 && Data16(data, 2, kWhat) == 0xFFFF;
-  std::uint32_t style = 0, exStyle = 0, helpId = 0;
+Damage Parse(Bytes data, Dialog& out) {
+  DataReader r(data, kWhat);
+  Dialog& d = out;
+  d.extended = data.size() >= 4 && r.U16(0) == 1 && r.U16(2) == 0xFFFF;
   std::size_t at = 0;
-  if (extended) {
-    helpId = Data32(data, 4, kWhat);
-    exStyle = Data32(data, 8, kWhat);
-    style = Data32(data, 12, kWhat);
+  if (d.extended) {
+    d.helpId = r.U32(4);
+    d.exStyle = r.U32(8);
+    d.style = r.U32(12);
     at = 16;
   } else {
-    style = Data32(data, 0, kWhat);
-    exStyle = Data32(data, 4, kWhat);
+    d.style = r.U32(0);
+    d.exStyle = r.U32(4);
     at = 8;
   }
-  std::uint16_t count = Data16(data, at, kWhat);
-  Geometry geometry = ReadGeometry(data, at + 2);
+  std::uint16_t count = r.U16(at);
+  d.geometry = ReadGeometry(r, at + 2);
   at += 10;
-  NameOrId menu = ReadNameOrId(data, at);
-  NameOrId windowClass = ReadNameOrId(data, at);
-  std::string caption = ZeroTerminated(data, at, data.size(), kWhat);
-  std::optional<std::uint16_t> pointSize, weight;
-  std::optional<std::uint8_t> italic, charset;
-  std::string face;
-  if (style & kSetFont) {
-    pointSize = Data16(data, at, kWhat);
+  if (r.Failed()) return r.Damaged();
+  d.menu = ReadNameOrId(r, at);
+  if (r.Failed()) return r.Damaged();
+  d.windowClass = ReadNameOrId(r, at);
+  if (r.Failed()) return r.Damaged();
+  d.caption = r.Text(at, data.size());
+  if (r.Failed()) return r.Damaged();
+  if (d.style & kSetFont) {
+    d.pointSize = r.U16(at);
     at += 2;
-    if (extended) {
-      weight = Data16(data, at, kWhat);
-      std::uint16_t bytes = Data16(data, at + 2, kWhat);
-      italic = static_cast<std::uint8_t>(bytes & 0xFF);
-      charset = static_cast<std::uint8_t>(bytes >> 8);
+    if (d.extended) {
+      d.weight = r.U16(at);
+      std::uint16_t bytes = r.U16(at + 2);
+      d.italic = static_cast<std::uint8_t>(bytes & 0xFF);
+      d.charset = static_cast<std::uint8_t>(bytes >> 8);
       at += 4;
     }
-    face = ZeroTerminated(data, at, data.size(), kWhat);
+    if (r.Failed()) return r.Damaged();
+    d.face = r.Text(at, data.size());
+    if (r.Failed()) return r.Damaged();
   }
+  d.headerRead = true;
 
-  lines.push_back((extended ? "DIALOGEX " : "DIALOG ") + Listed(geometry));
-  lines.push_back(Format("STYLE 0x%.8x", {style}));
-  if (exStyle != 0) lines.push_back(Format("EXSTYLE 0x%.8x", {exStyle}));
-  lines.push_back("CAPTION " + Quoted(caption));
-  if (menu.id || !menu.text.empty()) lines.push_back("MENU " + Listed(menu));
-  if (windowClass.id || !windowClass.text.empty()) lines.push_back("CLASS " + Listed(windowClass));
-  if (pointSize) {
-    std::string font = Format("FONT %d, ", {*pointSize}) + Quoted(face);
-    if (extended) font += Format(", %d, %d, 0x%x", {*weight, *italic, *charset});
+  for (std::uint16_t i = 0; i < count; ++i) {
+    at = Align4(at);
+    DialogControl c;
+    if (d.extended) {
+      c.helpId = r.U32(at);
+      c.exStyle = r.U32(at + 4);
+      c.style = r.U32(at + 8);
+      c.geometry = ReadGeometry(r, at + 12);
+      std::uint32_t raw = r.U32(at + 20);
+      c.id = raw == 0xFFFFFFFF ? -1 : static_cast<long long>(raw);
+      at += 24;
+    } else {
+      c.style = r.U32(at);
+      c.exStyle = r.U32(at + 4);
+      c.geometry = ReadGeometry(r, at + 8);
+      std::uint16_t raw = r.U16(at + 16);
+      c.id = raw == 0xFFFF ? -1 : static_cast<long long>(raw);
+      at += 18;
+    }
+    if (r.Failed()) return r.Damaged();
+    c.controlClass = ReadNameOrId(r, at);
+    if (r.Failed()) return r.Damaged();
+    c.text = ReadNameOrId(r, at);
+    if (r.Failed()) return r.Damaged();
+    std::uint16_t extra = r.U16(at);
+    if (r.Failed()) return r.Damaged();
+    at += 2;
+    if (extra > data.size() - at) return {Flaw::EndsEarly, 0, kWhat};
+    at += extra;
+    d.controls.push_back(std::move(c));
+  }
+  d.complete = true;
+  return {};
+}
+
+void PrintScript(const Dialog& d, TStrings& lines) {
+  if (!d.headerRead) return;
+  lines.push_back((d.extended ? "DIALOGEX " : "DIALOG ") + Listed(d.geometry));
+  lines.push_back(Format("STYLE 0x%.8x", {d.style}));
+  if (d.exStyle != 0) lines.push_back(Format("EXSTYLE 0x%.8x", {d.exStyle}));
+  lines.push_back("CAPTION " + Quoted(d.caption));
+  if (d.menu.id || !d.menu.text.empty()) lines.push_back("MENU " + Listed(d.menu));
+  if (d.windowClass.id || !d.windowClass.text.empty()) lines.push_back("CLASS " + Listed(d.windowClass));
+  if (d.pointSize) {
+    std::string font = Format("FONT %d, ", {*d.pointSize}) + Quoted(d.face);
+    if (d.extended) font += Format(", %d, %d, 0x%x", {*d.weight, *d.italic, *d.charset});
     lines.push_back(font);
   }
-  json.Bool("extended", extended);
-  Json(json, geometry);
-  json.Number("style", style);
-  json.Number("exStyle", exStyle);
-  if (extended) json.Number("helpId", helpId);
-  json.String("caption", caption);
-  if (menu.id || !menu.text.empty()) Json(json, "menu", menu);
-  if (windowClass.id || !windowClass.text.empty()) Json(json, "class", windowClass);
-  if (pointSize) {
+  lines.push_back("BEGIN");
+  for (const DialogControl& c : d.controls) {
+    // a predefined class by its name, any other in quotes
+    const char* predefined = PredefinedClass(c.controlClass);
+    std::string line = "  CONTROL " + Listed(c.text) + ", " + std::to_string(c.id) + ", " +
+                       (predefined ? predefined : Listed(c.controlClass)) + Format(", 0x%.8x, ", {c.style}) +
+                       Listed(c.geometry);
+    if (c.exStyle != 0) line += Format(", 0x%.8x", {c.exStyle});
+    lines.push_back(line);
+  }
+  if (d.complete) lines.push_back("END");
+}
+
+void PrintJson(const Dialog& d, JsonWriter& json) {
+  if (!d.headerRead) return;
+  json.Bool("extended", d.extended);
+  Json(json, d.geometry);
+  json.Number("style", d.style);
+  json.Number("exStyle", d.exStyle);
+  if (d.extended) json.Number("helpId", d.helpId);
+  json.String("caption", d.caption);
+  if (d.menu.id || !d.menu.text.empty()) Json(json, "menu", d.menu);
+  if (d.windowClass.id || !d.windowClass.text.empty()) Json(json, "class", d.windowClass);
+  if (d.pointSize) {
     json.BeginObject("font");
-    json.Number("pointSize", *pointSize);
-    json.String("face", face);
-    if (extended) {
-      json.Number("weight", *weight);
-      json.Bool("italic", *italic != 0);
-      json.Number("charset", *charset);
+    json.Number("pointSize", *d.pointSize);
+    json.String("face", d.face);
+    if (d.extended) {
+      json.Number("weight", *d.weight);
+      json.Bool("italic", *d.italic != 0);
+      json.Number("charset", *d.charset);
     }
     json.End();
   }
-
-  lines.push_back("BEGIN");
   json.BeginArray("controls");
-  for (std::uint16_t i = 0; i < count; ++i) {
-    at = Align4(at);
-    std::uint32_t itemStyle, itemExStyle, itemHelpId = 0;
-    long long id;
-    Geometry g;
-    if (extended) {
-      itemHelpId = Data32(data, at, kWhat);
-      itemExStyle = Data32(data, at + 4, kWhat);
-      itemStyle = Data32(data, at + 8, kWhat);
-      g = ReadGeometry(data, at + 12);
-      std::uint32_t raw = Data32(data, at + 20, kWhat);
-      id = raw == 0xFFFFFFFF ? -1 : static_cast<long long>(raw);
-      at += 24;
-    } else {
-      itemStyle = Data32(data, at, kWhat);
-      itemExStyle = Data32(data, at + 4, kWhat);
-      g = ReadGeometry(data, at + 8);
-      std::uint16_t raw = Data16(data, at + 16, kWhat);
-      id = raw == 0xFFFF ? -1 : static_cast<long long>(raw);
-      at += 18;
-    }
-    NameOrId controlClass = ReadNameOrId(data, at);
-    NameOrId text = ReadNameOrId(data, at);
-    std::uint16_t extra = Data16(data, at, kWhat);
-    at += 2;
-    if (extra > data.size() - at) throw EExeError("Damaged file: the dialog ends early");
-    at += extra;
-
-    // a predefined class by its name, any other in quotes
-    const char* predefined = PredefinedClass(controlClass);
-    std::string line = "  CONTROL " + Listed(text) + ", " + std::to_string(id) + ", " +
-                       (predefined ? predefined : Listed(controlClass)) + Format(", 0x%.8x, ", {itemStyle}) + Listed(g);
-    if (itemExStyle != 0) line += Format(", 0x%.8x", {itemExStyle});
-    lines.push_back(line);
+  for (const DialogControl& c : d.controls) {
     json.BeginObject();
-    if (predefined)
+    if (const char* predefined = PredefinedClass(c.controlClass))
       json.String("class", predefined);
     else
-      Json(json, "class", controlClass);
-    Json(json, "text", text);
-    json.Number("id", id);
-    Json(json, g);
-    json.Number("style", itemStyle);
-    json.Number("exStyle", itemExStyle);
-    if (extended) json.Number("helpId", itemHelpId);
+      Json(json, "class", c.controlClass);
+    Json(json, "text", c.text);
+    json.Number("id", c.id);
+    Json(json, c.geometry);
+    json.Number("style", c.style);
+    json.Number("exStyle", c.exStyle);
+    if (d.extended) json.Number("helpId", c.helpId);
     json.End();
   }
   json.End();
-  lines.push_back("END");
 }

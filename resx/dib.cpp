@@ -15,7 +15,7 @@ constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 25;
 constexpr auto U16 = platform::Get16;
 constexpr auto U32 = platform::Get32;
 
-[[noreturn]] void Invalid() { throw EExeError("Bitmap data is not valid"); }
+constexpr Damage kInvalid{Flaw::BitmapData};
 
 // A channel of a bit-field pixel scaled to 8 bits.
 std::uint32_t Channel(std::uint32_t pixel, std::uint32_t mask) {
@@ -52,10 +52,10 @@ struct Decoder {
 
   // Uncompressed rows must all lie in the data, checked before the pixels
   // are made: a few bytes may claim 32 million of them.
-  void CheckRows(std::uint64_t at) const {
+  bool RowsFit(std::uint64_t at) const {
     std::uint32_t bits = info.bitCount;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) Invalid();
-    if (at > dib.size() || Stride(width, bits) * height > dib.size() - at) Invalid();
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+    return at <= dib.size() && Stride(width, bits) * height <= dib.size() - at;
   }
 
   void Rows(std::uint64_t at, std::vector<std::uint32_t>& px, bool& anyAlpha) const {
@@ -88,13 +88,14 @@ struct Decoder {
             out = a << 24 | Channel(v, masks[0]) << 16 | Channel(v, masks[1]) << 8 | Channel(v, masks[2]);
             break;
           }
-          default: Invalid();
+          default: break;  // RowsFit took only the depths above
         }
       }
     }
   }
 
-  void Rle(std::uint64_t at, std::vector<std::uint32_t>& px) const {
+  // False when a run of literal pixels runs past the data.
+  bool Rle(std::uint64_t at, std::vector<std::uint32_t>& px) const {
     bool four = info.compression == BI_RLE4;
     std::uint32_t x = 0, row = 0;
     auto put = [&](std::uint32_t index) {
@@ -116,12 +117,13 @@ struct Decoder {
         at += 2;
       } else {
         std::uint64_t bytes = four ? (value + 1) / 2 : value;
-        if (at + bytes > dib.size()) Invalid();
+        if (at + bytes > dib.size()) return false;
         for (std::uint32_t i = 0; i < value; ++i)
           put(four ? (i % 2 ? dib[at + i / 2] & 0xF : dib[at + i / 2] >> 4) : dib[at + i]);
         at += (bytes + 1) / 2 * 2;
       }
     }
+    return true;
   }
 
   // The AND mask: a set bit is a transparent pixel. A mask cut off by the
@@ -177,14 +179,14 @@ std::optional<DibInfo> ReadDibInfo(std::span<const std::uint8_t> dib) {
   return info;
 }
 
-void DecodeDib(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset, bool icon, TPicture& out) {
+Damage DecodeDib(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset, bool icon, TPicture& out) {
   std::optional<DibInfo> read = ReadDibInfo(dib);
-  if (!read) throw EExeError("Bitmap header is not valid");
+  if (!read) return {Flaw::BitmapHeader};
   const DibInfo& info = *read;
   std::int64_t h = info.height < 0 ? -info.height : info.height;
   if (icon) h /= 2;
   if (info.width <= 0 || h <= 0 || static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(h) > kMaxPixels)
-    Invalid();
+    return kInvalid;
   Decoder d{dib,
             info,
             static_cast<std::uint32_t>(info.width),
@@ -196,16 +198,17 @@ void DecodeDib(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset, boo
   if (!rle) {
     if (!info.core && info.compression != BI_RGB && info.compression != BI_BITFIELDS &&
         info.compression != BI_ALPHABITFIELDS)
-      Invalid();  // JPEG or PNG inside a DIB, or an unknown compression
-    d.CheckRows(pixelOffset);
+      return kInvalid;  // JPEG or PNG inside a DIB, or an unknown compression
+    if (!d.RowsFit(pixelOffset)) return kInvalid;
   }
   if (info.bitCount <= 8) d.ReadPalette();
   std::vector<std::uint32_t> px(std::size_t{d.width} * d.height, 0);
   bool anyAlpha = false;
-  if (rle)
-    d.Rle(pixelOffset, px);
-  else
+  if (rle) {
+    if (!d.Rle(pixelOffset, px)) return kInvalid;
+  } else {
     d.Rows(pixelOffset, px, anyAlpha);
+  }
   bool hasAlphaChannel = info.bitCount == 32 || (info.bitCount == 16 && info.masks[3] != 0);
   if (hasAlphaChannel && !anyAlpha)  // an alpha channel that is all zero means "no alpha"
     for (std::uint32_t& p : px) p |= 0xFF000000u;
@@ -214,4 +217,5 @@ void DecodeDib(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset, boo
   out.width = static_cast<int>(d.width);
   out.height = static_cast<int>(d.height);
   out.pixels = std::move(px);
+  return {};
 }

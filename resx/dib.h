@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 
+#include "resx/damage.h"
 #include "resx/picture.h"
 
 struct DibInfo {
@@ -35,8 +36,8 @@ std::optional<DibInfo> ReadDibInfo(std::span<const std::uint8_t> dib);
 
 // Decodes the image whose header starts `dib`; the pixels lie at
 // `pixelOffset` from there. `icon`: the height counts the image and its
-// AND mask, which follows the pixels. Fails with EExeError "Bitmap data is
-// not valid" when the pixels do not fit the data.
-void DecodeDib(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset, bool icon, TPicture& out);
+// AND mask, which follows the pixels. Flaw::BitmapHeader or
+// Flaw::BitmapData when the header or the pixels do not fit the data.
+Damage DecodeDib(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset, bool icon, TPicture& out);
 
 bool IsPng(std::span<const std::uint8_t> data);

@@ -7,6 +7,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/../framework/engine.cmake)
 set(OVLIX_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
 add_library(ovlix_resx STATIC
   ${OVLIX_ROOT}/resx/rxtypes.cpp
+  ${OVLIX_ROOT}/resx/damage.cpp
   ${OVLIX_ROOT}/resx/ExeImage.cpp
   ${OVLIX_ROOT}/resx/conversions.cpp
   ${OVLIX_ROOT}/resx/json_writer.cpp
@@ -16,6 +17,8 @@ add_library(ovlix_resx STATIC
   ${OVLIX_ROOT}/resx/accelerator_listing.cpp
   ${OVLIX_ROOT}/resx/dialog_listing.cpp
   ${OVLIX_ROOT}/resx/message_table.cpp
+  ${OVLIX_ROOT}/resx/menu_listing.cpp
+  ${OVLIX_ROOT}/resx/string_table.cpp
   ${OVLIX_ROOT}/resx/dib.cpp
   ${OVLIX_ROOT}/resx/resource_walk.cpp
   ${OVLIX_ROOT}/resx/resource_extract.cpp

@@ -8,16 +8,14 @@
 
 #include "resx/dib.h"
 #include "resx/png_codec.h"
+#include "resx/resource_walk.h"
 
 namespace {
 
-// The image's bytes after a cursor's hot spot; nothing when they cannot be
-// read, told without an exception: a group may name hundreds of them.
-std::optional<Bytes> ImageBytes(TIconResEntry& image) {
-  Bytes data;
-  std::string damage;
-  if (!image.TryResourceData(data, damage)) return std::nullopt;
-  if (image.TypeCode() == rtCursorEntry) data = data.size() < 4 ? Bytes() : data.subspan(4);
+// The image's bytes after a cursor's hot spot.
+Read<Bytes> ImageBytes(TIconResEntry& image) {
+  Read<Bytes> data = image.ResourceData();
+  if (data && image.TypeCode() == rtCursorEntry) data.value = data->size() < 4 ? Bytes() : data->subspan(4);
   return data;
 }
 
@@ -55,7 +53,7 @@ std::optional<IconImageInfo> Describe(Bytes data) {
 }  // namespace
 
 std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image) {
-  std::optional<Bytes> bytes = ImageBytes(image);
+  Read<Bytes> bytes = ImageBytes(image);
   return bytes ? Describe(*bytes) : std::nullopt;
 }
 
@@ -73,13 +71,19 @@ struct Candidate {
 std::vector<Candidate> Candidates(TResourceList& images, int maxSide) {
   std::vector<Candidate> candidates;
   std::set<std::pair<const std::uint8_t*, std::size_t>> seen;
-  for (TResourceItem* item : images.Items()) {
-    auto* image = dynamic_cast<TIconResEntry*>(item);
-    std::optional<Bytes> bytes = image ? ImageBytes(*image) : std::nullopt;
-    if (!bytes || !seen.emplace(bytes->data(), bytes->size()).second) continue;
-    std::optional<IconImageInfo> info = Describe(*bytes);
-    if (info && info->width <= maxSide && info->height <= maxSide) candidates.push_back({image, *info});
-  }
+  std::vector<std::string> errors;  // an image that cannot be read is passed over
+  WalkList(
+      images,
+      [&](WalkNode& n) {
+        n.next = WalkOn::Over;
+        auto* image = n.damaged ? nullptr : dynamic_cast<TIconResEntry*>(n.item);
+        if (image == nullptr) return;
+        Read<Bytes> bytes = ImageBytes(*image);
+        if (!bytes || !seen.emplace(bytes->data(), bytes->size()).second) return;
+        std::optional<IconImageInfo> info = Describe(*bytes);
+        if (info && info->width <= maxSide && info->height <= maxSide) candidates.push_back({image, *info});
+      },
+      errors);
   return candidates;
 }
 
@@ -103,25 +107,21 @@ TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide) {
   return best == candidates.end() ? nullptr : best->image;
 }
 
-void IconPixels(TIconResEntry& image, TPicture& out) {
-  image.AssignTo(out);
+Damage IconPixels(TIconResEntry& image, TPicture& out) {
+  if (Damage damage = image.ReadPicture(out); damage.Found()) return damage;
   if (!out.png.empty()) {
     std::span<const std::uint8_t> png = out.png;
-    DecodePng(png, out);
+    if (Damage damage = DecodePng(png, out); damage.Found()) return damage;
   }
-  if (out.pixels.empty()) throw EExeError("Icon image is not valid");
+  if (out.pixels.empty()) return {Flaw::IconImage};
+  return {};
 }
 
 TIconResEntry* ReadableIconPixels(TResourceList& images, int size, int maxSide, TPicture& out) {
   // in the order ChooseIconImage would choose them, each tried once
   std::vector<Candidate> candidates = Candidates(images, maxSide);
   std::stable_sort(candidates.begin(), candidates.end(), Better(size));
-  for (const Candidate& c : candidates) {
-    try {
-      IconPixels(*c.image, out);
-      return c.image;
-    } catch (const EExeError&) {  // damaged: the next best
-    }
-  }
+  for (const Candidate& c : candidates)
+    if (!IconPixels(*c.image, out).Found()) return c.image;  // else damaged: the next best
   return nullptr;
 }

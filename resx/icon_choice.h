@@ -28,7 +28,8 @@ std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image);
 TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide);
 
 // The image's pixels, a PNG image decoded: what a thumbnail is made from.
-void IconPixels(TIconResEntry& image, TPicture& out);
+// Flaw::IconImage when it does not decode.
+Damage IconPixels(TIconResEntry& image, TPicture& out);
 
 // The pixels of the group's image closest to `size` whose pixels can be
 // read: an image whose header reads but whose pixels are damaged gives way

@@ -1,6 +1,7 @@
 #include "resx/icon_group_file.h"
 
 #include "platform/little_endian.h"
+#include "resx/resource_walk.h"
 #include "resx/rxtypes.h"
 
 namespace {
@@ -19,7 +20,7 @@ constexpr std::uint64_t kMaxFileSize = std::uint64_t{64} << 20;
 
 std::string GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& missing) {
   bool cursors = group.TypeCode() == rtCursor;
-  Bytes data = group.ResourceData();
+  Bytes data = group.ResourceData().Value();
   if (data.size() < 6) throw EExeError("Damaged file: an icon group ends early");
   std::size_t count = Get16(data, 4);
   if (count > (data.size() - 6) / kGroupEntrySize) throw EExeError("Damaged file: an icon group ends early");
@@ -34,12 +35,12 @@ std::string GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& miss
   for (std::size_t i = 0; i < count; ++i) {
     Bytes entry = data.subspan(6 + i * kGroupEntrySize, kGroupEntrySize);
     std::uint16_t id = Get16(entry, 12);
-    std::span<TResourceItem* const> found = image.ImagesWithId(cursors, id);
+    std::span<TResourceItem* const> found = image.ImagesWithId(cursors, id).Value();
     if (found.empty()) {
       missing.push_back(id);
       continue;
     }
-    Bytes stored = found.front()->ResourceData();  // its first language
+    Bytes stored = found.front()->ResourceData().Value();  // its first language
     Image taken{entry, stored, {}};
     if (cursors) {
       if (stored.size() < 4) throw EExeError("Damaged file: a cursor image ends before its hot spot");
@@ -82,10 +83,20 @@ std::string GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& miss
 }
 
 TIconResource* FirstIconGroup(TExeImage& image) {
-  for (TResourceItem* type : image.Resources().Items()) {
-    if (type->Name() != rtIcon || !type->IsList()) continue;
-    for (TResourceItem* group : type->SubList().Items())
-      if (auto* icon = dynamic_cast<TIconResource*>(group)) return icon;
-  }
-  return nullptr;
+  TIconResource* first = nullptr;
+  std::vector<std::string> errors;  // a damaged branch holds no group to show
+  Damage none = WalkResources(
+      image,
+      [&](WalkNode& n) {
+        if (n.depth == 0) {
+          if (n.item->Name() != rtIcon) n.next = WalkOn::Over;
+        } else if ((first = dynamic_cast<TIconResource*>(n.item)) != nullptr) {
+          n.next = WalkOn::Stop;
+        } else {
+          n.next = WalkOn::Over;
+        }
+      },
+      errors);
+  none.Check();
+  return first;
 }

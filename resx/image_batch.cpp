@@ -43,11 +43,8 @@ void ImageBatch::Open(std::span<const char* const> paths, std::optional<std::uin
       failures_[i] = e.what();
       continue;
     }
-    try {
-      images_[i]->Resources();  // names the pages a walk reads first
-      images_[i]->File().PagesToRead(pages_);
-    } catch (const EExeError&) {  // the walk tells it
-    }
+    // names the pages a walk reads first; damage is told by the walk
+    if (images_[i]->Resources()) images_[i]->File().PagesToRead(pages_);
   }
   firstPage[count] = pages_.size();
   reads_.Read(pages_);

@@ -1,5 +1,7 @@
 #include "resx/listing.h"
 
+#include "resx/parsed_resources.h"
+
 #include "framework/format.h"
 #include "platform/little_endian.h"
 
@@ -16,30 +18,31 @@ bool HasListing(std::uint32_t typeCode) {
   }
 }
 
+namespace {
+
+// Menus and string tables: the window's own listing, and its lines as JSON.
+template <class Parsed, class... Name>
+void ListParsedLines(Bytes data, TListing& out, Name... name) {
+  Parsed parsed;
+  Damage damage = Parse(data, name..., parsed);
+  PrintScript(parsed, out.lines);
+  PrintJson(out.lines, out.json);
+  damage.Check();
+}
+
+}  // namespace
+
 void ListResource(TResourceItem& item, TListing& out) {
   std::uint32_t type = item.TypeCode();
-  if (item.IsList() || !HasListing(type)) throw EExeError(Format("type %s has no listing", {item.TypeName()}));
+  const bool list = item.IsList().Value();
+  const std::string typeName = item.TypeName().Value();
+  if (list || !HasListing(type)) throw EExeError(Format("type %s has no listing", {typeName}));
   out.json.BeginObject();
-  out.json.String("type", item.TypeName());
-  Bytes data = item.ResourceData();
+  out.json.String("type", typeName);
+  Bytes data = item.ResourceData().Value();
   switch (type) {
-    case rtMenu:
-    case rtString: {
-      // the window's own listing; a damaged table keeps the lines before it
-      auto json = [&out] {
-        out.json.BeginArray("lines");
-        for (const std::string& line : out.lines) out.json.String({}, line);
-        out.json.End();
-      };
-      try {
-        item.AssignTo(out.lines);
-      } catch (const EExeError&) {
-        json();
-        throw;
-      }
-      json();
-      break;
-    }
+    case rtMenu: ListParsedLines<Menu>(data, out); break;
+    case rtString: ListParsedLines<StringTable>(data, out, item.ResourceName()); break;
     case rtDialog: ListDialog(data, out); break;
     case rtAccelerators: ListAccelerators(data, out); break;
     case rtMessageTable: ListMessageTable(data, out); break;
@@ -56,25 +59,57 @@ std::string ListingJson(TListing& listing, const char* error) {
   return listing.json.Text();
 }
 
-std::uint16_t Data16(Bytes data, std::size_t at, const char* what) {
-  if (at > data.size() || data.size() - at < 2) throw EExeError(Format("Damaged file: %s ends early", {what}));
-  return platform::Get16(data, at);
+void PrintJson(const TStrings& lines, JsonWriter& json) {
+  json.BeginArray("lines");
+  for (const std::string& line : lines) json.String({}, line);
+  json.End();
 }
 
-std::uint32_t Data32(Bytes data, std::size_t at, const char* what) {
-  if (at > data.size() || data.size() - at < 4) throw EExeError(Format("Damaged file: %s ends early", {what}));
-  return platform::Get32(data, at);
+namespace {
+
+template <class Parsed>
+void ListParsed(Bytes data, TListing& out) {
+  Parsed parsed;
+  Damage damage = Parse(data, parsed);
+  PrintScript(parsed, out.lines);
+  PrintJson(parsed, out.json);
+  damage.Check();
 }
 
-std::string ZeroTerminated(Bytes data, std::size_t& at, std::size_t end, const char* what) {
-  if (end > data.size()) end = data.size();
+}  // namespace
+
+void ListAccelerators(Bytes data, TListing& out) { ListParsed<AcceleratorTable>(data, out); }
+void ListDialog(Bytes data, TListing& out) { ListParsed<Dialog>(data, out); }
+void ListMessageTable(Bytes data, TListing& out) { ListParsed<MessageTable>(data, out); }
+
+std::uint16_t DataReader::U16(std::size_t at) {
+  if (at > data_.size() || data_.size() - at < 2) {
+    Fail({Flaw::EndsEarly, 0, what_});
+    return 0;
+  }
+  return platform::Get16(data_, at);
+}
+
+std::uint32_t DataReader::U32(std::size_t at) {
+  if (at > data_.size() || data_.size() - at < 4) {
+    Fail({Flaw::EndsEarly, 0, what_});
+    return 0;
+  }
+  return platform::Get32(data_, at);
+}
+
+std::string DataReader::Text(std::size_t& at, std::size_t end) {
+  if (end > data_.size()) end = data_.size();
   std::size_t n = 0;
   while (true) {
-    if (at > end || (end - at) / 2 <= n) throw EExeError(Format("Damaged file: a text in %s has no end", {what}));
-    if (platform::Get16(data, at + 2 * n) == 0) break;
+    if (at > end || (end - at) / 2 <= n) {
+      Fail({Flaw::NoEnd, 0, what_});
+      return {};
+    }
+    if (platform::Get16(data_, at + 2 * n) == 0) break;
     ++n;
   }
-  std::string text = WideToNarrow(data.data() + at, n);
+  std::string text = WideToNarrow(data_.data() + at, n);
   at += 2 * (n + 1);
   return text;
 }

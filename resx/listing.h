@@ -2,9 +2,10 @@
 // scripts: string tables and menus as the window shows them, dialogs,
 // accelerators, message tables, version information and manifests.
 //
-// A conversion appends lines (and JSON) as it reads. Damaged data stops it
-// with an EExeError "Damaged file: ..."; what was appended before stays, for
-// the caller to show beside the error.
+// A conversion parses the data (parsed_resources.h), then prints what it
+// read as lines and JSON. Damaged data makes it fail with an EExeError
+// "Damaged file: ..." after it printed what was read before the damage,
+// for the caller to show beside the error.
 #pragma once
 
 #include <cstdint>
@@ -38,11 +39,3 @@ void ListManifest(Bytes data, TListing& out);
 void ListAccelerators(Bytes data, TListing& out);
 void ListDialog(Bytes data, TListing& out);
 void ListMessageTable(Bytes data, TListing& out);
-
-// Bounded reads for the conversions: past the end of `data` they fail with
-// "Damaged file: <what> ends early".
-std::uint16_t Data16(Bytes data, std::size_t at, const char* what);
-std::uint32_t Data32(Bytes data, std::size_t at, const char* what);
-// The zero-terminated UTF-16 text at `at`, which must end before `end`
-// ("Damaged file: a text in <what> has no end"); `at` moves past its zero.
-std::string ZeroTerminated(Bytes data, std::size_t& at, std::size_t end, const char* what);

@@ -43,18 +43,17 @@ std::string EncodePng(const TPicture& picture, PngCompression compression) {
   return out;
 }
 
-void DecodePng(std::span<const std::uint8_t> png, TPicture& out) {
+Damage DecodePng(std::span<const std::uint8_t> png, TPicture& out) {
   ImageGuard reader;
-  if (!png_image_begin_read_from_memory(&reader.image, png.data(), png.size()))
-    throw EExeError("Icon image is not valid");
+  if (!png_image_begin_read_from_memory(&reader.image, png.data(), png.size())) return {Flaw::IconImage};
   std::uint64_t pixels = std::uint64_t{reader.image.width} * reader.image.height;
-  if (pixels == 0 || pixels > kMaxPngPixels) throw EExeError("Icon image is not valid");
+  if (pixels == 0 || pixels > kMaxPngPixels) return {Flaw::IconImage};
   reader.image.format = PNG_FORMAT_BGRA;
   std::vector<std::uint32_t> decoded(pixels);
-  if (!png_image_finish_read(&reader.image, nullptr, decoded.data(), 0, nullptr))
-    throw EExeError("Icon image is not valid");
+  if (!png_image_finish_read(&reader.image, nullptr, decoded.data(), 0, nullptr)) return {Flaw::IconImage};
   out.Clear();
   out.width = static_cast<int>(reader.image.width);
   out.height = static_cast<int>(reader.image.height);
   out.pixels = std::move(decoded);
+  return {};
 }

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "resx/damage.h"
 #include "resx/picture.h"
 
 // The largest PNG image decoded, in pixels: more than any icon holds, and
@@ -20,7 +21,6 @@ enum class PngCompression { Tight, Fast };
 // The picture's pixels as a PNG file with its alpha channel.
 std::string EncodePng(const TPicture& picture, PngCompression compression = PngCompression::Tight);
 
-// Decodes a PNG image into straight-alpha ARGB pixels. Fails with EExeError
-// "Icon image is not valid" when it is damaged or holds more than
-// kMaxPngPixels.
-void DecodePng(std::span<const std::uint8_t> png, TPicture& out);
+// Decodes a PNG image into straight-alpha ARGB pixels. Flaw::IconImage
+// when it is damaged or holds more than kMaxPngPixels.
+Damage DecodePng(std::span<const std::uint8_t> png, TPicture& out);

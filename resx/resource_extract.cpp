@@ -72,6 +72,7 @@ void ExtractResources(TExeImage& image, const std::string& dir, const std::funct
           report(n.path + ": " + e.what());
         }
       },
-      errors);
+      errors)
+      .Check();
   for (const std::string& e : errors) report(e);
 }

@@ -63,7 +63,7 @@ thread_local Buffers spare;
 
 class Walker {
  public:
-  Walker(const std::function<void(const WalkNode&)>& visit, std::vector<std::string>& errors, WalkLanguages languages)
+  Walker(const WalkVisit& visit, std::vector<std::string>& errors, WalkLanguages languages)
       : visit_(visit), errors_(errors), everyLanguage_(languages == WalkLanguages::Every), buffers_(std::move(spare)) {
     node_.path = std::move(buffers_.path);
     node_.path.clear();
@@ -79,18 +79,16 @@ class Walker {
   // name of the type the list lies under could be read (its damage is told
   // with the type's own node, once).
   void Walk(TResourceList& list, int depth, bool typeNamed) {
-    std::span<TResourceItem* const> items;
-    try {
-      items = list.Items();
-    } catch (const EExeError& e) {
-      errors_.push_back(e.what());
-      items = list.Items();  // what was read before the damage
-    }
+    std::span<TResourceItem* const> items = list.Items();  // what was read before any damage
+    Told(list.ItemsDamage());
     Level& level = At(depth);
     // the items of a list share their owner, and so their type name; a type
     // of the root is the type it stands for
     level.typeName = "?";
-    if (depth > 0 && typeNamed && !items.empty()) Try([&] { level.typeName = items.front()->TypeName(); });
+    if (depth > 0 && typeNamed && !items.empty()) {
+      Read<std::string> typeName = items.front()->TypeName();
+      if (Told(typeName.damage)) level.typeName = std::move(typeName.value);
+    }
     std::vector<Sibling>& siblings = level.siblings;
     std::string& names = level.names;
     siblings.resize(items.size());
@@ -100,25 +98,30 @@ class Walker {
       TResourceItem* item = s.item = items[i];
       s.offset = s.size = 0, s.list = s.languages = false, s.repeat = 1;
       const std::size_t start = names.size();
-      s.named = Told(list.AppendItemName(i, names, damage_));
+      s.named = Told(list.AppendItemName(i, names));
       if (!s.named) names.replace(start, std::string::npos, "?");
       s.nameEnd = names.size();
       // each asks what the one before read: damage is told once
-      s.damaged = !Told(item->TryIsList(s.list, damage_));
-      if (!s.damaged && everyLanguage_) s.damaged = !Try([&] { s.languages = item->HasLanguages(); });
+      Read<bool> isList = item->IsList();
+      s.damaged = !Told(isList.damage);
+      s.list = *isList;
+      if (!s.damaged && everyLanguage_) {
+        Read<bool> languages = item->HasLanguages();
+        s.damaged = !Told(languages.damage);
+        s.languages = *languages;
+      }
       if (s.languages) {  // offset of a list: its directory's in the section
         s.list = true;
-        s.damaged = !Try([&] {
-          s.offset = static_cast<std::uint32_t>(item->LanguageList().Directory() - list.Image().ResourceBase());
-        });
+        Read<TResourceList*> languages = item->LanguageList();
+        s.damaged = !Told(languages.damage);
+        if (!s.damaged) s.offset = static_cast<std::uint32_t>((*languages)->Directory() - list.Image().ResourceBase());
         continue;
       }
       if (s.damaged) continue;
-      if (s.list) {
-        s.damaged = !Try([&] { s.offset = item->Offset(); });
-        continue;
-      }
-      s.damaged = !Told(item->TryDataEntry(s.offset, s.size, damage_));
+      Read<ItemPlace> place = item->Place();
+      s.damaged = !Told(place.damage);
+      s.offset = place->offset;
+      s.size = place->size;
     }
     NumberRepeats(level);
     std::string& path = node_.path;
@@ -137,11 +140,16 @@ class Walker {
       node_.list = s.list;
       node_.damaged = s.damaged;
       node_.depth = depth;
+      node_.next = WalkOn::Into;
       visit_(node_);
-      if (s.list) {
-        TResourceList* sub = nullptr;
-        Try([&] { sub = s.languages ? &s.item->LanguageList() : &s.item->SubList(); });
-        if (sub != nullptr) Walk(*sub, depth + 1, depth == 0 ? s.named : typeNamed);
+      if (node_.next == WalkOn::Stop) {
+        stopped_ = true;
+        return;
+      }
+      if (s.list && node_.next == WalkOn::Into) {
+        Read<TResourceList*> sub = s.languages ? s.item->LanguageList() : s.item->SubList();
+        if (Told(sub.damage)) Walk(**sub, depth + 1, depth == 0 ? s.named : typeNamed);
+        if (stopped_) return;
       }
     }
   }
@@ -199,26 +207,16 @@ class Walker {
   }
   static constexpr std::size_t kCompareDirectly = 8;
 
-  template <class F>
-  bool Try(F&& f) {
-    try {
-      f();
-      return true;
-    } catch (const EExeError& e) {
-      errors_.push_back(e.what());
-      return false;
-    }
+  // Tells the damage as an error, when there is one; whether there was none.
+  bool Told(const Damage& damage) {
+    if (!damage.Found()) return true;
+    errors_.push_back(damage.Message());
+    return false;
   }
 
-  // What a Try... call of the engine said, told as Try tells an exception.
-  bool Told(bool read) {
-    if (!read) errors_.push_back(std::move(damage_));
-    return read;
-  }
-
-  const std::function<void(const WalkNode&)>& visit_;
+  const WalkVisit& visit_;
+  bool stopped_ = false;
   std::vector<std::string>& errors_;
-  std::string damage_;  // of the last Try... call of the engine
   bool everyLanguage_;
   Buffers buffers_;
   WalkNode node_{nullptr, {},    {},    {}, 0,
@@ -227,22 +225,30 @@ class Walker {
 
 }  // namespace
 
-void WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
-                   std::vector<std::string>& errors, WalkLanguages languages) {
-  TResourceList& root = image.Resources();
-  Walker(visit, errors, languages).Walk(root, 0, true);
+Damage WalkResources(TExeImage& image, const WalkVisit& visit, std::vector<std::string>& errors,
+                     WalkLanguages languages) {
+  Read<TResourceList*> root = image.Resources();
+  if (root) Walker(visit, errors, languages).Walk(**root, 0, true);
+  return root.damage;
 }
 
-TResourceItem* FindResource(TExeImage& image, const std::string& path) {
+void WalkList(TResourceList& list, const WalkVisit& visit, std::vector<std::string>& errors) {
+  Walker(visit, errors, WalkLanguages::Standing).Walk(list, list.Depth(), list.Depth() > 0);
+}
+
+Read<TResourceItem*> FindResource(TExeImage& image, const std::string& path) {
   TResourceItem* found = nullptr;
   std::vector<std::string> errors;
   for (WalkLanguages languages : {WalkLanguages::Standing, WalkLanguages::Every}) {
-    WalkResources(
+    Damage none = WalkResources(
         image,
-        [&](const WalkNode& node) {
-          if (found == nullptr && node.path == path) found = node.item;
+        [&](WalkNode& node) {
+          if (node.path != path) return;
+          found = node.item;
+          node.next = WalkOn::Stop;
         },
         errors, languages);
+    if (none.Found()) return none;
     if (found != nullptr) break;
   }
   return found;

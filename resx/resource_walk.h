@@ -16,6 +16,10 @@
 
 #include "resx/ExeImage.h"
 
+// What the walk does after a node was visited: go into its sub-tree, pass
+// over it, or stop.
+enum class WalkOn { Into, Over, Stop };
+
 struct WalkNode {
   TResourceItem* item;
   std::string path;
@@ -27,16 +31,25 @@ struct WalkNode {
   // Whether it is a list, its offset or its size could not be read: the
   // walk's errors say why, and nothing more of it can be read.
   bool damaged = false;
-  int depth = 0;  // 0 for a type
+  int depth = 0;               // 0 for a type
+  WalkOn next = WalkOn::Into;  // a visit may set it
 };
+
+// A visit may take the node as `const WalkNode&` when it walks everything.
+using WalkVisit = std::function<void(WalkNode&)>;
 
 enum class WalkLanguages { Standing, Every };
 
 // Errors of a damaged file are collected in `errors` and the walk goes on
-// with what can be read. Fails only when the file has no resources.
-void WalkResources(TExeImage& image, const std::function<void(const WalkNode&)>& visit,
-                   std::vector<std::string>& errors, WalkLanguages languages = WalkLanguages::Standing);
+// with what can be read. Damage only when the file has no resources (or
+// its section cannot be read): then nothing is visited.
+Damage WalkResources(TExeImage& image, const WalkVisit& visit, std::vector<std::string>& errors,
+                     WalkLanguages languages = WalkLanguages::Standing);
+
+// The nodes below one list (a group's images, say) as WalkResources walks
+// them there, their paths from the list.
+void WalkList(TResourceList& list, const WalkVisit& visit, std::vector<std::string>& errors);
 
 // The node at `path`, or nullptr; a path of the walk with every language
-// (Type/Name/LANGID) is found too.
-TResourceItem* FindResource(TExeImage& image, const std::string& path);
+// (Type/Name/LANGID) is found too. Damaged as WalkResources is.
+Read<TResourceItem*> FindResource(TExeImage& image, const std::string& path);

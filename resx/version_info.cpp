@@ -9,6 +9,7 @@
 
 #include "framework/format.h"
 #include "resx/listing.h"
+#include "resx/parsed_resources.h"
 
 namespace {
 
@@ -17,6 +18,29 @@ constexpr std::uint32_t kFixedSignature = 0xFEEF04BD;
 constexpr std::size_t kFixedSize = 52;
 
 std::size_t Align4(std::size_t at) { return (at + 3) / 4 * 4; }
+
+// The version information is still read and listed in one pass, which
+// stops at the first damage.
+std::uint16_t Data16(Bytes data, std::size_t at) {
+  DataReader r(data, kWhat);
+  std::uint16_t value = r.U16(at);
+  r.Damaged().Check();
+  return value;
+}
+
+std::uint32_t Data32(Bytes data, std::size_t at) {
+  DataReader r(data, kWhat);
+  std::uint32_t value = r.U32(at);
+  r.Damaged().Check();
+  return value;
+}
+
+std::string ZeroTerminated(Bytes data, std::size_t& at, std::size_t end) {
+  DataReader r(data, kWhat);
+  std::string text = r.Text(at, end);
+  r.Damaged().Check();
+  return text;
+}
 
 struct Block {
   std::size_t end;
@@ -34,7 +58,7 @@ class BlockReader {
 
   // The block at `at`, which must end by `end`.
   Block Read(std::size_t at, std::size_t end) {
-    std::uint16_t length = Data16(data_, at, kWhat);
+    std::uint16_t length = Data16(data_, at);
     std::size_t size = length;
     if (length < 6) throw EExeError("Damaged file: a block of the version information does not fit");
     if (size > end - at) {
@@ -42,9 +66,9 @@ class BlockReader {
       cut_ = true;
       size = end - at;
     }
-    Block block{at + size, 0, Data16(data_, at + 2, kWhat), {}};
+    Block block{at + size, 0, Data16(data_, at + 2), {}};
     std::size_t p = at + 6;
-    block.key = ZeroTerminated(data_, p, block.end, kWhat);
+    block.key = ZeroTerminated(data_, p, block.end);
     block.value = std::min(Align4(p), block.end);
     return block;
   }
@@ -53,7 +77,7 @@ class BlockReader {
   // padding that ends them.
   template <class Visit>
   void Children(std::size_t at, std::size_t end, Visit visit) {
-    for (at = Align4(at); at < end && Data16(data_, at, kWhat) != 0;) {
+    for (at = Align4(at); at < end && Data16(data_, at) != 0;) {
       Block child = Read(at, end);
       visit(child);
       at = Align4(child.end);
@@ -198,7 +222,7 @@ void ListVersionInfo(Bytes data, TListing& out) {
     if (root.valueLength > 0) {
       if (root.valueLength < kFixedSize || root.value + kFixedSize > root.end)
         throw EExeError("Damaged file: the fixed file information does not fit");
-      auto at = [&](std::size_t field) { return Data32(data, root.value + 4 * field, kWhat); };
+      auto at = [&](std::size_t field) { return Data32(data, root.value + 4 * field); };
       if (at(0) != kFixedSignature) throw EExeError("Damaged file: the fixed file information has a wrong signature");
       fixed = Fixed{at(2), at(3), at(4), at(5), at(6), at(7), at(8), at(9), at(10)};
       lines.push_back("FILEVERSION " + Dotted(fixed->fileMs, fixed->fileLs));
@@ -220,7 +244,7 @@ void ListVersionInfo(Bytes data, TListing& out) {
                           (t.language ? Format("  // language 0x%.4x, code page %d", {*t.language, *t.codePage}) : ""));
           reader.Children(table.value, table.end, [&](const Block& string) {
             std::size_t p = string.value;
-            std::string value = p < string.end ? ZeroTerminated(data, p, string.end, kWhat) : std::string();
+            std::string value = p < string.end ? ZeroTerminated(data, p, string.end) : std::string();
             t.strings.emplace_back(string.key, value);
             lines.push_back("    VALUE \"" + string.key + "\", \"" + value + "\"");
           });
@@ -233,7 +257,7 @@ void ListVersionInfo(Bytes data, TListing& out) {
           std::string line = "  VALUE \"" + var.key + "\"";
           for (std::size_t at = var.value; at + 4 <= std::min<std::size_t>(var.value + var.valueLength, var.end);
                at += 4) {
-            Translation t{Data16(data, at, kWhat), Data16(data, at + 2, kWhat)};
+            Translation t{Data16(data, at), Data16(data, at + 2)};
             if (var.key == "Translation") translations.push_back(t);
             line += Format(", 0x%.4x, %d", {t.language, t.codePage});
           }

@@ -263,9 +263,11 @@ int List(std::span<char* const> files, const ListOptions& options) {
         output.Put(file);
         output.Put(":\n");
       }
-      try {
-        if (!images.Image(i)) throw EExeError(images.Failure(i));
-        WalkResources(
+      Damage none;  // the file has no resources
+      if (!images.Image(i))
+        errors.push_back(images.Failure(i));
+      else
+        none = WalkResources(
             *images.Image(i),
             [&](const WalkNode& n) {
               if (!options.json) {
@@ -280,9 +282,7 @@ int List(std::span<char* const> files, const ListOptions& options) {
               }
             },
             errors, options.languages);
-      } catch (const EExeError& e) {
-        errors.push_back(e.what());
-      }
+      if (none.Found()) errors.push_back(none.Message());
       images.Image(i).reset();  // its memory serves the next file
       for (const std::string& e : errors) Report(file, e);
       if (!errors.empty()) status = 1;
@@ -305,7 +305,7 @@ int Languages(const std::string& file) {
   try {
     TExeImage image(file);
     std::string out;
-    for (std::uint16_t id : image.Languages()) {
+    for (std::uint16_t id : image.Languages().Value()) {
       AppendHex(out, id, 4);
       out += '\t' + LanguageName(id) + '\n';
     }
@@ -367,7 +367,7 @@ int OnFileConfined(const std::string& file, const std::string& out, Command comm
 
 // The node at `nodePath`; nothing, and reported, when there is none.
 TResourceItem* Find(TExeImage& image, const std::string& file, const std::string& nodePath) {
-  TResourceItem* item = FindResource(image, nodePath);
+  TResourceItem* item = FindResource(image, nodePath).Value();
   if (item == nullptr) Report(file, "no resource at " + nodePath);
   return item;
 }
@@ -376,7 +376,7 @@ TResourceItem* Find(TExeImage& image, const std::string& file, const std::string
 // is a list.
 TResourceItem* FindLeaf(TExeImage& image, const std::string& file, const std::string& nodePath) {
   TResourceItem* item = Find(image, file, nodePath);
-  if (item == nullptr || !item->IsList()) return item;
+  if (item == nullptr || !item->IsList().Value()) return item;
   Report(file, nodePath + " is a list, not a resource");
   return nullptr;
 }
@@ -430,11 +430,11 @@ void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& st
   TIconResEntry* image = nullptr;
   if (IsGroup(item)) {
     if (size > 0) {  // decoded to be scaled: the best image that decodes
-      if (ReadableIconPixels(item.SubList(), size, kMaxIconSide, picture) == nullptr)
+      if (ReadableIconPixels(*item.SubList().Value(), size, kMaxIconSide, picture) == nullptr)
         throw EExeError("the group has no image that can be read");
       return;
     }
-    image = ChooseIconImage(item.SubList(), size, kMaxIconSide);
+    image = ChooseIconImage(*item.SubList().Value(), size, kMaxIconSide);
     if (image == nullptr) throw EExeError("the group has no image that can be read");
   } else if (item.TypeCode() == rtIconEntry || item.TypeCode() == rtCursorEntry) {
     image = static_cast<TIconResEntry*>(&item);
@@ -449,7 +449,7 @@ void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& st
     stored.assign(picture.png.begin(), picture.png.end());
     return;
   }
-  IconPixels(*image, picture);
+  IconPixels(*image, picture).Check();
 }
 
 int Png(const std::string& file, const std::string& nodePath, const std::string& out, int size) {
@@ -474,7 +474,7 @@ int Thumbnail(const std::string& file, const std::string& out, int size) {
       return 1;
     }
     TPicture picture;
-    if (ReadableIconPixels(group->SubList(), size, kMaxIconSide, picture) == nullptr) {
+    if (ReadableIconPixels(*group->SubList().Value(), size, kMaxIconSide, picture) == nullptr) {
       Report(file, "the icon group has no image that can be read");
       return 1;
     }
@@ -488,7 +488,7 @@ int Show(const std::string& file, const std::string& nodePath, bool json) {
     TResourceItem* item = FindLeaf(image, file, nodePath);
     if (item == nullptr) return 1;
     if (!HasListing(item->TypeCode())) {
-      Report(file, nodePath + " has no listing (type " + item->TypeName() + ")");
+      Report(file, nodePath + " has no listing (type " + item->TypeName().Value() + ")");
       return 1;
     }
     TListing listing;

@@ -22,12 +22,12 @@ using platform::AsBytes;
 struct One {
   explicit One(std::uint32_t type, std::string data, std::uint32_t name = 1)
       : file(BuildPe({Dir(type, {Named(name, std::move(data))})})), image("one.dll", AsBytes(file.bytes)) {}
-  TResourceItem& Item() { return *image.Resources().Items()[0]->SubList().Items()[0]; }
+  TResourceItem& Item() { return *image.Resources().Value()->Items()[0]->SubList().Value()->Items()[0]; }
   // The RT_ICON type is hidden from the root: its images are reached through
   // the image's IconEntries, recorded while the root is enumerated.
   TResourceItem& IconImage() {
-    image.Resources().Items();
-    return *image.IconEntries->SubList().Items()[0];
+    image.Resources().Value()->Items();
+    return *image.IconEntries->SubList().Value()->Items()[0];
   }
   PeFile file;
   TExeImage image;
@@ -77,7 +77,7 @@ TEST(BitmapFileForm, PixelOffsetsForEveryHeader) {
     std::string file;
     one.Item().SaveToStream(file);
     EXPECT_EQ(file.substr(0, 2), "BM");
-    EXPECT_EQ(Le32(file, 2), one.Item().ResourceSize() + 14);
+    EXPECT_EQ(Le32(file, 2), one.Item().Place().Value().size + 14);
     EXPECT_EQ(Le32(file, 10), c.offset) << c.header << "/" << c.bits;
     // the picture shows those pixels, and so does a common reader of the file
     TPicture picture;
@@ -220,10 +220,10 @@ TEST(IconImages, PngImagesAndCursors) {
   PeFile file = BuildPe(
       {Dir(1u, {Named(7u, hotSpot + cursorImage)}), Dir(12u, {Named(1u, IconGroup({{32, 32, 0, 1, 7, 0}}, true))})});
   TExeImage cursors("c.dll", AsBytes(file.bytes));
-  TResourceItem& group = *cursors.Resources().Items()[0]->SubList().Items()[0];
-  TResourceItem& cursor = *group.SubList().Items()[0];
-  std::string name, damage;
-  EXPECT_TRUE(group.SubList().AppendItemName(0, name, damage));
+  TResourceItem& group = *cursors.Resources().Value()->Items()[0]->SubList().Value()->Items()[0];
+  TResourceItem& cursor = *group.SubList().Value()->Items()[0];
+  std::string name;
+  EXPECT_FALSE(group.SubList().Value()->AppendItemName(0, name).Found());
   EXPECT_EQ(name, "32 X 32 1 Bit(s)");
   cursor.AssignTo(picture);
   EXPECT_EQ(picture.width, 32);

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 
 #include "framework/format.h"
+#include "resx/icon_group_file.h"
 #include "resx/resource_walk.h"
 #include "tests/resx/fixtures.h"
 #include "tests/support/open_files.h"
@@ -19,18 +21,19 @@ using platform::AsBytes;
 std::string OpenError(const std::string& bytes) {
   try {
     TExeImage image("x.dll", AsBytes(bytes));
-    image.Resources();
+    image.Resources().Value();
   } catch (const EExeError& e) {
     return e.what();
   }
   return "";
 }
 
-std::vector<std::string> Names(TResourceList& list) {
+std::vector<std::string> Names(TResourceList* list) {
   std::vector<std::string> names;
-  for (std::size_t i = 0; i < list.Items().size(); ++i) {
-    std::string name, damage;
-    EXPECT_TRUE(list.AppendItemName(i, name, damage)) << damage;
+  for (std::size_t i = 0; i < list->Items().size(); ++i) {
+    std::string name;
+    Damage damage = list->AppendItemName(i, name);
+    EXPECT_FALSE(damage.Found()) << damage.Message();
     names.push_back(name);
   }
   return names;
@@ -91,50 +94,50 @@ TEST(ExeImage, TheTreeAsTheExplorerShowsIt) {
   for (bool pe64 : {false, true}) {  // a 64-bit image has a longer optional header
     PeFile file = Sample(pe64);
     TExeImage image("Sample.DLL", AsBytes(file.bytes));
-    TResourceList& root = image.Resources();
-    EXPECT_EQ(Names(root), (std::vector<std::string>{"AVI", "Bitmap", "Icon", "24"})) << pe64;
+    TResourceList& root = *image.Resources().Value();
+    EXPECT_EQ(Names(&root), (std::vector<std::string>{"AVI", "Bitmap", "Icon", "24"})) << pe64;
     ASSERT_NE(image.IconEntries, nullptr);
     EXPECT_EQ(image.IconEntries->Name(), 3u);
     TResourceItem* avi = root.Items()[0];
-    EXPECT_TRUE(avi->IsList());
-    EXPECT_EQ(avi->SubList().TypeCode() & 0x80000000u, 0x80000000u);
-    EXPECT_EQ(avi->SubList().Items()[0]->TypeName(), "AVI");
-    EXPECT_EQ(Names(root.Items()[1]->SubList()), (std::vector<std::string>{"LOGO", "7"}));
-    TResourceItem* logo = root.Items()[1]->SubList().Items()[0];
-    EXPECT_FALSE(logo->IsList());
+    EXPECT_TRUE(avi->IsList().Value());
+    EXPECT_EQ(avi->SubList().Value()->TypeCode() & 0x80000000u, 0x80000000u);
+    EXPECT_EQ(avi->SubList().Value()->Items()[0]->TypeName().Value(), "AVI");
+    EXPECT_EQ(Names(root.Items()[1]->SubList().Value()), (std::vector<std::string>{"LOGO", "7"}));
+    TResourceItem* logo = root.Items()[1]->SubList().Value()->Items()[0];
+    EXPECT_FALSE(logo->IsList().Value());
     EXPECT_STREQ(logo->ClassName(), "TBitMapResource");
-    EXPECT_EQ(logo->TypeName(), "Bitmap");
-    EXPECT_EQ(logo->ResourceSize(), Bitmap(40, 4, 4, 24).size());
-    EXPECT_EQ(logo->Offset(), 0x3000u + logo->DataOffset() - file.resourceOffset);
+    EXPECT_EQ(logo->TypeName().Value(), "Bitmap");
+    EXPECT_EQ(logo->Place().Value().size, Bitmap(40, 4, 4, 24).size());
+    EXPECT_EQ(logo->Place().Value().offset, 0x3000u + logo->DataOffset().Value() - file.resourceOffset);
     try {
-      logo->SubList();
+      logo->SubList().Value();
       ADD_FAILURE();
     } catch (const EExeError& e) {
       EXPECT_STREQ(e.what(), "ResourceItem is not a list");
     }
-    TResourceList& groups = root.Items()[2]->SubList();
-    EXPECT_EQ(Names(groups), (std::vector<std::string>{"MAINICON", "5"}));
-    EXPECT_TRUE(groups.Items()[0]->IsList());
-    EXPECT_EQ(groups.Items()[0]->ResourceSize(), 0u);
-    EXPECT_EQ(Names(groups.Items()[0]->SubList()),
+    TResourceList& groups = *root.Items()[2]->SubList().Value();
+    EXPECT_EQ(Names(&groups), (std::vector<std::string>{"MAINICON", "5"}));
+    EXPECT_TRUE(groups.Items()[0]->IsList().Value());
+    EXPECT_EQ(groups.Items()[0]->Place().Value().size, 0u);
+    EXPECT_EQ(Names(groups.Items()[0]->SubList().Value()),
               (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
     // the shared image is the same item, named in each group by that
     // group's entry for it, whichever group was built last
-    EXPECT_EQ(Names(groups.Items()[1]->SubList()), (std::vector<std::string>{"256 X 256 0 Colors"}));
-    EXPECT_EQ(groups.Items()[1]->SubList().Items()[0], groups.Items()[0]->SubList().Items()[1]);
-    EXPECT_EQ(Names(groups.Items()[0]->SubList()),
+    EXPECT_EQ(Names(groups.Items()[1]->SubList().Value()), (std::vector<std::string>{"256 X 256 0 Colors"}));
+    EXPECT_EQ(groups.Items()[1]->SubList().Value()->Items()[0], groups.Items()[0]->SubList().Value()->Items()[1]);
+    EXPECT_EQ(Names(groups.Items()[0]->SubList().Value()),
               (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
     // three languages show once, with the first language's data
-    TResourceItem* manifest = root.Items()[3]->SubList().Items()[0];
-    EXPECT_EQ(root.Items()[3]->SubList().Items().size(), 1u);
-    EXPECT_EQ(manifest->TypeName(), "24");
-    EXPECT_EQ(Names(root.Items()[3]->SubList()), std::vector<std::string>{"1"});
-    EXPECT_EQ(root.Items()[3]->SubList().Items()[0], manifest);
+    TResourceItem* manifest = root.Items()[3]->SubList().Value()->Items()[0];
+    EXPECT_EQ(root.Items()[3]->SubList().Value()->Items().size(), 1u);
+    EXPECT_EQ(manifest->TypeName().Value(), "24");
+    EXPECT_EQ(Names(root.Items()[3]->SubList().Value()), std::vector<std::string>{"1"});
+    EXPECT_EQ(root.Items()[3]->SubList().Value()->Items()[0], manifest);
     std::string raw;
     manifest->SaveToStream(raw);
     EXPECT_EQ(raw, "<manifest/>");
     // a list's offset is its directory's place in the section
-    EXPECT_EQ(root.Items()[3]->Offset(), file.directories[5]);
+    EXPECT_EQ(root.Items()[3]->Place().Value().offset, file.directories[5]);
   }
 }
 
@@ -142,12 +145,12 @@ TEST(ExeImage, TheListRuleLooksAtTheFirstChildOnly) {
   // a name directory whose first entry is a directory makes the name a list
   PeFile file = BuildPe({Dir(10u, {Dir(1u, {Dir(7u, {Leaf(1033u, "deep")}), Leaf(1029u, "x")}), Named(2u, "two")})});
   TExeImage image("a.dll", AsBytes(file.bytes));
-  TResourceList& names = image.Resources().Items()[0]->SubList();
-  EXPECT_TRUE(names.Items()[0]->IsList());
-  EXPECT_FALSE(names.Items()[1]->IsList());
-  TResourceList& languages = names.Items()[0]->SubList();
+  TResourceList& names = *image.Resources().Value()->Items()[0]->SubList().Value();
+  EXPECT_TRUE(names.Items()[0]->IsList().Value());
+  EXPECT_FALSE(names.Items()[1]->IsList().Value());
+  TResourceList& languages = *names.Items()[0]->SubList().Value();
   EXPECT_EQ(languages.TypeCode(), 10u);  // deeper lists keep their type
-  EXPECT_EQ(Names(languages), (std::vector<std::string>{"7", "1029"}));
+  EXPECT_EQ(Names(&languages), (std::vector<std::string>{"7", "1029"}));
 }
 
 TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
@@ -173,7 +176,8 @@ TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
         paths.push_back(n.path);
         names.emplace_back(n.name);
       },
-      errors);
+      errors)
+      .Check();
   EXPECT_TRUE(errors.empty());
   EXPECT_EQ(paths, (std::vector<std::string>{"Accelerators",
                                              "Accelerators/1",
@@ -205,7 +209,7 @@ TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
                                              "Icon/1/16 X 16 16 Colors~2"}));
   EXPECT_EQ(names[10], "7");  // the number is the path's, not the name's
   auto data = [&](const std::string& path) {
-    TResourceItem* item = FindResource(image32, path);
+    TResourceItem* item = FindResource(image32, path).Value();
     if (item == nullptr) return std::string("none");
     std::string out;
     item->SaveToStream(out);
@@ -218,7 +222,47 @@ TEST(ExeImage, WalkPathsTellRepeatedNamesApart) {
   EXPECT_EQ(data("RCData/7~4"), "none");
   EXPECT_EQ(data("MessageTable/x~3"), "x3");
   EXPECT_EQ(data("MessageTable/2~2"), "string 2");
-  EXPECT_EQ(FindResource(image32, "Icon/1/16 X 16 16 Colors~2"), image32.IconEntries->SubList().Items()[2]);
+  EXPECT_EQ(FindResource(image32, "Icon/1/16 X 16 16 Colors~2").Value(),
+            image32.IconEntries->SubList().Value()->Items()[2]);
+}
+
+// A visit may pass over a node's branch or end the walk; the icon tools
+// find their group that way, without reading the rest of the tree.
+TEST(ExeImage, AVisitPassesOverABranchOrStopsTheWalk) {
+  PeFile file = Sample(false);
+  TExeImage image("s.dll", AsBytes(file.bytes));
+  std::vector<std::string> errors, all, types, two;
+  WalkResources(
+      image, [&](const WalkNode& n) { all.push_back(n.path); }, errors)
+      .Check();
+  WalkResources(
+      image,
+      [&](WalkNode& n) {
+        types.push_back(n.path);
+        n.next = WalkOn::Over;
+      },
+      errors)
+      .Check();
+  EXPECT_EQ(types, (std::vector<std::string>{"AVI", "Bitmap", "Icon", "24"}));
+  WalkResources(
+      image,
+      [&](WalkNode& n) {
+        two.push_back(n.path);
+        if (two.size() == 2) n.next = WalkOn::Stop;
+      },
+      errors)
+      .Check();
+  ASSERT_GT(all.size(), 2u);
+  EXPECT_EQ(two, (std::vector<std::string>{all[0], all[1]}));
+  EXPECT_TRUE(errors.empty());
+  // the first icon group, and a group's images walked on their own
+  TIconResource* group = FirstIconGroup(image);
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->Name(), image.Resources().Value()->Items()[2]->SubList().Value()->Items()[0]->Name());
+  std::vector<std::string> images;
+  WalkList(
+      *group->SubList().Value(), [&](const WalkNode& n) { images.push_back(n.path); }, errors);
+  EXPECT_EQ(images, (std::vector<std::string>{"32 X 32 16 Colors", "16 X 16 16 Colors"}));
 }
 
 TEST(ExeImage, DamagedFilesGiveAnErrorAndKeepWhatWasRead) {
@@ -229,7 +273,8 @@ TEST(ExeImage, DamagedFilesGiveAnErrorAndKeepWhatWasRead) {
   TExeImage image("c.dll", AsBytes(cyclic));
   std::vector<std::string> errors, paths;
   WalkResources(
-      image, [&](const WalkNode& n) { paths.push_back(n.path); }, errors);
+      image, [&](const WalkNode& n) { paths.push_back(n.path); }, errors)
+      .Check();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find("contains itself"), std::string::npos);
   EXPECT_EQ(paths.front(), "AVI");  // the entry now leads to the root's own directory...
@@ -241,15 +286,26 @@ TEST(ExeImage, DamagedFilesGiveAnErrorAndKeepWhatWasRead) {
   errors.clear();
   TExeImage bad("d.dll", AsBytes(counts));
   WalkResources(
-      bad, [](const WalkNode&) {}, errors);
+      bad, [](const WalkNode&) {}, errors)
+      .Check();
   ASSERT_FALSE(errors.empty());
   EXPECT_NE(errors[0].find("outside the file"), std::string::npos);
 
   std::string data = file.bytes;
   Poke32(data, file.resourceOffset + file.dataEntries[0] + 4, 0x7FFFFFFF);
   TExeImage past("e.dll", AsBytes(data));
-  TResourceItem* first = past.Resources().Items()[0]->SubList().Items()[0];
-  EXPECT_THROW(first->ResourceData(), EExeError);
+  TResourceItem* first = past.Resources().Value()->Items()[0]->SubList().Value()->Items()[0];
+  // the damage is where and what, a message only when it is shown
+  Read<Bytes> read = first->ResourceData();
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.damage.flaw, Flaw::Outside);
+  EXPECT_EQ(read.damage.at, *first->DataOffset());
+  EXPECT_STREQ(read.damage.what, "resource data");
+  char offset[20];
+  std::snprintf(offset, sizeof offset, "%llX", static_cast<unsigned long long>(*first->DataOffset()));
+  EXPECT_EQ(read.damage.Message(),
+            "Damaged file: resource data at offset " + std::string(offset) + " lies outside the file");
+  EXPECT_THROW(first->ResourceData().Value(), EExeError);
   std::string out;
   EXPECT_THROW(first->SaveToStream(out), EExeError);
 }
@@ -272,7 +328,8 @@ TEST(ExeImage, DamageOfAnItemIsToldOnce) {
         paths.push_back(n.path);
         damaged.push_back(n.damaged);
       },
-      errors);
+      errors)
+      .Check();
   EXPECT_EQ(paths, (std::vector<std::string>{"RCData", "RCData/1"}));
   EXPECT_EQ(damaged, (std::vector<bool>{false, true}));
   ASSERT_EQ(errors.size(), 1u);
@@ -291,7 +348,8 @@ TEST(ExeImage, AFileCutShortWhileOpenGivesAnError) {
   std::filesystem::resize_file(path, 1024);
   std::vector<std::string> errors;
   WalkResources(
-      image, [](const WalkNode&) {}, errors);
+      image, [](const WalkNode&) {}, errors)
+      .Check();
   ASSERT_FALSE(errors.empty());
   EXPECT_EQ(errors[0], "Damaged file: the file has become shorter since it was opened");
 }
@@ -306,7 +364,8 @@ TEST(ExeImage, ASharedDirectoryIsListedOnce) {
     std::vector<std::string> errors;
     std::vector<std::string> paths;
     WalkResources(
-        image, [&](const WalkNode& n) { paths.push_back(n.path); }, errors);
+        image, [&](const WalkNode& n) { paths.push_back(n.path); }, errors)
+        .Check();
     ASSERT_EQ(paths.size(), 1 + count + count) << count;  // the type, its names, the first name's entries
     EXPECT_EQ(paths[1], "RCData/1");
     EXPECT_EQ(paths[2], "RCData/1/1");
@@ -320,9 +379,9 @@ TEST(ExeImage, ASharedDirectoryIsListedOnce) {
   // the list of a name asked again is the same list, no error
   std::string bytes = SharedDirectories(3);
   TExeImage image("f.dll", AsBytes(bytes));
-  TResourceItem* name = image.Resources().Items()[0]->SubList().Items()[0];
-  EXPECT_EQ(&name->SubList(), &name->SubList());
-  EXPECT_THROW(image.Resources().Items()[0]->SubList().Items()[1]->SubList(), EExeError);
+  TResourceItem* name = image.Resources().Value()->Items()[0]->SubList().Value()->Items()[0];
+  EXPECT_EQ(name->SubList().Value(), name->SubList().Value());
+  EXPECT_THROW(image.Resources().Value()->Items()[0]->SubList().Value()->Items()[1]->SubList().Value(), EExeError);
 }
 
 // Bytes of a mapped file that another program cut short read as zeros
@@ -351,7 +410,8 @@ TEST(ExeImage, BytesLostToACutAreNeverHandedOut) {
       [&](const WalkNode& n) {
         if (!n.list) leaves[n.path] = n.item;
       },
-      errors);
+      errors)
+      .Check();
   ASSERT_TRUE(errors.empty());
   ASSERT_EQ(leaves.size(), 4u);
   ASSERT_TRUE(MappedInThisProcess(path));
@@ -373,7 +433,7 @@ TEST(ExeImage, BytesLostToACutAreNeverHandedOut) {
     TPicture picture;
     TStrings lines;
     EXPECT_EQ(error([&] { item->SaveToStream(out); }), shorter) << name;
-    EXPECT_EQ(error([&] { item->ResourceData(); }), shorter) << name;
+    EXPECT_EQ(error([&] { item->ResourceData().Value(); }), shorter) << name;
     std::uint32_t type = item->TypeCode();
     if (type == rtBitmap || type == rtIconEntry) {
       EXPECT_EQ(error([&] { item->AssignTo(picture); }), shorter) << name;
@@ -415,7 +475,8 @@ TEST(ExeImage, TruncatedAnywhere) {
               errors.push_back(e.what());
             }
           },
-          errors);
+          errors)
+          .Check();
     } catch (const EExeError& e) {
       errors.push_back(e.what());
     }
@@ -432,14 +493,14 @@ TEST(ExeImage, AClosedImageLeavesNothingOpen) {
   {
     TExeImage image(small);
     EXPECT_EQ(image.FileName(), small);
-    EXPECT_EQ(Names(image.Resources()).size(), 4u);
+    EXPECT_EQ(Names(image.Resources().Value()).size(), 4u);
     EXPECT_FALSE(MappedInThisProcess(small)) << "a small resource section is read, not mapped";
   }
   {
     TExeImage image(large);
-    TResourceList& blobs = image.Resources().Items()[0]->SubList();
-    EXPECT_EQ(blobs.Items()[0]->ResourceData().size(), 4u);
-    Bytes data = blobs.Items()[1]->ResourceData();
+    TResourceList& blobs = *image.Resources().Value()->Items()[0]->SubList().Value();
+    EXPECT_EQ(blobs.Items()[0]->ResourceData().Value().size(), 4u);
+    Bytes data = blobs.Items()[1]->ResourceData().Value();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(data.data()), data.size()), blob);
     EXPECT_TRUE(MappedInThisProcess(large));
   }
@@ -465,7 +526,8 @@ TEST(ExeImage, LibrariesOfARealToolchain) {
           paths.push_back(n.path);
           byPath[n.path] = n.item;
         },
-        errors);
+        errors)
+        .Check();
     EXPECT_TRUE(errors.empty()) << name;
     EXPECT_EQ(paths, (std::vector<std::string>{"AVI", "AVI/CLIP", "Menu", "Menu/100", "Menu/101", "String", "String/1",
                                                "String/2", "24", "24/1"}))

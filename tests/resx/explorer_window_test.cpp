@@ -86,7 +86,7 @@ TEST_F(Explorer, OpeningSelectsTheFirstType) {
   EXPECT_EQ(KSRE->ListViewCaption->text(), " Bitmap");
   EXPECT_EQ(Status(0), " 1 objektů");
   EXPECT_EQ(Status(1), QString(" Offset: %1")
-                           .arg(KSRE->OpenImage()->Resources().Items()[0]->Offset(), 0, 16)
+                           .arg(KSRE->OpenImage()->Resources().Value()->Items()[0]->Place().Value().offset, 0, 16)
                            .toUpper()
                            .replace("OFFSET", "Offset"));
   EXPECT_TRUE(boxes.boxes().empty());

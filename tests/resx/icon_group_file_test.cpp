@@ -36,8 +36,8 @@ struct Library {
   explicit Library(const std::vector<ResNode>& types) : file(BuildPe(types)), image("icons.dll", AsBytes(file.bytes)) {}
   // the first group of the type
   TIconResource& Group(std::uint32_t type) {
-    for (TResourceItem* t : image.Resources().Items())
-      if (t->Name() == type) return dynamic_cast<TIconResource&>(*t->SubList().Items()[0]);
+    for (TResourceItem* t : image.Resources().Value()->Items())
+      if (t->Name() == type) return dynamic_cast<TIconResource&>(*t->SubList().Value()->Items()[0]);
     throw std::runtime_error("no such type");
   }
   PeFile file;
@@ -119,7 +119,7 @@ TEST(GroupIconFile, HoldsEveryImageOfTheGroupInItsOrderAsStored) {
   QBuffer buffer(&bytes);
   QImageReader reader(&buffer, "ico");
   ASSERT_EQ(reader.imageCount(), 3);
-  std::span<TResourceItem* const> images = lib.image.IconEntries->SubList().Items();
+  std::span<TResourceItem* const> images = lib.image.IconEntries->SubList().Value()->Items();
   ExpectSamePixels(Read(reader, 0), Shown(*images[2]));
   ExpectSamePixels(Read(reader, 1), Shown(*images[0]));
   ExpectSamePixels(Read(reader, 2), Shown(*images[1]));
@@ -183,7 +183,7 @@ TEST(FirstIconGroup, IsTheFirstIconGroupInResourceOrder) {
   TIconResource* first = FirstIconGroup(named.image);
   ASSERT_NE(first, nullptr);
   std::string name, damage;
-  EXPECT_TRUE(first->TryAppendDisplayName(name, damage));
+  EXPECT_TRUE(!first->AppendDisplayName(name).Found());
   EXPECT_EQ(name, "MAIN");
   EXPECT_EQ(first->TypeCode(), rtIcon);
 

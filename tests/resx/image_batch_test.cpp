@@ -25,7 +25,8 @@ std::string Listing(std::optional<TExeImage>& image, const std::string& failure)
         [&](const WalkNode& n) {
           text += n.path + ' ' + std::to_string(n.offset) + ' ' + std::to_string(n.size) + '\n';
         },
-        errors);
+        errors)
+        .Check();
   } catch (const EExeError& e) {
     errors.push_back(e.what());
   }

@@ -11,7 +11,7 @@ namespace {
 using platform::AsBytes;
 
 std::string Data(TExeImage& image, const std::string& path) {
-  TResourceItem* item = FindResource(image, path);
+  TResourceItem* item = FindResource(image, path).Value();
   if (item == nullptr) return "none";
   std::string out;
   item->SaveToStream(out);
@@ -20,7 +20,7 @@ std::string Data(TExeImage& image, const std::string& path) {
 
 std::string FirstString(TExeImage& image) {
   TStrings lines;
-  FindResource(image, "String/1")->AssignTo(lines);
+  FindResource(image, "String/1").Value()->AssignTo(lines);
   return lines.empty() ? "" : lines.front();
 }
 
@@ -32,22 +32,22 @@ struct Walked {
 Walked Walk(TExeImage& image, WalkLanguages languages) {
   Walked walked;
   WalkResources(
-      image, [&](const WalkNode& n) { walked.paths.push_back(n.path + (n.list ? "/" : "")); }, walked.errors,
-      languages);
+      image, [&](const WalkNode& n) { walked.paths.push_back(n.path + (n.list ? "/" : "")); }, walked.errors, languages)
+      .Check();
   return walked;
 }
 
 TEST(ResourceLanguages, TheFileListsItsLanguagesSortedAndOnce) {
   PeFile file = ThreeLanguages();
   TExeImage image("three.dll", AsBytes(file.bytes));
-  EXPECT_EQ(image.Languages(), (std::vector<std::uint16_t>{0x0405, 0x0407, 0x0409}));
+  EXPECT_EQ(image.Languages().Value(), (std::vector<std::uint16_t>{0x0405, 0x0407, 0x0409}));
   // the images' languages count, though the explorer shows them through their groups
   PeFile images = BuildPe({Dir(3u, {Dir(1u, {Leaf(0x0411u, IconImage(16, 16, 4))})}),
                            Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}}))})});
   TExeImage japanese("j.dll", AsBytes(images.bytes));
-  EXPECT_EQ(japanese.Languages(), (std::vector<std::uint16_t>{0x0409, 0x0411}));
+  EXPECT_EQ(japanese.Languages().Value(), (std::vector<std::uint16_t>{0x0409, 0x0411}));
   TExeImage none("n.dll", AsBytes(BuildPe({}, PeOptions{false, ".data"}).bytes));
-  EXPECT_THROW(none.Languages(), EExeError);
+  EXPECT_THROW(none.Languages().Value(), EExeError);
 }
 
 TEST(ResourceLanguages, NamesOfLanguageIds) {
@@ -78,7 +78,8 @@ TEST(ResourceLanguages, TheChosenLanguageStandsForEachResourceThatHasIt) {
   EXPECT_EQ(FirstString(image), R"(0,  "Hello")");
   EXPECT_EQ(Data(image, "RCData/8"), "de");
   EXPECT_EQ(Data(image, "RCData/NAME"), "name-en");
-  EXPECT_EQ(FindResource(image, "Icon/MAIN/16 X 16 16 Colors")->ResourceSize(), IconImage(16, 16, 4).size());
+  EXPECT_EQ(FindResource(image, "Icon/MAIN/16 X 16 16 Colors").Value()->Place().Value().size,
+            IconImage(16, 16, 4).size());
 
   image.SetLanguage(0x0405);  // after the tree was built
   EXPECT_EQ(image.Language(), std::optional<std::uint16_t>(0x0405));
@@ -87,9 +88,9 @@ TEST(ResourceLanguages, TheChosenLanguageStandsForEachResourceThatHasIt) {
   EXPECT_EQ(Data(image, "RCData/8"), "de");  // no Czech: the first
   EXPECT_EQ(Data(image, "RCData/NAME"), "name-cz");
   // the images take the language too; the group names them as before
-  TResourceItem* icon = FindResource(image, "Icon/MAIN/16 X 16 16 Colors");
+  TResourceItem* icon = FindResource(image, "Icon/MAIN/16 X 16 16 Colors").Value();
   ASSERT_NE(icon, nullptr);
-  EXPECT_EQ(icon->ResourceSize(), IconImage(32, 32, 4).size());
+  EXPECT_EQ(icon->Place().Value().size, IconImage(32, 32, 4).size());
   TPicture picture;
   icon->AssignTo(picture);
   EXPECT_EQ(picture.width, 32);
@@ -103,7 +104,8 @@ TEST(ResourceLanguages, TheChosenLanguageStandsForEachResourceThatHasIt) {
   EXPECT_EQ(FirstString(image), R"(0,  "Hello")");
   image.SetLanguage(std::nullopt);
   EXPECT_EQ(Data(image, "RCData/NAME"), "name-en");
-  EXPECT_EQ(FindResource(image, "Icon/MAIN/16 X 16 16 Colors")->ResourceSize(), IconImage(16, 16, 4).size());
+  EXPECT_EQ(FindResource(image, "Icon/MAIN/16 X 16 16 Colors").Value()->Place().Value().size,
+            IconImage(16, 16, 4).size());
 }
 
 TEST(ResourceLanguages, EveryLanguageIsItsOwnLeaf) {
@@ -134,17 +136,18 @@ TEST(ResourceLanguages, EveryLanguageIsItsOwnLeaf) {
   EXPECT_EQ(Data(image, "RCData/8/0409"), "en");
   EXPECT_EQ(Data(image, "RCData/8/0407"), "de");
   EXPECT_EQ(Data(image, "RCData/7/0409"), "none");
-  TResourceItem* czech = FindResource(image, "String/1/0405");
+  TResourceItem* czech = FindResource(image, "String/1/0405").Value();
   ASSERT_NE(czech, nullptr);
   EXPECT_EQ(czech->Language(), std::optional<std::uint16_t>(0x0405));
-  EXPECT_EQ(czech->TypeName(), "String");
+  EXPECT_EQ(czech->TypeName().Value(), "String");
   std::string name, damage;
-  EXPECT_TRUE(czech->TryAppendDisplayName(name, damage));
+  EXPECT_TRUE(!czech->AppendDisplayName(name).Found());
   EXPECT_EQ(name, "0405");
   TStrings lines;
   czech->AssignTo(lines);
   EXPECT_EQ(lines.front(), R"(0,  "Ahoj")");
-  EXPECT_EQ(FindResource(image, "Icon/MAIN/0409/16 X 16 16 Colors/0405")->ResourceSize(), IconImage(32, 32, 4).size());
+  EXPECT_EQ(FindResource(image, "Icon/MAIN/0409/16 X 16 16 Colors/0405").Value()->Place().Value().size,
+            IconImage(32, 32, 4).size());
   // the tree the explorer shows is as before
   EXPECT_EQ(Walk(image, WalkLanguages::Standing).paths,
             (std::vector<std::string>{"String/", "String/1", "RCData/", "RCData/NAME", "RCData/7", "RCData/8", "Icon/",
@@ -158,7 +161,7 @@ TEST(ResourceLanguages, DamagedLanguageDirectories) {
       BuildPe({Dir(10u, {Dir(5u, {Leaf(0x0409u, "en"), Dir(0x0405u, {Leaf(0x0407u, "deep")}), Leaf(0x10405u, "wide")}),
                          Dir(9u, std::vector<ResNode>{}), Named(2u, "two")})});
   TExeImage image("d.dll", AsBytes(file.bytes));
-  EXPECT_EQ(image.Languages(), (std::vector<std::uint16_t>{0x0409}));
+  EXPECT_EQ(image.Languages().Value(), (std::vector<std::uint16_t>{0x0409}));
   image.SetLanguage(0x0405);
   EXPECT_EQ(Data(image, "RCData/5"), "en");  // the Czech entry holds no data of its own
   Walked all = Walk(image, WalkLanguages::Every);
@@ -176,7 +179,7 @@ TEST(ResourceLanguages, DamagedLanguageDirectories) {
   TExeImage counts("c.dll", AsBytes(three.bytes));
   EXPECT_EQ(Data(counts, "RCData/8"), "de");
   EXPECT_TRUE(Walk(counts, WalkLanguages::Standing).errors.empty());
-  EXPECT_EQ(counts.Languages(), (std::vector<std::uint16_t>{0x0405, 0x0407, 0x0409}));
+  EXPECT_EQ(counts.Languages().Value(), (std::vector<std::uint16_t>{0x0405, 0x0407, 0x0409}));
   counts.SetLanguage(0x0409);
   Walked chosen = Walk(counts, WalkLanguages::Standing);
   ASSERT_FALSE(chosen.errors.empty());

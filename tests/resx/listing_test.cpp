@@ -330,7 +330,7 @@ TEST(ResourceListing, EveryTypeWithAListing) {
                          Dir(16u, {Named(1u, VersionInfo(kTables, kTranslations))}), Dir(24u, {Named(1u, "<a/>")})});
   TExeImage image("listing.dll", AsBytes(file.bytes));
   auto leaf = [&](std::size_t type) -> TResourceItem& {
-    return *image.Resources().Items()[type]->SubList().Items()[0];
+    return *image.Resources().Value()->Items()[type]->SubList().Value()->Items()[0];
   };
   struct Expect {
     std::size_t type;
@@ -367,7 +367,7 @@ TEST(ResourceListing, DamagedStringTableKeepsItsLines) {
   TExeImage image("strings.dll", AsBytes(file.bytes));
   TListing listing;
   try {
-    ListResource(*image.Resources().Items()[0]->SubList().Items()[0], listing);
+    ListResource(*image.Resources().Value()->Items()[0]->SubList().Value()->Items()[0], listing);
     ADD_FAILURE() << "no error";
   } catch (const EExeError& e) {
     EXPECT_EQ(std::string(e.what()), "Damaged file: a string table ends early");
@@ -419,7 +419,7 @@ TEST(ResourceListing, ListingsOfARealResourceCompiler) {
   for (const char* name : {"listings32.dll", "listings64.dll"}) {
     TExeImage image(std::string(OVLIX_TOOLCHAIN_DLLS) + name);
     for (const auto& [path, text] : expected) {
-      TResourceItem* item = FindResource(image, path);
+      TResourceItem* item = FindResource(image, path).Value();
       ASSERT_NE(item, nullptr) << name << " " << path;
       TListing listing;
       ListResource(*item, listing);
@@ -477,7 +477,7 @@ TEST(ResourceListing, MenusAsTheResourceCompilerDecompilesThem) {
     ASSERT_EQ(expected.size(), 2u) << bits;
     TExeImage image(dir + "listings" + bits + ".dll");
     for (const auto& [path, lines] : expected) {
-      TResourceItem* item = FindResource(image, path);
+      TResourceItem* item = FindResource(image, path).Value();
       ASSERT_NE(item, nullptr) << bits << " " << path;
       TStrings listed;
       item->AssignTo(listed);

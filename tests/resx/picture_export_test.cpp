@@ -37,7 +37,7 @@ TEST(PngCodec, PixelsAndAlphaSurviveTheRoundTrip) {
     std::string png = EncodePng(in, compression);
     EXPECT_TRUE(IsPng(AsBytes(png)));
     TPicture out;
-    DecodePng(AsBytes(png), out);
+    EXPECT_FALSE(DecodePng(AsBytes(png), out).Found());
     EXPECT_EQ(out.width, 3);
     EXPECT_EQ(out.height, 2);
     EXPECT_EQ(out.pixels, in.pixels);
@@ -53,7 +53,7 @@ TEST(PngCodec, PixelsAndAlphaSurviveTheRoundTrip) {
   for (int i = 0; i < 256 * 256; ++i) noise.pixels.push_back(seed = seed * 1664525u + 1013904223u);
   for (PngCompression compression : {PngCompression::Tight, PngCompression::Fast}) {
     TPicture out;
-    DecodePng(AsBytes(EncodePng(noise, compression)), out);
+    EXPECT_FALSE(DecodePng(AsBytes(EncodePng(noise, compression)), out).Found());
     EXPECT_EQ(out.pixels, noise.pixels);
   }
 }
@@ -63,13 +63,13 @@ TEST(PngCodec, DamagedAndHugeImagesAreRefused) {
   std::string png = QtPng(4, 4);
   for (std::string bad :
        {png.substr(0, 40), png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n garbage"), std::string()}) {
-    EXPECT_THROW(DecodePng(AsBytes(bad), out), EExeError);
+    EXPECT_EQ(DecodePng(AsBytes(bad), out).flaw, Flaw::IconImage);
   }
   std::string corrupt = png;
   corrupt[corrupt.find("IDAT") + 6] ^= 0x55;  // the pixels' data no longer match their checksum
-  EXPECT_THROW(DecodePng(AsBytes(corrupt), out), EExeError);
-  EXPECT_THROW(DecodePng(AsBytes(QtPng(1025, 1024)), out), EExeError);  // more than kMaxPngPixels
-  EXPECT_THROW(EncodePng(Picture(2, 2, {1, 2, 3})), EExeError);         // pixels that do not fill it
+  EXPECT_EQ(DecodePng(AsBytes(corrupt), out).flaw, Flaw::IconImage);
+  EXPECT_EQ(DecodePng(AsBytes(QtPng(1025, 1024)), out).flaw, Flaw::IconImage);  // more than kMaxPngPixels
+  EXPECT_THROW(EncodePng(Picture(2, 2, {1, 2, 3})), EExeError);                 // pixels that do not fill it
 }
 
 TEST(PictureScale, ShrinkingAveragesAndTransparencyLendsNoColour) {
@@ -127,7 +127,9 @@ struct Group {
     file = BuildPe({Dir(3u, entries), Dir(14u, {Named(1u, IconGroup(group))})});
     image.emplace("icons.dll", AsBytes(file.bytes));
   }
-  TResourceList& Images() { return image->Resources().Items()[0]->SubList().Items()[0]->SubList(); }
+  TResourceList& Images() {
+    return *image->Resources().Value()->Items()[0]->SubList().Value()->Items()[0]->SubList().Value();
+  }
   PeFile file;
   std::optional<TExeImage> image;
 };
@@ -205,11 +207,11 @@ TEST(IconChoice, EachDamagedImageIsTriedOnce) {
 TEST(IconChoice, PixelsOfAPngImageAreDecoded) {
   Group g({{QtPng(20, 10), {20, 10, 0, 32, 1, 0}}, {IconImage(16, 16, 4), {16, 16, 16, 4, 2, 0}}});
   TPicture picture;
-  IconPixels(static_cast<TIconResEntry&>(*g.Images().Items()[0]), picture);
+  EXPECT_FALSE(IconPixels(static_cast<TIconResEntry&>(*g.Images().Items()[0]), picture).Found());
   ASSERT_EQ(picture.width, 20);
   ASSERT_EQ(picture.pixels.size(), 200u);
   EXPECT_EQ(picture.pixels[0], 0xC80A141Eu);
-  IconPixels(static_cast<TIconResEntry&>(*g.Images().Items()[1]), picture);
+  EXPECT_FALSE(IconPixels(static_cast<TIconResEntry&>(*g.Images().Items()[1]), picture).Found());
   EXPECT_EQ(picture.width, 16);
   EXPECT_EQ(picture.pixels.size(), 256u);
 }

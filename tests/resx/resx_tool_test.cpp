@@ -210,7 +210,8 @@ TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
         expected.insert(written);
         if (type == rtString || type == rtMenu) expected.insert(written.replace_extension(".txt"));
       },
-      errors);
+      errors)
+      .Check();
   std::set<fs::path> files;
   for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir))
     if (e.is_regular_file()) files.insert(e.path());
@@ -255,7 +256,8 @@ TEST(ResxExtract, WritesNothingOfBytesLostToACut) {
   TExeImage image(file);
   std::vector<std::string> errors;
   WalkResources(
-      image, [](const WalkNode&) {}, errors);  // the file is mapped now
+      image, [](const WalkNode&) {}, errors)
+      .Check();  // the file is mapped now
   std::size_t data = pe.resourceOffset - options.resourceVirtualAddress +
                      platform::Get32(platform::AsBytes(pe.bytes), pe.resourceOffset + pe.dataEntries[1]);
   fs::resize_file(file, data + 65536);  // into the large resource, after the bitmap
@@ -424,7 +426,7 @@ TEST_F(ResxLanguages, TheLanguagesOfAFile) {
 
 // A PNG the tool wrote (its encoder is checked against Qt's reader on its own).
 struct Png {
-  explicit Png(const std::string& bytes) { DecodePng(platform::AsBytes(bytes), picture); }
+  explicit Png(const std::string& bytes) { DecodePng(platform::AsBytes(bytes), picture).Check(); }
   std::pair<int, int> size() const { return {picture.width, picture.height}; }
   std::uint32_t pixel(int x, int y) const { return picture.pixels[static_cast<std::size_t>(y * picture.width + x)]; }
   TPicture picture;
