@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <cstdio>
 #include <cstdint>
 #include <random>
 #include <system_error>
@@ -152,6 +153,50 @@ bool WriteAndRename(int dirfd, const std::string& path, std::string_view bytes, 
   return ok;
 }
 
+// What became of a file written nameless.
+enum class Nameless {
+  kWritten,
+  kFailed,       // errno tells why; nothing is left behind
+  kTaken,        // another file has the name
+  kUnsupported,  // the file system or kernel cannot; nothing is left behind
+};
+
+// Gives the written, nameless file `fd` the name `name` in the folder
+// `dirfd`. Older kernels link a descriptor only for a privileged process;
+// its name under /proc links it for anyone.
+bool LinkNameless(int fd, int dirfd, const char* name) {
+  if (::linkat(fd, "", dirfd, name, AT_EMPTY_PATH) == 0) return true;
+  if (errno != ENOENT) return false;
+  char proc[32];
+  std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
+  return ::linkat(AT_FDCWD, proc, dirfd, name, AT_SYMLINK_FOLLOW) == 0;
+}
+
+// Writes the bytes to a new file without a name in the folder `dirfd`, with
+// `mode` less the umask, and links it as `name`: one change to the folder
+// where a temporary name and its rename make three (twice the time on
+// ext4), and no name shows the file before it is whole.
+Nameless WriteNameless(int dirfd, const std::string& name, std::string_view bytes, mode_t mode) {
+  int fd = ::openat(dirfd, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, mode);
+  if (fd < 0)  // EISDIR: a kernel without O_TMPFILE
+    return errno == EOPNOTSUPP || errno == EISDIR ? Nameless::kUnsupported : Nameless::kFailed;
+  Nameless outcome = Nameless::kWritten;
+  if (!WriteAll(fd, bytes))
+    outcome = Nameless::kFailed;
+  else if (!LinkNameless(fd, dirfd, name.c_str()))
+    outcome = errno == EEXIST                     ? Nameless::kTaken
+              : errno == ENOENT || errno == EPERM ? Nameless::kUnsupported  // no /proc, no links
+                                                  : Nameless::kFailed;
+  int saved = errno;
+  if (::close(fd) != 0 && outcome == Nameless::kWritten) {
+    saved = errno;
+    ::unlinkat(dirfd, name.c_str(), 0);
+    outcome = Nameless::kFailed;
+  }
+  errno = saved;
+  return outcome;
+}
+
 bool Replace(const std::filesystem::path& path, std::string_view bytes, unsigned newMode, bool flush) {
   if (Redirected().fd >= 0 && path == Redirected().path)
     return WriteRedirected(Redirected().fd, path, bytes, newMode, flush);
@@ -230,10 +275,19 @@ bool FileBatch::Write(std::string_view relative, std::string_view bytes) {
   const Folder& folder = open_.back();
   name_.assign(relative.substr(slash == std::string_view::npos ? 0 : slash + 1));
   // a folder this batch created holds only its files: nothing to keep
-  std::optional<mode_t> keep;
   struct stat old {};
-  if (!folder.created && ::fstatat(folder.fd, name_.c_str(), &old, 0) == 0) keep = old.st_mode & 07777;
-  return WriteAndRename(folder.fd, name_, bytes, mode_, keep, false);
+  bool replaces = !folder.created && ::fstatat(folder.fd, name_.c_str(), &old, 0) == 0;
+  if (!replaces && nameless_) {
+    switch (WriteNameless(folder.fd, name_, bytes, static_cast<mode_t>(mode_))) {
+      case Nameless::kWritten: return true;
+      case Nameless::kFailed: return false;
+      case Nameless::kTaken: replaces = ::fstatat(folder.fd, name_.c_str(), &old, 0) == 0; break;
+      case Nameless::kUnsupported: nameless_ = false; break;
+    }
+  }
+  std::optional<mode_t> keep;
+  if (replaces) keep = old.st_mode & 07777;
+  return WriteAndRename(folder.fd, name_, bytes, static_cast<mode_t>(mode_), keep, false);
 }
 
 }  // namespace platform

@@ -28,8 +28,11 @@ bool WriteFileWhole(const std::filesystem::path& path, std::string_view bytes, u
 // Many files written below one folder as WriteFileWhole writes each, for
 // thousands at once: the folders on the way are created as needed and the
 // last file's stay open, and a file in a folder the batch created has no
-// older file to keep the mode of. Each file is complete under a temporary
-// name before it is renamed into place. Writes are not redirected.
+// older file to keep the mode of. Each file is complete before it has its
+// name: a new one is written nameless and then linked under it (one change
+// to its folder), one that replaces another, or where the file system or
+// kernel cannot do that, is written under a temporary name and renamed
+// into place. Writes are not redirected.
 class FileBatch {
  public:
   FileBatch(std::filesystem::path root, unsigned newMode = 0666);
@@ -54,6 +57,7 @@ class FileBatch {
   unsigned mode_;
   std::vector<Folder> open_;  // the root, then the folders of the last file
   std::string name_;
+  bool nameless_ = true;  // false once new files cannot be written nameless here
 };
 
 // From here on both write `path` into the open, empty file `fd` instead
