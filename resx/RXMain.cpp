@@ -503,8 +503,12 @@ void TKSRE::ShowSelection() {
       case rtIconEntry: {
         TPicture picture;
         item->AssignTo(picture);
-        ImageViewer->setPixmap(PictureToPixmap(picture));
+        QPixmap pixmap = PictureToPixmap(picture);
+        // the page on view first: a scroll area that is hidden keeps the
+        // size of the picture shown before, and a smaller one then sits off
+        // its centre behind a needless scroll bar
         Notebook->setCurrentIndex(1);
+        ImageViewer->setPixmap(pixmap);
         break;
       }
       case rtMenu:

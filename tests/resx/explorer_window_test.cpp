@@ -634,6 +634,8 @@ TEST_F(Explorer, APictureAfterAWideOneIsCentred) {
   ASSERT_TRUE(page->horizontalScrollBar()->isVisible());
   page->horizontalScrollBar()->setValue(page->horizontalScrollBar()->maximum());  // looked at its right end
   QCoreApplication::processEvents();
+  Select(Node(1, 0));  // the group's list on the way, as a user goes
+  QCoreApplication::processEvents();
   Select(Node(1, 0)->child(0));
   QCoreApplication::processEvents();
   ASSERT_EQ(KSRE->Notebook->currentWidget(), page);
