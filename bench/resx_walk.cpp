@@ -68,7 +68,7 @@ double CpuMs() {
 
 std::size_t Walk(const std::string& path) {
   TExeImage image(path);
-  std::vector<std::string> errors;
+  std::vector<Damage> errors;
   std::size_t nodes = 0;
   WalkResources(
       image,

@@ -38,7 +38,7 @@ void Show(const WalkNode& node) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
     TExeImage image("fuzz.dll", Bytes(data, size));
-    std::vector<std::string> errors;
+    std::vector<Damage> errors;
     WalkResources(image, Show, errors).Check();
   } catch (const EExeError&) {
   }

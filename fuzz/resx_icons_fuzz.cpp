@@ -36,7 +36,7 @@ void Thumbnail(TExeImage& image) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
     TExeImage image("fuzz.dll", Bytes(data, size));
-    std::vector<std::string> errors;
+    std::vector<Damage> errors;
     if (WalkResources(image, GroupFile, errors).Found()) return 0;
     Thumbnail(image);
   } catch (const EExeError&) {

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   try {
     TExeImage image("fuzz.dll", Bytes(data, size));
-    std::vector<std::string> errors;
+    std::vector<Damage> errors;
     std::vector<std::uint16_t> languages = image.Languages().Value();
     for (std::uint16_t language : languages) LanguageName(language);
     if (languages.size() > 1) {  // with one, the tree is the one walked without a choice

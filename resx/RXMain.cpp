@@ -446,7 +446,7 @@ void TKSRE::LoadResources() {
   Notebook->setCurrentIndex(0);
   QString name = QString::fromStdString(openImage_->FileName()).toLower();
   setWindowTitle(QString::fromStdString(Format("%s - %s", {"Resource Explorer", name.toStdString()})));
-  std::vector<std::string> errors;
+  std::vector<Damage> errors;
   AddResourceNodes(errors);
   TreeView->setFocus();
   if (TreeView->topLevelItemCount() > 0) TreeView->setCurrentItem(TreeView->topLevelItem(0));
@@ -454,12 +454,12 @@ void TKSRE::LoadResources() {
   // the damage of a file, each told once, in one box: the tree holds
   // everything else the walk could read
   std::string text;
-  for (const std::string& e : errors) text += (text.empty() ? "" : "\n") + e;
+  for (const Damage& e : errors) text += (text.empty() ? "" : "\n") + e.Message();
   throw EExeError(text);
 }
 
 // The tree as ovlix-resx lists it, from the same walk.
-void TKSRE::AddResourceNodes(std::vector<std::string>& errors) {
+void TKSRE::AddResourceNodes(std::vector<Damage>& errors) {
   std::vector<QTreeWidgetItem*> parents;  // the node's ancestors, by depth
   WalkResources(
       *openImage_,

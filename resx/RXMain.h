@@ -130,7 +130,7 @@ class TKSRE : public TForm {
  private:
   void LoadResources();
   void FillLanguageMenu();
-  void AddResourceNodes(std::vector<std::string>& errors);
+  void AddResourceNodes(std::vector<Damage>& errors);
   void ShowSelection();
   void ShowListing(TResourceItem& item);
   TIconResource* SelectedIconGroup() const;

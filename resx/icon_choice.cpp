@@ -71,7 +71,7 @@ struct Candidate {
 std::vector<Candidate> Candidates(TResourceList& images, int maxSide) {
   std::vector<Candidate> candidates;
   std::set<std::pair<const std::uint8_t*, std::size_t>> seen;
-  std::vector<std::string> errors;  // an image that cannot be read is passed over
+  std::vector<Damage> errors;  // an image that cannot be read is passed over
   WalkList(
       images,
       [&](WalkNode& n) {

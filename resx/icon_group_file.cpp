@@ -84,7 +84,7 @@ std::string GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& miss
 
 TIconResource* FirstIconGroup(TExeImage& image) {
   TIconResource* first = nullptr;
-  std::vector<std::string> errors;  // a damaged branch holds no group to show
+  std::vector<Damage> errors;  // a damaged branch holds no group to show
   Damage none = WalkResources(
       image,
       [&](WalkNode& n) {

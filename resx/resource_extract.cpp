@@ -45,7 +45,7 @@ void ExtractResources(TExeImage& image, const std::string& dir, const std::funct
       report("cannot write " + (std::filesystem::path(dir) / relative).string() + ": " + std::strerror(errno));
     relative.resize(base);
   };
-  std::vector<std::string> errors;
+  std::vector<Damage> errors;
   std::string bytes, text;
   TStrings lines;
   WalkResources(
@@ -74,5 +74,5 @@ void ExtractResources(TExeImage& image, const std::string& dir, const std::funct
       },
       errors)
       .Check();
-  for (const std::string& e : errors) report(e);
+  for (const Damage& e : errors) report(e.Message());
 }

@@ -63,7 +63,7 @@ thread_local Buffers spare;
 
 class Walker {
  public:
-  Walker(const WalkVisit& visit, std::vector<std::string>& errors, WalkLanguages languages)
+  Walker(const WalkVisit& visit, std::vector<Damage>& errors, WalkLanguages languages)
       : visit_(visit), errors_(errors), everyLanguage_(languages == WalkLanguages::Every), buffers_(std::move(spare)) {
     node_.path = std::move(buffers_.path);
     node_.path.clear();
@@ -210,13 +210,13 @@ class Walker {
   // Tells the damage as an error, when there is one; whether there was none.
   bool Told(const Damage& damage) {
     if (!damage.Found()) return true;
-    errors_.push_back(damage.Message());
+    errors_.push_back(damage);
     return false;
   }
 
   const WalkVisit& visit_;
   bool stopped_ = false;
-  std::vector<std::string>& errors_;
+  std::vector<Damage>& errors_;
   bool everyLanguage_;
   Buffers buffers_;
   WalkNode node_{nullptr, {},    {},    {}, 0,
@@ -225,20 +225,19 @@ class Walker {
 
 }  // namespace
 
-Damage WalkResources(TExeImage& image, const WalkVisit& visit, std::vector<std::string>& errors,
-                     WalkLanguages languages) {
+Damage WalkResources(TExeImage& image, const WalkVisit& visit, std::vector<Damage>& errors, WalkLanguages languages) {
   Read<TResourceList*> root = image.Resources();
   if (root) Walker(visit, errors, languages).Walk(**root, 0, true);
   return root.damage;
 }
 
-void WalkList(TResourceList& list, const WalkVisit& visit, std::vector<std::string>& errors) {
+void WalkList(TResourceList& list, const WalkVisit& visit, std::vector<Damage>& errors) {
   Walker(visit, errors, WalkLanguages::Standing).Walk(list, list.Depth(), list.Depth() > 0);
 }
 
 Read<TResourceItem*> FindResource(TExeImage& image, const std::string& path) {
   TResourceItem* found = nullptr;
-  std::vector<std::string> errors;
+  std::vector<Damage> errors;
   for (WalkLanguages languages : {WalkLanguages::Standing, WalkLanguages::Every}) {
     Damage none = WalkResources(
         image,

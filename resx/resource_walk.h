@@ -40,15 +40,16 @@ using WalkVisit = std::function<void(WalkNode&)>;
 
 enum class WalkLanguages { Standing, Every };
 
-// Errors of a damaged file are collected in `errors` and the walk goes on
+// The damage of a damaged file is collected in `errors` (made into
+// messages only when they are shown) and the walk goes on
 // with what can be read. Damage only when the file has no resources (or
 // its section cannot be read): then nothing is visited.
-Damage WalkResources(TExeImage& image, const WalkVisit& visit, std::vector<std::string>& errors,
+Damage WalkResources(TExeImage& image, const WalkVisit& visit, std::vector<Damage>& errors,
                      WalkLanguages languages = WalkLanguages::Standing);
 
 // The nodes below one list (a group's images, say) as WalkResources walks
 // them there, their paths from the list.
-void WalkList(TResourceList& list, const WalkVisit& visit, std::vector<std::string>& errors);
+void WalkList(TResourceList& list, const WalkVisit& visit, std::vector<Damage>& errors);
 
 // The node at `path`, or nullptr; a path of the walk with every language
 // (Type/Name/LANGID) is found too. Damaged as WalkResources is.

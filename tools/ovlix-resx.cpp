@@ -253,7 +253,8 @@ int List(std::span<char* const> files, const ListOptions& options) {
     images.Open(batch, options.language);
     for (std::size_t i = 0; i < batch.size(); ++i) {
       file = batch[i];
-      std::vector<std::string> errors;
+      std::vector<Damage> damages;
+      std::vector<std::string> errors;  // the messages, made when told
       JsonWriter json;
       if (options.json) {
         json.BeginObject();
@@ -281,7 +282,8 @@ int List(std::span<char* const> files, const ListOptions& options) {
                 output.Put(out);
               }
             },
-            errors, options.languages);
+            damages, options.languages);
+      for (const Damage& d : damages) errors.push_back(d.Message());
       if (none.Found()) errors.push_back(none.Message());
       images.Image(i).reset();  // its memory serves the next file
       for (const std::string& e : errors) Report(file, e);

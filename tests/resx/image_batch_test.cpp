@@ -18,6 +18,7 @@ namespace {
 std::string Listing(std::optional<TExeImage>& image, const std::string& failure) {
   if (!image) return "failed: " + failure;
   std::string text;
+  std::vector<Damage> damages;
   std::vector<std::string> errors;
   try {
     WalkResources(
@@ -25,11 +26,12 @@ std::string Listing(std::optional<TExeImage>& image, const std::string& failure)
         [&](const WalkNode& n) {
           text += n.path + ' ' + std::to_string(n.offset) + ' ' + std::to_string(n.size) + '\n';
         },
-        errors)
+        damages)
         .Check();
   } catch (const EExeError& e) {
     errors.push_back(e.what());
   }
+  for (const Damage& d : damages) errors.push_back(d.Message());
   for (const std::string& e : errors) text += "error: " + e + '\n';
   return text;
 }

@@ -31,9 +31,11 @@ struct Walked {
 
 Walked Walk(TExeImage& image, WalkLanguages languages) {
   Walked walked;
+  std::vector<Damage> damages;
   WalkResources(
-      image, [&](const WalkNode& n) { walked.paths.push_back(n.path + (n.list ? "/" : "")); }, walked.errors, languages)
+      image, [&](const WalkNode& n) { walked.paths.push_back(n.path + (n.list ? "/" : "")); }, damages, languages)
       .Check();
+  for (const Damage& d : damages) walked.errors.push_back(d.Message());
   return walked;
 }
 

@@ -196,7 +196,7 @@ TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
   // every resource in its saved form, and nothing else (no file left
   // under a temporary name)
   TExeImage image(file_);
-  std::vector<std::string> errors;
+  std::vector<Damage> errors;
   std::set<fs::path> expected;
   WalkResources(
       image,
@@ -254,7 +254,7 @@ TEST(ResxExtract, WritesNothingOfBytesLostToACut) {
       options);
   root.Write(file, pe.bytes);
   TExeImage image(file);
-  std::vector<std::string> errors;
+  std::vector<Damage> errors;
   WalkResources(
       image, [](const WalkNode&) {}, errors)
       .Check();  // the file is mapped now
