@@ -5,10 +5,10 @@
 // The data is a tree of blocks: u16 length, u16 value length, u16 type (0
 // binary, 1 text), a zero-terminated UTF-16 key, the value and the
 // children, each aligned to four bytes from the start of the data.
+#include <algorithm>
 #include <vector>
 
 #include "framework/format.h"
-#include "resx/listing.h"
 #include "resx/parsed_resources.h"
 
 namespace {
