@@ -42,6 +42,7 @@ std::string Damage::Message() const {
     case Flaw::BitmapHeader: return "Bitmap header is not valid";
     case Flaw::BitmapData: return "Bitmap data is not valid";
     case Flaw::IconImage: return "Icon image is not valid";
+    case Flaw::PngWrite: return "Cannot write PNG";
     case Flaw::Data: return "Damaged file: " + std::string(what);
     case Flaw::EndsEarly: return "Damaged file: " + std::string(what) + " ends early";
     case Flaw::NoEnd: return "Damaged file: a text in " + std::string(what) + " has no end";

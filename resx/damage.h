@@ -34,6 +34,7 @@ enum class Flaw : std::uint8_t {
   BitmapHeader,    // a bitmap's header is none this reader knows
   BitmapData,      // a bitmap's pixels do not fit its data
   IconImage,       // an icon image that cannot be decoded
+  PngWrite,        // libpng could not write a picture (out of memory)
   Data,            // `what` is wrong in a resource's data
   EndsEarly,       // `what`, a resource's data, ends early
   NoEnd,           // a text in `what` has no end

@@ -81,6 +81,7 @@ void ListParsed(Bytes data, TListing& out) {
 void ListAccelerators(Bytes data, TListing& out) { ListParsed<AcceleratorTable>(data, out); }
 void ListDialog(Bytes data, TListing& out) { ListParsed<Dialog>(data, out); }
 void ListMessageTable(Bytes data, TListing& out) { ListParsed<MessageTable>(data, out); }
+void ListVersionInfo(Bytes data, TListing& out) { ListParsed<VersionResource>(data, out); }
 
 std::uint16_t DataReader::U16(std::size_t at) {
   if (at > data_.size() || data_.size() - at < 2) {

@@ -127,5 +127,36 @@ Damage Parse(Bytes data, Dialog& out);
 void PrintScript(const Dialog& dialog, TStrings& lines);
 void PrintJson(const Dialog& dialog, JsonWriter& json);
 
+// RT_VERSION: the fixed file information, then StringFileInfo and
+// VarFileInfo blocks in file order.
+struct FixedFileInfo {
+  std::uint32_t fileMs = 0, fileLs = 0, productMs = 0, productLs = 0;
+  std::uint32_t flagsMask = 0, flags = 0, os = 0, type = 0, subtype = 0;
+};
+struct VersionStringTable {
+  std::string block;                                // its name, language and code page in hexadecimal ("040904B0")
+  std::optional<std::uint32_t> language, codePage;  // when the name is eight hexadecimal digits
+  std::vector<std::pair<std::string, std::string>> strings;  // key, value
+};
+struct LanguageAndCodePage {
+  std::uint16_t language = 0, codePage = 0;
+};
+struct VersionVar {
+  std::string key;  // "Translation" in every compiler's output
+  std::vector<LanguageAndCodePage> values;
+};
+struct VersionBlock {
+  bool strings = false;  // StringFileInfo; else VarFileInfo
+  std::vector<VersionStringTable> tables;
+  std::vector<VersionVar> vars;
+};
+struct VersionResource {
+  std::optional<FixedFileInfo> fixed;
+  std::vector<VersionBlock> blocks;
+};
+Damage Parse(Bytes data, VersionResource& out);
+void PrintScript(const VersionResource& version, TStrings& lines);
+void PrintJson(const VersionResource& version, JsonWriter& json);
+
 // Lines as JSON, for the listings whose JSON is their text.
 void PrintJson(const TStrings& lines, JsonWriter& json);

@@ -6,8 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "resx/ExeImage.h"
-
 namespace {
 
 // One pixel 0xAARRGGBB is the bytes B, G, R, A on this little-endian host.
@@ -24,10 +22,10 @@ struct ImageGuard {
 
 }  // namespace
 
-std::string EncodePng(const TPicture& picture, PngCompression compression) {
+Read<std::string> EncodePng(const TPicture& picture, PngCompression compression) {
   if (picture.width <= 0 || picture.height <= 0 ||
       picture.pixels.size() != static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height))
-    throw EExeError("Icon image is not valid");
+    return Damage{Flaw::IconImage};
   ImageGuard png;
   png.image.width = static_cast<png_uint_32>(picture.width);
   png.image.height = static_cast<png_uint_32>(picture.height);
@@ -38,7 +36,7 @@ std::string EncodePng(const TPicture& picture, PngCompression compression) {
   png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png.image);
   std::string out(size, '\0');
   if (!png_image_write_to_memory(&png.image, out.data(), &size, 0, picture.pixels.data(), 0, nullptr))
-    throw EExeError(std::string("Cannot write PNG: ") + png.image.message);
+    return Damage{Flaw::PngWrite};
   out.resize(size);
   return out;
 }

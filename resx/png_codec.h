@@ -18,8 +18,9 @@ inline constexpr std::uint64_t kMaxPngPixels = 1024 * 1024;
 // manager's thumbnails: larger by a few kB, made in three quarters the time).
 enum class PngCompression { Tight, Fast };
 
-// The picture's pixels as a PNG file with its alpha channel.
-std::string EncodePng(const TPicture& picture, PngCompression compression = PngCompression::Tight);
+// The picture's pixels as a PNG file with its alpha channel. Flaw::IconImage
+// when its pixels do not fill its size.
+Read<std::string> EncodePng(const TPicture& picture, PngCompression compression = PngCompression::Tight);
 
 // Decodes a PNG image into straight-alpha ARGB pixels. Flaw::IconImage
 // when it is damaged or holds more than kMaxPngPixels.

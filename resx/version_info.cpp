@@ -1,95 +1,134 @@
-// RT_VERSION as a listing: the fixed file information, then every string
-// table with its language and code page, then the translations.
+// RT_VERSION parsed into a VersionResource, and printed as resource-script
+// text (the fixed file information, then every string table with its
+// language and code page, then the translations) and as JSON.
 //
 // The data is a tree of blocks: u16 length, u16 value length, u16 type (0
 // binary, 1 text), a zero-terminated UTF-16 key, the value and the
 // children, each aligned to four bytes from the start of the data.
-#include <optional>
+#include <algorithm>
 #include <vector>
 
 #include "framework/format.h"
-#include "resx/listing.h"
 #include "resx/parsed_resources.h"
 
 namespace {
 
-constexpr const char* kWhat = "the version information";
 constexpr std::uint32_t kFixedSignature = 0xFEEF04BD;
 constexpr std::size_t kFixedSize = 52;
 
 std::size_t Align4(std::size_t at) { return (at + 3) / 4 * 4; }
 
-// The version information is still read and listed in one pass, which
-// stops at the first damage.
-std::uint16_t Data16(Bytes data, std::size_t at) {
-  DataReader r(data, kWhat);
-  std::uint16_t value = r.U16(at);
-  r.Damaged().Check();
-  return value;
-}
-
-std::uint32_t Data32(Bytes data, std::size_t at) {
-  DataReader r(data, kWhat);
-  std::uint32_t value = r.U32(at);
-  r.Damaged().Check();
-  return value;
-}
-
-std::string ZeroTerminated(Bytes data, std::size_t& at, std::size_t end) {
-  DataReader r(data, kWhat);
-  std::string text = r.Text(at, end);
-  r.Damaged().Check();
-  return text;
-}
+Damage Flawed(const char* what) { return {Flaw::Data, 0, what}; }
 
 struct Block {
-  std::size_t end;
-  std::size_t value;  // where the value begins
-  std::uint16_t valueLength;
+  std::size_t end = 0;
+  std::size_t value = 0;  // where the value begins
+  std::uint16_t valueLength = 0;
   std::string key;
 };
 
 // Reads blocks. A block that runs past the end of the data (cut short) is
 // read as far as the data goes, and the cut is remembered; one that runs
-// past its parent is damage at once.
+// past its parent is damage at once. Every damage is kept in the
+// DataReader, and a read after it reads nothing.
 class BlockReader {
  public:
-  explicit BlockReader(Bytes data) : data_(data) {}
+  explicit BlockReader(DataReader& reader) : r_(reader) {}
 
-  // The block at `at`, which must end by `end`.
-  Block Read(std::size_t at, std::size_t end) {
-    std::uint16_t length = Data16(data_, at);
-    std::size_t size = length;
-    if (length < 6) throw EExeError("Damaged file: a block of the version information does not fit");
+  // The block at `at`, which must end by `end`; false on damage.
+  bool Read(std::size_t at, std::size_t end, Block& block) {
+    std::size_t size = r_.U16(at);
+    if (r_.Failed()) return false;
+    if (size < 6) return Fail("a block of the version information does not fit");
     if (size > end - at) {
-      if (end != data_.size()) throw EExeError("Damaged file: a block of the version information does not fit");
+      if (end != r_.Data().size()) return Fail("a block of the version information does not fit");
       cut_ = true;
       size = end - at;
     }
-    Block block{at + size, 0, Data16(data_, at + 2), {}};
+    block.end = at + size;
+    block.valueLength = r_.U16(at + 2);
     std::size_t p = at + 6;
-    block.key = ZeroTerminated(data_, p, block.end);
+    block.key = r_.Text(p, block.end);
     block.value = std::min(Align4(p), block.end);
-    return block;
+    return !r_.Failed();
   }
 
-  // The children of a block, from `at` to `end`; a length of zero is
-  // padding that ends them.
+  // Visits the children of a block, from `at` to `end`, while `visit`
+  // returns true; a length of zero is padding that ends them. False on
+  // damage.
   template <class Visit>
-  void Children(std::size_t at, std::size_t end, Visit visit) {
-    for (at = Align4(at); at < end && Data16(data_, at) != 0;) {
-      Block child = Read(at, end);
-      visit(child);
+  bool Children(std::size_t at, std::size_t end, Visit visit) {
+    for (at = Align4(at); at < end && r_.U16(at) != 0;) {
+      Block child;
+      if (!Read(at, end, child) || !visit(child)) return false;
       at = Align4(child.end);
     }
+    return !r_.Failed();
   }
 
+  bool Fail(const char* what) {
+    r_.Fail(Flawed(what));
+    return false;
+  }
   bool Cut() const { return cut_; }
 
  private:
-  Bytes data_;
+  DataReader& r_;
   bool cut_ = false;
 };
+
+// Language and code page from a table's name, eight hexadecimal digits.
+void LanguageOf(VersionStringTable& table) {
+  if (table.block.size() != 8) return;
+  std::uint32_t value = 0;
+  for (char c : table.block) {
+    int digit = c >= '0' && c <= '9'   ? c - '0'
+                : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                       : -1;
+    if (digit < 0) return;
+    value = value << 4 | static_cast<std::uint32_t>(digit);
+  }
+  table.language = value >> 16;
+  table.codePage = value & 0xFFFF;
+}
+
+// The fixed file information, the root's value of `root.valueLength` bytes.
+Damage ParseFixed(DataReader& r, const Block& root, std::optional<FixedFileInfo>& out) {
+  if (root.valueLength < kFixedSize || root.value + kFixedSize > root.end)
+    return Flawed("the fixed file information does not fit");
+  auto at = [&](std::size_t field) { return r.U32(root.value + 4 * field); };
+  if (at(0) != kFixedSignature) return Flawed("the fixed file information has a wrong signature");
+  out = FixedFileInfo{at(2), at(3), at(4), at(5), at(6), at(7), at(8), at(9), at(10)};
+  return {};
+}
+
+// The tables of a StringFileInfo block; what was read before a damage stays.
+bool ParseStrings(BlockReader& reader, DataReader& r, const Block& info, VersionBlock& out) {
+  return reader.Children(info.value, info.end, [&](const Block& table) {
+    VersionStringTable& t = out.tables.emplace_back(VersionStringTable{table.key, {}, {}, {}});
+    LanguageOf(t);
+    return reader.Children(table.value, table.end, [&](const Block& string) {
+      std::size_t p = string.value;
+      std::string value = p < string.end ? r.Text(p, string.end) : std::string();
+      if (r.Failed()) return false;
+      t.strings.emplace_back(string.key, value);
+      return true;
+    });
+  });
+}
+
+// The vars of a VarFileInfo block, each a list of language and code page.
+bool ParseVars(BlockReader& reader, DataReader& r, const Block& info, VersionBlock& out) {
+  return reader.Children(info.value, info.end, [&](const Block& var) {
+    if (var.valueLength > var.end - var.value && !reader.Cut()) return reader.Fail("the translations do not fit");
+    VersionVar v{var.key, {}};
+    const std::size_t end = std::min<std::size_t>(var.value + var.valueLength, var.end);
+    for (std::size_t at = var.value; at + 4 <= end; at += 4) v.values.push_back({r.U16(at), r.U16(at + 2)});
+    out.vars.push_back(std::move(v));
+    return true;
+  });
+}
 
 std::string Dotted(std::uint32_t high, std::uint32_t low) {
   return Format("%d.%d.%d.%d", {high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF});
@@ -134,38 +173,59 @@ std::string WithName(std::uint32_t value, const char* name) {
   return WithNames(value, name ? std::vector<std::string>{name} : std::vector<std::string>{});
 }
 
-struct Fixed {
-  std::uint32_t fileMs, fileLs, productMs, productLs, flagsMask, flags, os, type, subtype;
-};
-struct Table {
-  std::string block;
-  std::optional<std::uint32_t> language, codePage;
-  std::vector<std::pair<std::string, std::string>> strings;
-};
-struct Translation {
-  std::uint16_t language, codePage;
-};
+}  // namespace
 
-// Language and code page from a table's name, eight hexadecimal digits.
-void LanguageOf(Table& table) {
-  if (table.block.size() != 8) return;
-  std::uint32_t value = 0;
-  for (char c : table.block) {
-    int digit = c >= '0' && c <= '9'   ? c - '0'
-                : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                       : -1;
-    if (digit < 0) return;
-    value = value << 4 | static_cast<std::uint32_t>(digit);
+Damage Parse(Bytes data, VersionResource& out) {
+  DataReader r(data, "the version information");
+  BlockReader reader(r);
+  Block root;
+  if (!reader.Read(0, data.size(), root)) return r.Damaged();
+  std::size_t children = root.value;
+  if (root.valueLength > 0) {
+    if (Damage damage = ParseFixed(r, root, out.fixed); damage.Found()) return damage;
+    children = std::min(root.value + root.valueLength, root.end);
   }
-  table.language = value >> 16;
-  table.codePage = value & 0xFFFF;
+  reader.Children(children, root.end, [&](const Block& info) {
+    if (info.key == "StringFileInfo")
+      return ParseStrings(reader, r, info, out.blocks.emplace_back(VersionBlock{true, {}, {}}));
+    if (info.key == "VarFileInfo")
+      return ParseVars(reader, r, info, out.blocks.emplace_back(VersionBlock{false, {}, {}}));
+    return true;
+  });
+  if (r.Failed()) return r.Damaged();
+  if (reader.Cut()) return Flawed("the version information is cut short");
+  return {};
 }
 
-// What was read, as JSON: also when the data ends in damage.
-void WriteJson(JsonWriter& json, const std::optional<Fixed>& fixed, const std::vector<Table>& tables,
-               const std::vector<Translation>& translations) {
-  if (fixed) {
+void PrintScript(const VersionResource& version, TStrings& lines) {
+  if (const std::optional<FixedFileInfo>& fixed = version.fixed) {
+    lines.push_back("FILEVERSION " + Dotted(fixed->fileMs, fixed->fileLs));
+    lines.push_back("PRODUCTVERSION " + Dotted(fixed->productMs, fixed->productLs));
+    lines.push_back(Format("FILEFLAGSMASK 0x%x", {fixed->flagsMask}));
+    lines.push_back("FILEFLAGS " + WithNames(fixed->flags, FlagNames(fixed->flags)));
+    lines.push_back("FILEOS " + WithName(fixed->os, NameOf(kOses, fixed->os)));
+    lines.push_back("FILETYPE " + WithName(fixed->type, NameOf(kTypes, fixed->type)));
+    lines.push_back(Format("FILESUBTYPE 0x%x", {fixed->subtype}));
+  }
+  for (const VersionBlock& block : version.blocks) {
+    lines.push_back(block.strings ? "BLOCK \"StringFileInfo\"" : "BLOCK \"VarFileInfo\"");
+    for (const VersionStringTable& t : block.tables) {
+      lines.push_back("  BLOCK \"" + t.block + "\"" +
+                      (t.language ? Format("  // language 0x%.4x, code page %d", {*t.language, *t.codePage}) : ""));
+      for (const auto& [key, value] : t.strings) lines.push_back("    VALUE \"" + key + "\", \"" + value + "\"");
+    }
+    for (const VersionVar& var : block.vars) {
+      std::string line = "  VALUE \"" + var.key + "\"";
+      for (const LanguageAndCodePage& v : var.values) line += Format(", 0x%.4x, %d", {v.language, v.codePage});
+      lines.push_back(line);
+    }
+  }
+}
+
+// The fixed information, every string table, and the values of every
+// "Translation" var.
+void PrintJson(const VersionResource& version, JsonWriter& json) {
+  if (const std::optional<FixedFileInfo>& fixed = version.fixed) {
     json.BeginObject("fixedFileInfo");
     json.String("fileVersion", Dotted(fixed->fileMs, fixed->fileLs));
     json.String("productVersion", Dotted(fixed->productMs, fixed->productLs));
@@ -182,93 +242,33 @@ void WriteJson(JsonWriter& json, const std::optional<Fixed>& fixed, const std::v
     json.End();
   }
   json.BeginArray("stringTables");
-  for (const Table& table : tables) {
-    json.BeginObject();
-    json.String("block", table.block);
-    if (table.language) json.Number("language", *table.language);
-    if (table.codePage) json.Number("codePage", *table.codePage);
-    json.BeginArray("strings");
-    for (const auto& [key, value] : table.strings) {
+  for (const VersionBlock& block : version.blocks)
+    for (const VersionStringTable& table : block.tables) {
       json.BeginObject();
-      json.String("key", key);
-      json.String("value", value);
+      json.String("block", table.block);
+      if (table.language) json.Number("language", *table.language);
+      if (table.codePage) json.Number("codePage", *table.codePage);
+      json.BeginArray("strings");
+      for (const auto& [key, value] : table.strings) {
+        json.BeginObject();
+        json.String("key", key);
+        json.String("value", value);
+        json.End();
+      }
+      json.End();
       json.End();
     }
-    json.End();
-    json.End();
-  }
   json.End();
   json.BeginArray("translations");
-  for (const Translation& t : translations) {
-    json.BeginObject();
-    json.Number("language", t.language);
-    json.Number("codePage", t.codePage);
-    json.End();
-  }
-  json.End();
-}
-
-}  // namespace
-
-void ListVersionInfo(Bytes data, TListing& out) {
-  std::optional<Fixed> fixed;
-  std::vector<Table> tables;
-  std::vector<Translation> translations;
-  TStrings& lines = out.lines;
-  try {
-    BlockReader reader(data);
-    Block root = reader.Read(0, data.size());
-    std::size_t children = root.value;
-    if (root.valueLength > 0) {
-      if (root.valueLength < kFixedSize || root.value + kFixedSize > root.end)
-        throw EExeError("Damaged file: the fixed file information does not fit");
-      auto at = [&](std::size_t field) { return Data32(data, root.value + 4 * field); };
-      if (at(0) != kFixedSignature) throw EExeError("Damaged file: the fixed file information has a wrong signature");
-      fixed = Fixed{at(2), at(3), at(4), at(5), at(6), at(7), at(8), at(9), at(10)};
-      lines.push_back("FILEVERSION " + Dotted(fixed->fileMs, fixed->fileLs));
-      lines.push_back("PRODUCTVERSION " + Dotted(fixed->productMs, fixed->productLs));
-      lines.push_back(Format("FILEFLAGSMASK 0x%x", {fixed->flagsMask}));
-      lines.push_back("FILEFLAGS " + WithNames(fixed->flags, FlagNames(fixed->flags)));
-      lines.push_back("FILEOS " + WithName(fixed->os, NameOf(kOses, fixed->os)));
-      lines.push_back("FILETYPE " + WithName(fixed->type, NameOf(kTypes, fixed->type)));
-      lines.push_back(Format("FILESUBTYPE 0x%x", {fixed->subtype}));
-      children = std::min(root.value + root.valueLength, root.end);
-    }
-    reader.Children(children, root.end, [&](const Block& info) {
-      if (info.key == "StringFileInfo") {
-        lines.push_back("BLOCK \"StringFileInfo\"");
-        reader.Children(info.value, info.end, [&](const Block& table) {
-          Table& t = tables.emplace_back(Table{table.key, {}, {}, {}});
-          LanguageOf(t);
-          lines.push_back("  BLOCK \"" + t.block + "\"" +
-                          (t.language ? Format("  // language 0x%.4x, code page %d", {*t.language, *t.codePage}) : ""));
-          reader.Children(table.value, table.end, [&](const Block& string) {
-            std::size_t p = string.value;
-            std::string value = p < string.end ? ZeroTerminated(data, p, string.end) : std::string();
-            t.strings.emplace_back(string.key, value);
-            lines.push_back("    VALUE \"" + string.key + "\", \"" + value + "\"");
-          });
-        });
-      } else if (info.key == "VarFileInfo") {
-        lines.push_back("BLOCK \"VarFileInfo\"");
-        reader.Children(info.value, info.end, [&](const Block& var) {
-          if (var.valueLength > var.end - var.value && !reader.Cut())
-            throw EExeError("Damaged file: the translations do not fit");
-          std::string line = "  VALUE \"" + var.key + "\"";
-          for (std::size_t at = var.value; at + 4 <= std::min<std::size_t>(var.value + var.valueLength, var.end);
-               at += 4) {
-            Translation t{Data16(data, at), Data16(data, at + 2)};
-            if (var.key == "Translation") translations.push_back(t);
-            line += Format(", 0x%.4x, %d", {t.language, t.codePage});
-          }
-          lines.push_back(line);
-        });
+  for (const VersionBlock& block : version.blocks)
+    for (const VersionVar& var : block.vars) {
+      if (var.key != "Translation") continue;
+      for (const LanguageAndCodePage& t : var.values) {
+        json.BeginObject();
+        json.Number("language", t.language);
+        json.Number("codePage", t.codePage);
+        json.End();
       }
-    });
-    if (reader.Cut()) throw EExeError("Damaged file: the version information is cut short");
-  } catch (const EExeError&) {
-    WriteJson(out.json, fixed, tables, translations);
-    throw;
-  }
-  WriteJson(out.json, fixed, tables, translations);
+    }
+  json.End();
 }

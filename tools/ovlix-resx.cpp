@@ -461,7 +461,7 @@ int Png(const std::string& file, const std::string& nodePath, const std::string&
     TPicture picture;
     std::string bytes;
     PictureOf(*item, size, picture, bytes);
-    if (bytes.empty()) bytes = EncodePng(size > 0 ? ScaleToFit(picture, size) : picture);
+    if (bytes.empty()) bytes = EncodePng(size > 0 ? ScaleToFit(picture, size) : picture).Value();
     return Write(file, out, bytes) ? 0 : 1;
   });
 }
@@ -480,7 +480,7 @@ int Thumbnail(const std::string& file, const std::string& out, int size) {
       Report(file, "the icon group has no image that can be read");
       return 1;
     }
-    return Write(file, out, EncodePng(ScaleToFit(picture, size), PngCompression::Fast), Flush::No) ? 0 : 1;
+    return Write(file, out, EncodePng(ScaleToFit(picture, size), PngCompression::Fast).Value(), Flush::No) ? 0 : 1;
   });
 }
 

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "resx/listing.h"
+#include "resx/parsed_resources.h"
 #include "resx/resource_walk.h"
 #include "tests/resx/fixtures.h"
 
@@ -135,6 +136,30 @@ TEST(VersionListing, DamageKeepsWhatWasRead) {
   key[0] = static_cast<char>(key.size());
   Damaged(ListVersionInfo, key, "a text in the version information has no end");
   Damaged(ListVersionInfo, std::string(1, '\x10'), "the version information ends early");
+}
+
+// Parsing reports the damage as a value, beside what it read before it.
+TEST(VersionListing, ParseGivesTheDamageAndWhatWasRead) {
+  std::string data = VersionInfo(kTables, kTranslations);
+  std::size_t second = data.find(Utf16(u"040504E2")) - 6;
+  VersionResource version;
+  Damage damage = Parse(AsBytes(data.substr(0, second + 30)), version);
+  EXPECT_EQ(damage.Message(), "Damaged file: a text in the version information has no end");
+  ASSERT_TRUE(version.fixed.has_value());
+  EXPECT_EQ(version.fixed->fileMs, 0x00010002u);
+  ASSERT_EQ(version.blocks.size(), 1u);
+  ASSERT_EQ(version.blocks[0].tables.size(), 2u);
+  EXPECT_EQ(version.blocks[0].tables[0].strings.size(), 2u);
+  EXPECT_EQ(version.blocks[0].tables[1].codePage, 1250u);
+  EXPECT_TRUE(version.blocks[0].tables[1].strings.empty());
+
+  VersionResource whole;
+  EXPECT_FALSE(Parse(AsBytes(data), whole).Found());
+  ASSERT_EQ(whole.blocks.size(), 2u);
+  EXPECT_FALSE(whole.blocks[1].strings);
+  ASSERT_EQ(whole.blocks[1].vars.size(), 1u);
+  EXPECT_EQ(whole.blocks[1].vars[0].key, "Translation");
+  EXPECT_EQ(whole.blocks[1].vars[0].values[1].language, 0x0405);
 }
 
 TEST(ManifestListing, Utf8AndUtf16WithItsBom) {
