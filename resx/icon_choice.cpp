@@ -108,7 +108,7 @@ TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide) {
 }
 
 Damage IconPixels(TIconResEntry& image, TPicture& out) {
-  if (Damage damage = image.ReadPicture(out); damage.Found()) return damage;
+  if (Damage damage = image.AssignTo(out); damage.Found()) return damage;
   if (!out.png.empty()) {
     std::span<const std::uint8_t> png = out.png;
     if (Damage damage = DecodePng(png, out); damage.Found()) return damage;
