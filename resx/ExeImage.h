@@ -116,7 +116,9 @@ class TIconResourceList : public TResourceList {
   Damage AppendItemName(std::size_t index, std::string& out) override;
   // Which of the group's entries names Items()[index], counted from 0: an
   // entry whose id several images have stands for each of them.
-  std::size_t EntryOf(std::size_t index) const { return static_cast<std::size_t>((entries_[index] - directory_ - 6) / 14); }
+  std::size_t EntryOf(std::size_t index) const {
+    return static_cast<std::size_t>((entries_[index] - directory_ - 6) / 14);
+  }
 
  protected:
   Damage Build() override;

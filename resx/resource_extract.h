@@ -15,4 +15,5 @@
 // file at a time: a fresh folder needs no such care, and a library holds
 // thousands of resources. Damage only when the file has no resources (or
 // was not opened).
-Damage ExtractResources(TExeImage& image, const std::string& dir, const std::function<void(const std::string&)>& report);
+Damage ExtractResources(TExeImage& image, const std::string& dir,
+                        const std::function<void(const std::string&)>& report);

@@ -266,20 +266,20 @@ int List(std::span<char* const> files, const ListOptions& options) {
       }
       // the file was not opened, or has no resources
       Damage none = WalkResources(
-            *images.Image(i),
-            [&](const WalkNode& n) {
-              if (!options.json) {
-                PutLine(output, n);
-                return;
-              }
-              AddNode(json, n);
-              if (json.Text().size() >= kJsonPiece) {  // a large tree's document goes out as it grows
-                out.clear();
-                json.MoveTextTo(out);
-                output.Put(out);
-              }
-            },
-            damages, options.languages);
+          *images.Image(i),
+          [&](const WalkNode& n) {
+            if (!options.json) {
+              PutLine(output, n);
+              return;
+            }
+            AddNode(json, n);
+            if (json.Text().size() >= kJsonPiece) {  // a large tree's document goes out as it grows
+              out.clear();
+              json.MoveTextTo(out);
+              output.Put(out);
+            }
+          },
+          damages, options.languages);
       for (const Damage& d : damages) errors.push_back(d.Message());
       if (none.Found()) errors.push_back(none.Message());
       images.Image(i).reset();  // its memory serves the next file
