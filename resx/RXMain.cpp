@@ -100,7 +100,7 @@ QPixmap LoadImageList(const QString& resource) {
   std::span dib(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
   dib = dib.subspan(14);  // after the file header
   TPicture picture;
-  if (std::optional<DibInfo> info = ReadDibInfo(dib)) DecodeDib(dib, info->PixelOffset(), false, picture).Check();
+  if (Read<DibInfo> info = ReadDibInfo(dib)) DecodeDib(dib, info->PixelOffset(), false, picture).Check();
   QPixmap strip = PictureToPixmap(picture);
   strip.setMask(strip.createMaskFromColor(QColor(128, 128, 0)));  // olive is transparent
   return strip;

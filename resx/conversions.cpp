@@ -25,8 +25,8 @@ Read<std::uint32_t> BitmapPixelOffset(Bytes data) {
     std::uint32_t colors = data.size() >= 12 ? ColorsForBitCount(U16(data, 10)) : 0;
     return 14 + 12 + 3 * colors;
   }
-  std::optional<DibInfo> info = ReadDibInfo(data);
-  if (!info) return Damage{Flaw::BitmapHeader};
+  Read<DibInfo> info = ReadDibInfo(data);
+  if (!info) return info.damage;
   std::uint64_t offset = 14 + info->PixelOffset();
   return offset > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(offset);
 }
@@ -76,7 +76,7 @@ Damage TIconResEntry::AssignTo(TPicture& picture) {
       picture.width = static_cast<int>(image[18] << 8 | image[19]);
       picture.height = static_cast<int>(image[22] << 8 | image[23]);
     }
-  } else if (std::optional<DibInfo> info = ReadDibInfo(image)) {
+  } else if (Read<DibInfo> info = ReadDibInfo(image)) {
     if (DecodeDib(image, info->PixelOffset(), true, picture).Found())
       picture.Clear();  // an image that does not decode shows nothing
   }
@@ -98,7 +98,7 @@ Damage TIconResEntry::SaveToStream(std::string& out) {
     planes = 1;
     bits = 32;
   } else {
-    std::optional<DibInfo> dib = ReadDibInfo(image);
+    Read<DibInfo> dib = ReadDibInfo(image);
     if (!dib || dib->width <= 0 || dib->height <= 0) return {Flaw::IconImage};
     const DibInfo& info = *dib;
     width = static_cast<std::uint32_t>(info.width) & 0xFF;  // 256 is written as 0

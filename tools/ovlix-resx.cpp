@@ -209,7 +209,7 @@ constexpr std::size_t kJsonPiece = 1 << 14;
 // An icon or cursor image's own size and depth, for scripts to choose by.
 void AddImageInfo(JsonWriter& json, const WalkNode& n) {
   if (n.list || (n.item->TypeCode() != rtIconEntry && n.item->TypeCode() != rtCursorEntry)) return;
-  std::optional<IconImageInfo> info = DescribeIconImage(static_cast<TIconResEntry&>(*n.item));
+  Read<IconImageInfo> info = DescribeIconImage(static_cast<TIconResEntry&>(*n.item));
   if (!info) return;
   json.BeginObject("image");
   json.Number("width", info->width);
