@@ -264,12 +264,9 @@ Damage TResourceList::Build() {
   items_.reserve(*count);
   for (std::uint32_t i = 0; i < *count; ++i) {
     if (Damage many = image_.CountItem(); many.Found()) return many;
-    const std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
     const std::uint32_t name = platform::Get32(*entries, std::size_t{i} * kEntrySize);
     const std::uint32_t offsetToData = platform::Get32(*entries, std::size_t{i} * kEntrySize + 4);
-    auto make = [&]<class Item>() -> TResourceItem* {
-      return image_.Make<Item>(image_, *this, entry, name, offsetToData);
-    };
+    auto make = [&]<class Item>() -> TResourceItem* { return image_.Make<Item>(image_, *this, name, offsetToData); };
     TResourceItem* item = nullptr;
     switch (ResourceClassFor(typeCode_)) {
       case ResourceClass::CursorEntry: item = make.operator()<TCursorResEntry>(); break;

@@ -145,10 +145,9 @@ struct ItemPlace {
 
 class TResourceItem {
  public:
-  // `name` and `offsetToData`: the fields of the entry at `dirEntry`.
-  TResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry, std::uint32_t name,
-                std::uint32_t offsetToData)
-      : image_(image), owner_(owner), dirEntry_(dirEntry), name_(name), offsetToData_(offsetToData) {}
+  // `name` and `offsetToData`: the fields of the item's directory entry.
+  TResourceItem(TExeImage& image, TResourceList& owner, std::uint32_t name, std::uint32_t offsetToData)
+      : image_(image), owner_(owner), name_(name), offsetToData_(offsetToData) {}
   TResourceItem(const TResourceItem&) = delete;
   TResourceItem& operator=(const TResourceItem&) = delete;
 
@@ -173,7 +172,6 @@ class TResourceItem {
   std::uint32_t ResourceName() const;
   std::uint32_t TypeCode() const { return owner_.TypeCode(); }
   Read<std::string> TypeName() const;
-  std::uint64_t DirEntry() const { return dirEntry_; }
   // File offset of the data entry of a leaf; asked for again and again.
   Read<std::uint64_t> DataEntry() { return dataEntry_ ? Read<std::uint64_t>(*dataEntry_) : FindDataEntry(); }
   Read<std::uint64_t> DataOffset();  // file offset of a leaf's data
@@ -200,7 +198,6 @@ class TResourceItem {
   Read<std::uint64_t> FindDataEntry();
   TExeImage& image_;
   TResourceList& owner_;
-  std::uint64_t dirEntry_;
   TResourceList* subList_ = nullptr;
 
  private:
