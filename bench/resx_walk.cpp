@@ -76,7 +76,7 @@ std::size_t Walk(const std::string& path) {
         ++nodes;
         if (!n.list && (n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu)) {
           TStrings lines;
-          n.item->AssignTo(lines);
+          n.item->AssignTo(lines).Check();
         }
       },
       errors)

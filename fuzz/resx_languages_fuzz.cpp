@@ -14,17 +14,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string out;
     if (!node.list && !node.damaged) SaveLeaf(*node.item, out);
   };
-  try {
-    TExeImage image("fuzz.dll", Bytes(data, size));
-    std::vector<Damage> errors;
-    std::vector<std::uint16_t> languages = image.Languages().Value();
-    for (std::uint16_t language : languages) LanguageName(language);
-    if (languages.size() > 1) {  // with one, the tree is the one walked without a choice
-      image.SetLanguage(languages.back());
-      WalkResources(image, save, errors).Check();
-    }
-    WalkResources(image, save, errors, WalkLanguages::Every).Check();
-  } catch (const EExeError&) {
+  // nothing here throws: damage is a value
+  TExeImage image("fuzz.dll", Bytes(data, size));
+  std::vector<Damage> errors;
+  Read<std::vector<std::uint16_t>> languages = image.Languages();
+  if (!languages) return 0;
+  for (std::uint16_t language : *languages) LanguageName(language);
+  if (languages->size() > 1) {  // with one, the tree is the one walked without a choice
+    image.SetLanguage(languages->back());
+    static_cast<void>(WalkResources(image, save, errors));
   }
+  static_cast<void>(WalkResources(image, save, errors, WalkLanguages::Every));
   return 0;
 }

@@ -9,9 +9,6 @@
 // the same bytes and fails alike.
 inline bool SaveLeaf(TResourceItem& item, std::string& out) {
   if (!item.ResourceData()) return false;
-  try {
-    item.SaveToStream(out);
-  } catch (const EExeError&) {
-  }
+  static_cast<void>(item.SaveToStream(out));  // damage of the conversion
   return true;
 }

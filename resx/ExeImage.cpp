@@ -5,7 +5,6 @@
 #include <string_view>
 #include <type_traits>
 
-#include "framework/format.h"
 #include "platform/codepage.h"
 #include "platform/little_endian.h"
 #include "platform/text_util.h"
@@ -64,25 +63,35 @@ TExeImage::TExeImage(const std::string& fileName)
 TExeImage::TExeImage(const std::string& fileName, Bytes bytes)
     : TExeImage(fileName, [bytes](platform::FileView& file) { return file.Open(bytes); }) {}
 
-void TExeImage::Opened(platform::FileView::Result result) {
+Damage TExeImage::Opened(platform::FileView::Result result) {
   switch (result) {
-    case platform::FileView::Result::CannotOpen: throw EExeError("Couldn't open: " + fileName_);
-    case platform::FileView::Result::Empty: throw EExeError("CreateFileMapping failed");
+    case platform::FileView::Result::CannotOpen: return {Flaw::CannotOpen, 0, fileName_.c_str()};
+    case platform::FileView::Result::Empty: return {Flaw::EmptyFile};
     case platform::FileView::Result::Opened: break;
   }
-  CheckHeaders();
+  return CheckHeaders();
 }
 
 TExeImage::~TExeImage() = default;
 
-void TExeImage::CheckHeaders() {
-  if (!file_.Holds(0, 2) || ReadU16(0, "DOS header").Value() != 0x5A4D) throw EExeError("unrecognized file format");
+Damage TExeImage::CheckHeaders() {
+  if (!file_.Holds(0, 2)) return {Flaw::NotMz};
+  Read<std::uint16_t> mz = ReadU16(0, "DOS header");
+  if (!mz) return mz.damage;
+  if (*mz != 0x5A4D) return {Flaw::NotMz};
   // e_lfanew is signed on the platform: a negative one points before the file
-  std::int64_t lfanew = file_.Holds(0, 0x40) ? static_cast<std::int32_t>(ReadU32(0x3C, "DOS header").Value()) : -1;
-  if (lfanew < 0 || !file_.Holds(static_cast<std::uint64_t>(lfanew), kNtHeadersSize) ||
-      ReadU32(static_cast<std::uint64_t>(lfanew), "NT headers").Value() != 0x00004550)
-    throw EExeError("Not a PE (WIN32 Executable) file");
+  std::int64_t lfanew = -1;
+  if (file_.Holds(0, 0x40)) {
+    Read<std::uint32_t> field = ReadU32(0x3C, "DOS header");
+    if (!field) return field.damage;
+    lfanew = static_cast<std::int32_t>(*field);
+  }
+  if (lfanew < 0 || !file_.Holds(static_cast<std::uint64_t>(lfanew), kNtHeadersSize)) return {Flaw::NotPe};
+  Read<std::uint32_t> signature = ReadU32(static_cast<std::uint64_t>(lfanew), "NT headers");
+  if (!signature) return signature.damage;
+  if (*signature != 0x00004550) return {Flaw::NotPe};
   ntHeaders_ = static_cast<std::uint64_t>(lfanew);
+  return {};
 }
 
 Damage TExeImage::Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const {
@@ -146,6 +155,7 @@ Read<std::optional<std::uint64_t>> TExeImage::FindSection(const std::string& nam
 
 Read<TResourceList*> TExeImage::Resources() {
   if (resources_) return resources_;
+  if (opening_.Found()) return opening_;
   if (!sectionFound_) {
     Read<std::optional<std::uint64_t>> section = FindSection(".rsrc");
     if (!section) return section.damage;
@@ -254,12 +264,9 @@ Damage TResourceList::Build() {
   items_.reserve(*count);
   for (std::uint32_t i = 0; i < *count; ++i) {
     if (Damage many = image_.CountItem(); many.Found()) return many;
-    const std::uint64_t entry = directory_ + kDirectorySize + std::uint64_t{i} * kEntrySize;
     const std::uint32_t name = platform::Get32(*entries, std::size_t{i} * kEntrySize);
     const std::uint32_t offsetToData = platform::Get32(*entries, std::size_t{i} * kEntrySize + 4);
-    auto make = [&]<class Item>() -> TResourceItem* {
-      return image_.Make<Item>(image_, *this, entry, name, offsetToData);
-    };
+    auto make = [&]<class Item>() -> TResourceItem* { return image_.Make<Item>(image_, *this, name, offsetToData); };
     TResourceItem* item = nullptr;
     switch (ResourceClassFor(typeCode_)) {
       case ResourceClass::CursorEntry: item = make.operator()<TCursorResEntry>(); break;
@@ -349,14 +356,10 @@ void AppendSizeName(std::string& out, unsigned width, unsigned height, unsigned 
   out.append(buf, static_cast<std::size_t>(at - buf));
 }
 
-[[noreturn]] void CannotAssign(const char* item, const char* target) {
-  throw EExeError(Format("Cannot assign a %s to a %s", {item, target}));
-}
-
 }  // namespace
 
-void TResourceItem::AssignTo(TPicture&) { CannotAssign(ClassName(), "TPicture"); }
-void TResourceItem::AssignTo(TStrings&) { CannotAssign(ClassName(), "TStrings"); }
+Damage TResourceItem::AssignTo(TPicture&) { return {Flaw::NotPicture, 0, ClassName()}; }
+Damage TResourceItem::AssignTo(TStrings&) { return {Flaw::NotLines, 0, ClassName()}; }
 
 Damage TResourceItem::AppendDisplayName(std::string& out) {
   std::uint32_t name = Name();
@@ -533,10 +536,11 @@ Read<ItemPlace> TResourceItem::Place() {
   return Read<ItemPlace>(ItemPlace{platform::Get32(*fields, 0), platform::Get32(*fields, 4)}, image_.Intact());
 }
 
-void TResourceItem::SaveToStream(std::string& out) {
-  Bytes data = ResourceData().Value();
-  out.append(reinterpret_cast<const char*>(data.data()), data.size());
-  image_.Intact().Check();
+Damage TResourceItem::SaveToStream(std::string& out) {
+  Read<Bytes> data = ResourceData();
+  if (!data) return data.damage;
+  out.append(reinterpret_cast<const char*>(data->data()), data->size());
+  return image_.Intact();
 }
 
 Damage TIconResourceList::AppendItemName(std::size_t index, std::string& out) {

@@ -5,14 +5,13 @@
 //
 // Every read is bounded by the mapping: an offset, count, size, name or RVA
 // from the file that leads outside it is damage, and the tree built so far
-// stays. Each read gives a Read<T> (resx/damage.h): its value, or where and
-// what the damage is; the walk (resource_walk.h) passes damage on as it
-// meets it, the window and the command line raise it with Value(). A
-// directory that is its own ancestor, one listed already under another
-// entry, directories nested deeper than any resource compiler makes, and
-// more items than kMaxItems in one file stop their branch the same way.
-// Only opening a file and the conversions (AssignTo, SaveToStream) raise
-// EExeError themselves.
+// stays. Opening the file, each read and each conversion (AssignTo,
+// SaveToStream) give a Damage or a Read<T> (resx/damage.h): the value, or
+// where and what the damage is; the walk (resource_walk.h) passes damage on
+// as it meets it, and nothing here throws. A directory that is its own
+// ancestor, one listed already under another entry, directories nested
+// deeper than any resource compiler makes, and more items than kMaxItems in
+// one file stop their branch the same way.
 #pragma once
 
 #include <concepts>
@@ -115,6 +114,11 @@ class TIconResourceList : public TResourceList {
   // "<width> X <height> <colours> Colors" (of a cursor "... <bits> Bit(s)")
   // from the group's entry for the image.
   Damage AppendItemName(std::size_t index, std::string& out) override;
+  // Which of the group's entries names Items()[index], counted from 0: an
+  // entry whose id several images have stands for each of them.
+  std::size_t EntryOf(std::size_t index) const {
+    return static_cast<std::size_t>((entries_[index] - directory_ - 6) / 14);
+  }
 
  protected:
   Damage Build() override;
@@ -141,24 +145,25 @@ struct ItemPlace {
 
 class TResourceItem {
  public:
-  // `name` and `offsetToData`: the fields of the entry at `dirEntry`.
-  TResourceItem(TExeImage& image, TResourceList& owner, std::uint64_t dirEntry, std::uint32_t name,
-                std::uint32_t offsetToData)
-      : image_(image), owner_(owner), dirEntry_(dirEntry), name_(name), offsetToData_(offsetToData) {}
+  // `name` and `offsetToData`: the fields of the item's directory entry.
+  TResourceItem(TExeImage& image, TResourceList& owner, std::uint32_t name, std::uint32_t offsetToData)
+      : image_(image), owner_(owner), name_(name), offsetToData_(offsetToData) {}
   TResourceItem(const TResourceItem&) = delete;
   TResourceItem& operator=(const TResourceItem&) = delete;
 
   virtual const char* ClassName() const { return "TResourceItem"; }
-  // Fail with "Cannot assign a <class> to a <target>" unless overridden.
-  virtual void AssignTo(TPicture& picture);
-  virtual void AssignTo(TStrings& lines);
+  // The item as a picture, or as the lines of its listing (string tables
+  // and menus, what was read before any damage): Flaw::NotPicture and
+  // Flaw::NotLines unless overridden.
+  virtual Damage AssignTo(TPicture& picture);
+  virtual Damage AssignTo(TStrings& lines);
   // Appends the display name: a walk over many items keeps one buffer.
   // Damage when the name lies outside the file.
   Damage AppendDisplayName(std::string& out);
   virtual Read<bool> IsList();
   virtual Read<TResourceList*> SubList();
-  // Appends the item's file form.
-  virtual void SaveToStream(std::string& out);
+  // Appends the item's file form; on damage what was appended is no file.
+  virtual Damage SaveToStream(std::string& out);
 
   std::uint32_t Name() const { return name_; }  // the Name field of the entry
   std::uint32_t OffsetToData() const { return offsetToData_; }
@@ -167,7 +172,6 @@ class TResourceItem {
   std::uint32_t ResourceName() const;
   std::uint32_t TypeCode() const { return owner_.TypeCode(); }
   Read<std::string> TypeName() const;
-  std::uint64_t DirEntry() const { return dirEntry_; }
   // File offset of the data entry of a leaf; asked for again and again.
   Read<std::uint64_t> DataEntry() { return dataEntry_ ? Read<std::uint64_t>(*dataEntry_) : FindDataEntry(); }
   Read<std::uint64_t> DataOffset();  // file offset of a leaf's data
@@ -194,7 +198,6 @@ class TResourceItem {
   Read<std::uint64_t> FindDataEntry();
   TExeImage& image_;
   TResourceList& owner_;
-  std::uint64_t dirEntry_;
   TResourceList* subList_ = nullptr;
 
  private:
@@ -234,12 +237,11 @@ class TIconResEntry : public TResourceItem {
   // The picture: its pixels, or a PNG image as stored (in `png`); an image
   // that does not decode gives an empty picture. Damage when its data
   // cannot be read.
-  Damage ReadPicture(TPicture& picture);
-  void AssignTo(TPicture& picture) override;  // ReadPicture, damage raised
+  Damage AssignTo(TPicture& picture) override;
   using TResourceItem::AssignTo;
   // A one-image .ICO (.CUR for a cursor image) that holds the image as
   // stored; an image stored as PNG is held in it as the PNG it is.
-  void SaveToStream(std::string& out) override;
+  Damage SaveToStream(std::string& out) override;
 };
 
 // One RT_CURSOR image: a hot spot, then an icon image.
@@ -253,16 +255,16 @@ class TBitMapResource : public TResourceItem {
  public:
   using TResourceItem::TResourceItem;
   const char* ClassName() const override { return "TBitMapResource"; }
-  void AssignTo(TPicture& picture) override;
+  Damage AssignTo(TPicture& picture) override;
   using TResourceItem::AssignTo;
-  void SaveToStream(std::string& out) override;  // a .BMP file
+  Damage SaveToStream(std::string& out) override;  // a .BMP file
 };
 
 class TStringResource : public TResourceItem {
  public:
   using TResourceItem::TResourceItem;
   const char* ClassName() const override { return "TStringResource"; }
-  void AssignTo(TStrings& lines) override;
+  Damage AssignTo(TStrings& lines) override;
   using TResourceItem::AssignTo;
 };
 
@@ -270,7 +272,7 @@ class TMenuResource : public TResourceItem {
  public:
   using TResourceItem::TResourceItem;
   const char* ClassName() const override { return "TMenuResource"; }
-  void AssignTo(TStrings& lines) override;
+  Damage AssignTo(TStrings& lines) override;
   using TResourceItem::AssignTo;
 };
 
@@ -279,14 +281,13 @@ ResourceClass ResourceClassFor(std::uint32_t typeCode);
 
 class TExeImage {
  public:
-  // Opens the file; fails with "Couldn't open: <name>", "CreateFileMapping
-  // failed", "unrecognized file format" or "Not a PE (WIN32 Executable)
-  // file". The file is read through a FileView: its headers and a resource
-  // section of up to a megabyte are read into memory as they are met, the
-  // rest is mapped when first read ("MapViewOfFile failed" when it cannot
-  // be). A file cut short by another program after it was opened gives
-  // "Damaged file: the file has become shorter since it was opened" for
-  // what it no longer holds.
+  // Opens the file; Opening() tells what kept it from being opened:
+  // Flaw::CannotOpen, EmptyFile, NotMz or NotPe. An image not opened has no
+  // resources (Resources() gives the same damage). The file is read through
+  // a FileView: its headers and a resource section of up to a megabyte are
+  // read into memory as they are met, the rest is mapped when first read
+  // (Flaw::Unmapped when it cannot be). A file cut short by another program
+  // after it was opened gives Flaw::Shorter for what it no longer holds.
   explicit TExeImage(const std::string& fileName);
   // The same over bytes the caller keeps alive (tests, fuzzing).
   TExeImage(const std::string& fileName, Bytes bytes);
@@ -294,13 +295,15 @@ class TExeImage {
   // file opened and read with others, say).
   template <std::invocable<platform::FileView&> Open>
   TExeImage(const std::string& fileName, Open open) : fileName_(fileName) {
-    Opened(open(file_));
+    opening_ = Opened(open(file_));
   }
   ~TExeImage();
   TExeImage(const TExeImage&) = delete;
   TExeImage& operator=(const TExeImage&) = delete;
 
   const std::string& FileName() const { return fileName_; }
+  // What kept the file from being opened as a PE image; no damage once it was.
+  Damage Opening() const { return opening_; }
   // The file, for a caller to read what Resources() said a walk reads first
   // (platform::FileView::PagesToRead).
   platform::FileView& File() { return file_; }
@@ -381,13 +384,14 @@ class TExeImage {
   }
 
  private:
-  void Opened(platform::FileView::Result result);
-  void CheckHeaders();
+  Damage Opened(platform::FileView::Result result);
+  Damage CheckHeaders();
   // Why bytes could not be read: outside the file, gone from it since, or
   // not mapped.
   Damage Unreadable(std::uint64_t offset, std::uint64_t size, const char* what) const;
   std::string fileName_;
   platform::FileView file_;
+  Damage opening_;
   std::uint64_t ntHeaders_ = 0;
   std::pmr::monotonic_buffer_resource arena_{8192};         // the tree's memory
   std::pmr::unordered_set<std::uint64_t> listed_{&arena_};  // the directories with a list

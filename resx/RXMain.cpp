@@ -100,7 +100,7 @@ QPixmap LoadImageList(const QString& resource) {
   std::span dib(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
   dib = dib.subspan(14);  // after the file header
   TPicture picture;
-  if (std::optional<DibInfo> info = ReadDibInfo(dib)) DecodeDib(dib, info->PixelOffset(), false, picture).Check();
+  if (Read<DibInfo> info = ReadDibInfo(dib)) DecodeDib(dib, info->PixelOffset(), false, picture).Check();
   QPixmap strip = PictureToPixmap(picture);
   strip.setMask(strip.createMaskFromColor(QColor(128, 128, 0)));  // olive is transparent
   return strip;
@@ -386,7 +386,8 @@ void TKSRE::FileOpen() {
 }
 
 void TKSRE::OpenFile(const QString& fileName) {
-  auto image = std::make_unique<TExeImage>(fileName.toStdString());  // a failure keeps the file shown
+  auto image = std::make_unique<TExeImage>(fileName.toStdString());
+  image->Opening().Check();  // a failure keeps the file shown
   hexDumpView_->SetDataAddress(nullptr, 0);
   openImage_ = std::move(image);
   FillLanguageMenu();
@@ -502,7 +503,7 @@ void TKSRE::ShowSelection() {
       case rtBitmap:
       case rtIconEntry: {
         TPicture picture;
-        item->AssignTo(picture);
+        item->AssignTo(picture).Check();
         QPixmap pixmap = PictureToPixmap(picture);
         // the page on view first: a scroll area that is hidden keeps the
         // size of the picture shown before, and a smaller one then sits off
@@ -532,21 +533,15 @@ void TKSRE::ShowSelection() {
 // before the damage, and the error.
 void TKSRE::ShowListing(TResourceItem& item) {
   TListing listing;
-  auto show = [&] {
-    QStringList text;
-    for (const std::string& line : listing.lines) text << LeftToRight(QString::fromStdString(line));
-    StringViewer->setPlainText(text.join(QLatin1Char('\n')));
-    StringViewer->moveCursor(QTextCursor::Start);
-    Notebook->setCurrentIndex(2);
-  };
-  try {
-    ListResource(item, listing);
-  } catch (const EExeError&) {
-    show();
-    UpdateStatus(*TreeView->currentItem());
-    throw;
-  }
-  show();
+  Damage damage = ListResource(item, listing);
+  QStringList text;
+  for (const std::string& line : listing.lines) text << LeftToRight(QString::fromStdString(line));
+  StringViewer->setPlainText(text.join(QLatin1Char('\n')));
+  StringViewer->moveCursor(QTextCursor::Start);
+  Notebook->setCurrentIndex(2);
+  if (!damage.Found()) return;
+  UpdateStatus(*TreeView->currentItem());
+  damage.Check();
 }
 
 void TKSRE::FillListView(const QTreeWidgetItem& node) {
@@ -583,7 +578,7 @@ void TKSRE::SaveResource() {
       RunFileDialog(FileDialogKind::Save, QStringLiteral("FileSaveDialog"), QString::fromUtf8(kSaveFilter), index);
   if (path.isEmpty()) return;
   std::string bytes;
-  item->SaveToStream(bytes);
+  item->SaveToStream(bytes).Check();
   // written beside the chosen name and renamed: a failure leaves what was there
   if (!platform::WriteFileAtomically(path.toStdString(), bytes, 0644))
     throw Exception(Format("Cannot create file %s", {path.toStdString()}));
@@ -601,7 +596,7 @@ void TKSRE::SaveIconGroup() {
   // a name typed without an extension gets the one of the chosen filter
   if (QFileInfo(path).suffix().isEmpty()) path += cursors ? QStringLiteral(".cur") : QStringLiteral(".ico");
   std::vector<std::uint16_t> missing;
-  std::string bytes = GroupIconFile(*group, missing);
+  std::string bytes = GroupIconFile(*group, missing).Value();
   if (!platform::WriteFileAtomically(path.toStdString(), bytes, 0644))
     throw Exception(Format("Cannot create file %s", {path.toStdString()}));
   if (missing.empty()) return;

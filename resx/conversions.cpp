@@ -20,13 +20,13 @@ constexpr auto U32 = platform::Get32;
 
 // Where the pixels of a bitmap file begin: after the file header, the DIB
 // header, any bit fields that follow a 40-byte header, and the palette.
-std::uint32_t BitmapPixelOffset(Bytes data) {
+Read<std::uint32_t> BitmapPixelOffset(Bytes data) {
   if (data.size() >= 4 && U32(data, 0) == 12) {
     std::uint32_t colors = data.size() >= 12 ? ColorsForBitCount(U16(data, 10)) : 0;
     return 14 + 12 + 3 * colors;
   }
-  std::optional<DibInfo> info = ReadDibInfo(data);
-  if (!info) throw EExeError("Bitmap header is not valid");
+  Read<DibInfo> info = ReadDibInfo(data);
+  if (!info) return info.damage;
   std::uint64_t offset = 14 + info->PixelOffset();
   return offset > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(offset);
 }
@@ -41,27 +41,31 @@ Read<Bytes> IconImage(TIconResEntry& item) {
 
 }  // namespace
 
-void TBitMapResource::SaveToStream(std::string& out) {
-  Bytes data = ResourceData().Value();
-  std::string header;
-  Put16(header, 0x4D42);
-  Put32(header, static_cast<std::uint32_t>(data.size() + 14));
-  Put32(header, 0);
-  Put32(header, BitmapPixelOffset(data));
-  out += header;
-  Append(out, data);
-  image_.Intact().Check();
+Damage TBitMapResource::SaveToStream(std::string& out) {
+  Read<Bytes> data = ResourceData();
+  if (!data) return data.damage;
+  Read<std::uint32_t> pixels = BitmapPixelOffset(*data);
+  if (!pixels) return pixels.damage;
+  Put16(out, 0x4D42);
+  Put32(out, static_cast<std::uint32_t>(data->size() + 14));
+  Put32(out, 0);
+  Put32(out, *pixels);
+  Append(out, *data);
+  return image_.Intact();
 }
 
-void TBitMapResource::AssignTo(TPicture& picture) {
-  Bytes data = ResourceData().Value();
+Damage TBitMapResource::AssignTo(TPicture& picture) {
+  Read<Bytes> data = ResourceData();
+  if (!data) return data.damage;
   picture.Clear();
+  Read<std::uint32_t> pixels = BitmapPixelOffset(*data);
+  if (!pixels) return pixels.damage;
   // the picture shows what the saved file holds
-  DecodeDib(data, BitmapPixelOffset(data) - 14, false, picture).Check();
-  image_.Intact().Check();
+  if (Damage damage = DecodeDib(*data, *pixels - 14, false, picture); damage.Found()) return damage;
+  return image_.Intact();
 }
 
-Damage TIconResEntry::ReadPicture(TPicture& picture) {
+Damage TIconResEntry::AssignTo(TPicture& picture) {
   Read<Bytes> read = IconImage(*this);
   if (!read) return read.damage;
   Bytes image = *read;
@@ -72,30 +76,31 @@ Damage TIconResEntry::ReadPicture(TPicture& picture) {
       picture.width = static_cast<int>(image[18] << 8 | image[19]);
       picture.height = static_cast<int>(image[22] << 8 | image[23]);
     }
-  } else if (std::optional<DibInfo> info = ReadDibInfo(image)) {
+  } else if (Read<DibInfo> info = ReadDibInfo(image)) {
     if (DecodeDib(image, info->PixelOffset(), true, picture).Found())
       picture.Clear();  // an image that does not decode shows nothing
   }
   return image_.Intact();
 }
 
-void TIconResEntry::AssignTo(TPicture& picture) { ReadPicture(picture).Check(); }
-
-void TIconResEntry::SaveToStream(std::string& out) {
-  Bytes data = ResourceData().Value();
-  Bytes image = IconImage(*this).Value();
+Damage TIconResEntry::SaveToStream(std::string& out) {
+  Read<Bytes> data = ResourceData();
+  if (!data) return data.damage;
+  Read<Bytes> read = IconImage(*this);
+  if (!read) return read.damage;
+  Bytes image = *read;
   bool cursor = TypeCode() == rtCursorEntry;
   std::uint32_t width = 0, height = 0, colors = 0, planes = 0, bits = 0;
   if (IsPng(image)) {  // an .ICO of a PNG image holds it as it is
-    if (image.size() < 24) throw EExeError("Icon image is not valid");
+    if (image.size() < 24) return {Flaw::IconImage};
     width = image[19];  // the low bytes of the big-endian IHDR width and height
     height = image[23];
     planes = 1;
     bits = 32;
   } else {
-    std::optional<DibInfo> read = ReadDibInfo(image);
-    if (!read || read->width <= 0 || read->height <= 0) throw EExeError("Icon image is not valid");
-    const DibInfo& info = *read;
+    Read<DibInfo> dib = ReadDibInfo(image);
+    if (!dib || dib->width <= 0 || dib->height <= 0) return {Flaw::IconImage};
+    const DibInfo& info = *dib;
     width = static_cast<std::uint32_t>(info.width) & 0xFF;  // 256 is written as 0
     height = static_cast<std::uint32_t>(info.height / 2) & 0xFF;
     colors = info.bitCount < 8 ? ColorsForBitCount(info.bitCount) : 0;
@@ -111,29 +116,31 @@ void TIconResEntry::SaveToStream(std::string& out) {
   file += static_cast<char>(colors);
   file += '\0';
   // a cursor's entry holds its hot spot where an icon's holds planes and bits
-  Put16(file, cursor ? U16(data, 0) : planes);
-  Put16(file, cursor ? U16(data, 2) : bits);
+  Put16(file, cursor ? U16(*data, 0) : planes);
+  Put16(file, cursor ? U16(*data, 2) : bits);
   Put32(file, static_cast<std::uint32_t>(image.size()));
   Put32(file, 22);
   out += file;
   Append(out, image);
-  image_.Intact().Check();
+  return image_.Intact();
 }
 
-void TStringResource::AssignTo(TStrings& lines) {
+namespace {
+
+// A string table or menu parsed and printed as far as it was read.
+template <class Parsed, class... Name>
+Damage AssignLines(TResourceItem& item, TStrings& lines, Name... name) {
   lines.clear();
-  StringTable table;
-  Damage damage = Parse(ResourceData().Value(), ResourceName(), table);
-  PrintScript(table, lines);
-  damage.Check();
-  image_.Intact().Check();
+  Read<Bytes> data = item.ResourceData();
+  if (!data) return data.damage;
+  Parsed parsed;
+  Damage damage = Parse(*data, name..., parsed);
+  PrintScript(parsed, lines);
+  return damage.Found() ? damage : item.Owner().Image().Intact();
 }
 
-void TMenuResource::AssignTo(TStrings& lines) {
-  lines.clear();
-  Menu menu;
-  Damage damage = Parse(ResourceData().Value(), menu);
-  PrintScript(menu, lines);
-  damage.Check();
-  image_.Intact().Check();
-}
+}  // namespace
+
+Damage TStringResource::AssignTo(TStrings& lines) { return AssignLines<StringTable>(*this, lines, ResourceName()); }
+
+Damage TMenuResource::AssignTo(TStrings& lines) { return AssignLines<Menu>(*this, lines); }

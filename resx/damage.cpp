@@ -46,6 +46,13 @@ std::string Damage::Message() const {
     case Flaw::Data: return "Damaged file: " + std::string(what);
     case Flaw::EndsEarly: return "Damaged file: " + std::string(what) + " ends early";
     case Flaw::NoEnd: return "Damaged file: a text in " + std::string(what) + " has no end";
+    case Flaw::CannotOpen: return "Couldn't open: " + std::string(what);
+    case Flaw::EmptyFile: return "CreateFileMapping failed";
+    case Flaw::NotMz: return "unrecognized file format";
+    case Flaw::NotPe: return "Not a PE (WIN32 Executable) file";
+    case Flaw::NotPicture: return "Cannot assign a " + std::string(what) + " to a TPicture";
+    case Flaw::NotLines: return "Cannot assign a " + std::string(what) + " to a TStrings";
+    case Flaw::NoListing: return "the resource has no listing";
   }
   return {};
 }

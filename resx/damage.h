@@ -1,9 +1,10 @@
-// How the engine tells what it could not read: every read of the file gives
-// a Read<T>, its value or a Damage (where, and what is wrong there). A
-// damage is a few plain fields, made into a message only when it is shown:
-// a damaged tree may hold thousands, and the walk passes them on without
-// allocating. The window and the command line take the value with Value(),
-// which raises the message as EExeError (Damage::Check): the one place the engine's damage
+// How the engine tells what it could not read: opening a file, every read
+// of it and every conversion give a Read<T>, its value or a Damage (where,
+// and what is wrong there). A damage is a few plain fields, made into a
+// message only when it is shown: a damaged tree may hold thousands, and the
+// walk passes them on without allocating. The engine never throws; the
+// window and the command line take the value with Value() (or Check() a
+// Damage), which raises the message as EExeError: the one place a damage
 // becomes an exception.
 #pragma once
 
@@ -38,11 +39,20 @@ enum class Flaw : std::uint8_t {
   Data,            // `what` is wrong in a resource's data
   EndsEarly,       // `what`, a resource's data, ends early
   NoEnd,           // a text in `what` has no end
+  CannotOpen,      // the file `what` names cannot be opened
+  EmptyFile,       // the file holds no byte to map
+  NotMz,           // the file does not begin as a program
+  NotPe,           // the program is no PE (WIN32) file
+  NotPicture,      // a `what` (its class) has no picture
+  NotLines,        // a `what` (its class) has no lines
+  NoListing,       // the resource has no listing
 };
 
 struct [[nodiscard]] Damage {
   Flaw flaw = Flaw::None;
   std::uint64_t at = 0;  // file offset (an RVA for BeforeSection)
+  // a static text; of CannotOpen the image's file name, which lives as
+  // long as its image
   const char* what = "";
 
   bool Found() const { return flaw != Flaw::None; }

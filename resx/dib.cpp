@@ -145,9 +145,9 @@ bool IsPng(std::span<const std::uint8_t> data) {
   return data.size() >= 8 && std::equal(kSignature, kSignature + 8, data.begin());
 }
 
-std::optional<DibInfo> ReadDibInfo(std::span<const std::uint8_t> dib) {
+Read<DibInfo> ReadDibInfo(std::span<const std::uint8_t> dib) {
   DibInfo info;
-  if (dib.size() < 12) return std::nullopt;
+  if (dib.size() < 12) return Damage{Flaw::BitmapHeader};
   info.headerSize = U32(dib, 0);
   if (info.headerSize == 12) {
     info.core = true;
@@ -159,7 +159,7 @@ std::optional<DibInfo> ReadDibInfo(std::span<const std::uint8_t> dib) {
     info.paletteEntries = ColorsForBitCount(info.bitCount);
     return info;
   }
-  if (info.headerSize < 16 || info.headerSize > dib.size()) return std::nullopt;
+  if (info.headerSize < 16 || info.headerSize > dib.size()) return Damage{Flaw::BitmapHeader};
   info.width = static_cast<std::int32_t>(U32(dib, 4));
   info.height = static_cast<std::int32_t>(U32(dib, 8));
   info.planes = U16(dib, 12);
@@ -180,8 +180,8 @@ std::optional<DibInfo> ReadDibInfo(std::span<const std::uint8_t> dib) {
 }
 
 Damage DecodeDib(std::span<const std::uint8_t> dib, std::uint64_t pixelOffset, bool icon, TPicture& out) {
-  std::optional<DibInfo> read = ReadDibInfo(dib);
-  if (!read) return {Flaw::BitmapHeader};
+  Read<DibInfo> read = ReadDibInfo(dib);
+  if (!read) return read.damage;
   const DibInfo& info = *read;
   std::int64_t h = info.height < 0 ? -info.height : info.height;
   if (icon) h /= 2;

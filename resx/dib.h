@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <span>
 
 #include "resx/damage.h"
@@ -31,8 +30,8 @@ struct DibInfo {
   std::uint64_t PixelOffset() const { return PaletteOffset() + std::uint64_t{paletteEntries} * paletteEntrySize; }
 };
 
-// Nothing when the bytes hold no header this reader knows.
-std::optional<DibInfo> ReadDibInfo(std::span<const std::uint8_t> dib);
+// Flaw::BitmapHeader when the bytes hold no header this reader knows.
+Read<DibInfo> ReadDibInfo(std::span<const std::uint8_t> dib);
 
 // Decodes the image whose header starts `dib`; the pixels lie at
 // `pixelOffset` from there. `icon`: the height counts the image and its

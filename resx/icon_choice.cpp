@@ -25,36 +25,37 @@ int BigEndian32(Bytes b, std::size_t at) {
   return v > 0x7FFFFFFF ? 0 : static_cast<int>(v);
 }
 
-std::optional<IconImageInfo> Describe(Bytes data) {
+Read<IconImageInfo> Describe(Bytes data) {
   IconImageInfo info;
   if (IsPng(data)) {
-    if (data.size() < 26) return std::nullopt;
+    if (data.size() < 26) return Damage{Flaw::IconImage};
     info.png = true;
     info.width = BigEndian32(data, 16);
     info.height = BigEndian32(data, 20);
     // bits per channel times channels: grey, -, RGB, palette, grey+alpha, -, RGBA
     static constexpr int kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
     int type = data[25];
-    if (type > 6 || kChannels[type] == 0) return std::nullopt;
+    if (type > 6 || kChannels[type] == 0) return Damage{Flaw::IconImage};
     info.bits = data[24] * kChannels[type];
     info.colors = type == 3 ? ColorsForBitCount(data[24]) : 0;
   } else {
-    std::optional<DibInfo> dib = ReadDibInfo(data);
-    if (!dib || dib->width <= 0 || dib->height == 0 || dib->width > 0x7FFFFFFF) return std::nullopt;
+    Read<DibInfo> dib = ReadDibInfo(data);
+    if (!dib || dib->width <= 0 || dib->height == 0 || dib->width > 0x7FFFFFFF) return Damage{Flaw::IconImage};
     info.width = static_cast<int>(dib->width);
     info.height = static_cast<int>(std::min<std::int64_t>(std::abs(dib->height) / 2, 0x7FFFFFFF));
     info.bits = dib->bitCount;
     info.colors = ColorsForBitCount(dib->bitCount);
   }
-  if (info.width <= 0 || info.height <= 0) return std::nullopt;
+  if (info.width <= 0 || info.height <= 0) return Damage{Flaw::IconImage};
   return info;
 }
 
 }  // namespace
 
-std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image) {
+Read<IconImageInfo> DescribeIconImage(TIconResEntry& image) {
   Read<Bytes> bytes = ImageBytes(image);
-  return bytes ? Describe(*bytes) : std::nullopt;
+  if (!bytes) return bytes.damage;
+  return Describe(*bytes);
 }
 
 namespace {
@@ -80,7 +81,7 @@ std::vector<Candidate> Candidates(TResourceList& images, int maxSide) {
         if (image == nullptr) return;
         Read<Bytes> bytes = ImageBytes(*image);
         if (!bytes || !seen.emplace(bytes->data(), bytes->size()).second) return;
-        std::optional<IconImageInfo> info = Describe(*bytes);
+        Read<IconImageInfo> info = Describe(*bytes);
         if (info && info->width <= maxSide && info->height <= maxSide) candidates.push_back({image, *info});
       },
       errors);
@@ -108,7 +109,7 @@ TIconResEntry* ChooseIconImage(TResourceList& images, int size, int maxSide) {
 }
 
 Damage IconPixels(TIconResEntry& image, TPicture& out) {
-  if (Damage damage = image.ReadPicture(out); damage.Found()) return damage;
+  if (Damage damage = image.AssignTo(out); damage.Found()) return damage;
   if (!out.png.empty()) {
     std::span<const std::uint8_t> png = out.png;
     if (Damage damage = DecodePng(png, out); damage.Found()) return damage;

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "resx/ExeImage.h"
 #include "resx/picture.h"
@@ -18,8 +17,8 @@ struct IconImageInfo {
 };
 
 // Read from the image's own header (a PNG's IHDR, or the DIB header), not
-// from its group; nothing when the image is damaged.
-std::optional<IconImageInfo> DescribeIconImage(TIconResEntry& image);
+// from its group; Flaw::IconImage when the header is damaged.
+Read<IconImageInfo> DescribeIconImage(TIconResEntry& image);
 
 // The image of the group's list closest to `size`: the smallest at least
 // that large, else the largest; among equal sizes the deepest. A `size` of

@@ -18,38 +18,66 @@ constexpr std::uint64_t kMaxFileSize = std::uint64_t{64} << 20;
 
 }  // namespace
 
-std::string GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& missing) {
+Read<std::string> GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& missing) {
   bool cursors = group.TypeCode() == rtCursor;
-  Bytes data = group.ResourceData().Value();
-  if (data.size() < 6) throw EExeError("Damaged file: an icon group ends early");
+  Read<Bytes> read = group.ResourceData();
+  if (!read) return read.damage;
+  Bytes data = *read;
+  const Damage endsEarly{Flaw::EndsEarly, 0, "an icon group"};
+  if (data.size() < 6) return endsEarly;
   std::size_t count = Get16(data, 4);
-  if (count > (data.size() - 6) / kGroupEntrySize) throw EExeError("Damaged file: an icon group ends early");
+  if (count > (data.size() - 6) / kGroupEntrySize) return endsEarly;
+  Read<TResourceList*> sub = group.SubList();
+  if (!sub) return sub.damage;
+  auto& list = static_cast<TIconResourceList&>(**sub);
 
   struct Image {
     Bytes group;  // the group's entry
     Bytes bytes;  // the image as stored, after a cursor's hot spot
     Bytes hotSpot;
+    bool found = false;
   };
+  // each entry's image as the walk meets the group's images, in the
+  // group's order: the first of its id, in its first language
+  std::vector<Image> entries(count);
+  Damage failed;
+  std::size_t index = 0;
+  std::vector<Damage> errors;  // an image's damage is told by reading its data
+  WalkList(
+      list,
+      [&](WalkNode& n) {
+        n.next = WalkOn::Over;
+        Image& taken = entries[list.EntryOf(index++)];
+        if (taken.found) return;
+        Read<Bytes> stored = n.item->ResourceData();
+        failed = stored.damage;
+        if (stored && cursors && stored->size() < 4)
+          failed = {Flaw::Data, 0, "a cursor image ends before its hot spot"};
+        if (failed.Found()) {
+          n.next = WalkOn::Stop;
+          return;
+        }
+        taken = {{}, *stored, {}, true};
+        if (cursors) {
+          taken.hotSpot = stored->first(4);
+          taken.bytes = stored->subspan(4);
+        }
+      },
+      errors);
+  // the group's list stops where the images' directory is damaged
+  if (Damage listed = list.ItemsDamage(); listed.Found()) return listed;
+  if (failed.Found()) return failed;
   std::vector<Image> images;
-  TExeImage& image = group.Owner().Image();
   for (std::size_t i = 0; i < count; ++i) {
     Bytes entry = data.subspan(6 + i * kGroupEntrySize, kGroupEntrySize);
-    std::uint16_t id = Get16(entry, 12);
-    std::span<TResourceItem* const> found = image.ImagesWithId(cursors, id).Value();
-    if (found.empty()) {
-      missing.push_back(id);
+    if (!entries[i].found) {
+      missing.push_back(Get16(entry, 12));
       continue;
     }
-    Bytes stored = found.front()->ResourceData().Value();  // its first language
-    Image taken{entry, stored, {}};
-    if (cursors) {
-      if (stored.size() < 4) throw EExeError("Damaged file: a cursor image ends before its hot spot");
-      taken.hotSpot = stored.first(4);
-      taken.bytes = stored.subspan(4);
-    }
-    images.push_back(taken);
+    entries[i].group = entry;
+    images.push_back(entries[i]);
   }
-  if (images.empty()) throw EExeError("Damaged file: the group's images are missing");
+  if (images.empty()) return Damage{Flaw::Data, 0, "the group's images are missing"};
 
   std::string file;
   Put16(file, 0);
@@ -58,7 +86,7 @@ std::string GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& miss
   std::uint64_t offset = 6 + images.size() * kFileEntrySize;
   std::uint64_t total = offset;
   for (const Image& i : images) total += i.bytes.size();
-  if (total > kMaxFileSize) throw EExeError("Damaged file: the group's images are too large for one file");
+  if (total > kMaxFileSize) return Damage{Flaw::Data, 0, "the group's images are too large for one file"};
   file.reserve(static_cast<std::size_t>(total));
   for (const Image& i : images) {
     if (cursors) {
@@ -82,7 +110,7 @@ std::string GroupIconFile(TIconResource& group, std::vector<std::uint16_t>& miss
   return file;
 }
 
-TIconResource* FirstIconGroup(TExeImage& image) {
+Read<TIconResource*> FirstIconGroup(TExeImage& image) {
   TIconResource* first = nullptr;
   std::vector<Damage> errors;  // a damaged branch holds no group to show
   Damage none = WalkResources(
@@ -97,6 +125,6 @@ TIconResource* FirstIconGroup(TExeImage& image) {
         }
       },
       errors);
-  none.Check();
+  if (none.Found()) return none;
   return first;
 }

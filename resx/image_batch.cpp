@@ -34,16 +34,11 @@ void ImageBatch::Open(std::span<const char* const> paths, std::optional<std::uin
   std::array<std::size_t, kSize + 1> firstPage{};  // image i's runs: [firstPage[i], firstPage[i + 1])
   for (std::size_t i = 0; i < count; ++i) {
     firstPage[i] = pages_.size();
-    failures_[i].clear();  // an earlier batch's
-    try {
-      images_[i].emplace(
-          paths[i], [&](platform::FileView& file) { return file.Open(fds[i], std::move(heads[i]), headRuns[i].read); });
-      if (language) images_[i]->SetLanguage(language);
-    } catch (const EExeError& e) {
-      failures_[i] = e.what();
-      continue;
-    }
-    // names the pages a walk reads first; damage is told by the walk
+    images_[i].emplace(
+        paths[i], [&](platform::FileView& file) { return file.Open(fds[i], std::move(heads[i]), headRuns[i].read); });
+    if (language) images_[i]->SetLanguage(language);
+    // names the pages a walk reads first; damage, of opening too, is told
+    // by the walk
     if (images_[i]->Resources()) images_[i]->File().PagesToRead(pages_);
   }
   firstPage[count] = pages_.size();

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 #include "platform/read_batch.h"
@@ -28,10 +27,10 @@ class ImageBatch {
   // Opens the first kSize of `paths` as images in `language` (SetLanguage),
   // in place of the batch before.
   void Open(std::span<const char* const> paths, std::optional<std::uint16_t> language);
-  // The image of paths[i]; none when it could not be made, Failure(i) says
-  // why. Resetting it gives its memory to the next.
+  // The image of paths[i]; one not opened tells why with Opening(), and
+  // its walk gives the same damage. Resetting it gives its memory to the
+  // next.
   std::optional<TExeImage>& Image(std::size_t i) { return images_[i]; }
-  const std::string& Failure(std::size_t i) const { return failures_[i]; }
 
  private:
   // files the views read, closed together when this many (a call each
@@ -39,7 +38,6 @@ class ImageBatch {
   static constexpr std::size_t kHeldOpen = 64;
   platform::ReadBatch reads_;
   std::array<std::optional<TExeImage>, kSize> images_;
-  std::array<std::string, kSize> failures_;
   std::vector<int> open_;
   std::vector<platform::PageRun> pages_;
 };

@@ -2,7 +2,6 @@
 
 #include "resx/parsed_resources.h"
 
-#include "framework/format.h"
 #include "platform/little_endian.h"
 
 bool HasListing(std::uint32_t typeCode) {
@@ -18,43 +17,35 @@ bool HasListing(std::uint32_t typeCode) {
   }
 }
 
-namespace {
-
-// Menus and string tables: the window's own listing, and its lines as JSON.
-template <class Parsed, class... Name>
-void ListParsedLines(Bytes data, TListing& out, Name... name) {
-  Parsed parsed;
-  Damage damage = Parse(data, name..., parsed);
-  PrintScript(parsed, out.lines);
-  PrintJson(out.lines, out.json);
-  damage.Check();
-}
-
-}  // namespace
-
-void ListResource(TResourceItem& item, TListing& out) {
+Damage ListResource(TResourceItem& item, TListing& out) {
   std::uint32_t type = item.TypeCode();
-  const bool list = item.IsList().Value();
-  const std::string typeName = item.TypeName().Value();
-  if (list || !HasListing(type)) throw EExeError(Format("type %s has no listing", {typeName}));
+  Read<bool> list = item.IsList();
+  if (!list) return list.damage;
+  Read<std::string> typeName = item.TypeName();
+  if (!typeName) return typeName.damage;
+  if (*list || !HasListing(type)) return {Flaw::NoListing};
   out.json.BeginObject();
-  out.json.String("type", typeName);
-  Bytes data = item.ResourceData().Value();
+  out.json.String("type", *typeName);
+  Read<Bytes> data = item.ResourceData();
+  if (!data) return data.damage;
+  if (type == rtMenu || type == rtString) {  // the window's own listing, and its lines as JSON
+    Damage damage = item.AssignTo(out.lines);
+    PrintJson(out.lines, out.json);
+    return damage;
+  }
   switch (type) {
-    case rtMenu: ListParsedLines<Menu>(data, out); break;
-    case rtString: ListParsedLines<StringTable>(data, out, item.ResourceName()); break;
-    case rtDialog: ListDialog(data, out); break;
-    case rtAccelerators: ListAccelerators(data, out); break;
-    case rtMessageTable: ListMessageTable(data, out); break;
-    case rtVersion: ListVersionInfo(data, out); break;
-    default: ListManifest(data, out); break;
+    case rtDialog: return ListDialog(*data, out);
+    case rtAccelerators: return ListAccelerators(*data, out);
+    case rtMessageTable: return ListMessageTable(*data, out);
+    case rtVersion: return ListVersionInfo(*data, out);
+    default: return ListManifest(*data, out);
   }
 }
 
-std::string ListingJson(TListing& listing, const char* error) {
+std::string ListingJson(TListing& listing, Damage damage) {
   listing.json.CloseTo(1);
   if (listing.json.Depth() == 0) listing.json.BeginObject();
-  if (error != nullptr) listing.json.String("error", error);
+  if (damage.Found()) listing.json.String("error", damage.Message());
   listing.json.CloseTo(0);
   return listing.json.Text();
 }
@@ -68,20 +59,20 @@ void PrintJson(const TStrings& lines, JsonWriter& json) {
 namespace {
 
 template <class Parsed>
-void ListParsed(Bytes data, TListing& out) {
+Damage ListParsed(Bytes data, TListing& out) {
   Parsed parsed;
   Damage damage = Parse(data, parsed);
   PrintScript(parsed, out.lines);
   PrintJson(parsed, out.json);
-  damage.Check();
+  return damage;
 }
 
 }  // namespace
 
-void ListAccelerators(Bytes data, TListing& out) { ListParsed<AcceleratorTable>(data, out); }
-void ListDialog(Bytes data, TListing& out) { ListParsed<Dialog>(data, out); }
-void ListMessageTable(Bytes data, TListing& out) { ListParsed<MessageTable>(data, out); }
-void ListVersionInfo(Bytes data, TListing& out) { ListParsed<VersionResource>(data, out); }
+Damage ListAccelerators(Bytes data, TListing& out) { return ListParsed<AcceleratorTable>(data, out); }
+Damage ListDialog(Bytes data, TListing& out) { return ListParsed<Dialog>(data, out); }
+Damage ListMessageTable(Bytes data, TListing& out) { return ListParsed<MessageTable>(data, out); }
+Damage ListVersionInfo(Bytes data, TListing& out) { return ListParsed<VersionResource>(data, out); }
 
 std::uint16_t DataReader::U16(std::size_t at) {
   if (at > data_.size() || data_.size() - at < 2) {

@@ -3,9 +3,8 @@
 // accelerators, message tables, version information and manifests.
 //
 // A conversion parses the data (parsed_resources.h), then prints what it
-// read as lines and JSON. Damaged data makes it fail with an EExeError
-// "Damaged file: ..." after it printed what was read before the damage,
-// for the caller to show beside the error.
+// read as lines and JSON. Damaged data gives its damage after what was read
+// before it was printed, for the caller to show beside the error.
 #pragma once
 
 #include <cstdint>
@@ -27,15 +26,15 @@ struct TListing {
 // String tables, menus, dialogs, accelerators, message tables, version
 // information and manifests have a listing.
 bool HasListing(std::uint32_t typeCode);
-// Fails with "... has no listing" for a leaf of any other type.
-void ListResource(TResourceItem& item, TListing& out);
-// The listing's JSON document, closed; with "error" when the data was
-// damaged.
-std::string ListingJson(TListing& listing, const char* error);
+// Flaw::NoListing for a list or a leaf of any other type.
+Damage ListResource(TResourceItem& item, TListing& out);
+// The listing's JSON document, closed; with "error", the damage's message,
+// when the data was damaged.
+std::string ListingJson(TListing& listing, Damage damage);
 
 // The conversions, over a leaf's data.
-void ListVersionInfo(Bytes data, TListing& out);
-void ListManifest(Bytes data, TListing& out);
-void ListAccelerators(Bytes data, TListing& out);
-void ListDialog(Bytes data, TListing& out);
-void ListMessageTable(Bytes data, TListing& out);
+Damage ListVersionInfo(Bytes data, TListing& out);
+Damage ListManifest(Bytes data, TListing& out);
+Damage ListAccelerators(Bytes data, TListing& out);
+Damage ListDialog(Bytes data, TListing& out);
+Damage ListMessageTable(Bytes data, TListing& out);

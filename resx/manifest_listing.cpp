@@ -19,7 +19,7 @@ void SplitLines(const std::string& text, TStrings& lines) {
 
 }  // namespace
 
-void ListManifest(Bytes data, TListing& out) {
+Damage ListManifest(Bytes data, TListing& out) {
   std::string encoding = "UTF-8";
   std::string text;
   bool odd = false;
@@ -47,5 +47,6 @@ void ListManifest(Bytes data, TListing& out) {
   SplitLines(text, out.lines);
   out.json.String("encoding", encoding);
   out.json.String("text", text);
-  if (odd) throw EExeError("Damaged file: a UTF-16 manifest ends in half a character");
+  if (odd) return {Flaw::Data, 0, "a UTF-16 manifest ends in half a character"};
+  return {};
 }

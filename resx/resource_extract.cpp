@@ -35,7 +35,8 @@ void AppendSafe(std::string& out, std::string_view nodePath) {
 
 }  // namespace
 
-void ExtractResources(TExeImage& image, const std::string& dir, const std::function<void(const std::string&)>& report) {
+Damage ExtractResources(TExeImage& image, const std::string& dir,
+                        const std::function<void(const std::string&)>& report) {
   platform::FileBatch files(dir, 0644);
   std::string relative;
   auto write = [&](const char* extension, const std::string& bytes) {
@@ -48,31 +49,31 @@ void ExtractResources(TExeImage& image, const std::string& dir, const std::funct
   std::vector<Damage> errors;
   std::string bytes, text;
   TStrings lines;
-  WalkResources(
+  Damage none = WalkResources(
       image,
       [&](const WalkNode& n) {
         if (n.list || n.damaged) return;  // the walk told the damage
         // everything is read and converted before anything is written: a
         // resource that cannot be read leaves no file
-        try {
-          bytes.clear();
-          n.item->SaveToStream(bytes);
-          lines.clear();
-          bool listing = n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu;
-          if (listing) n.item->AssignTo(lines);
-          relative.clear();
-          AppendSafe(relative, n.path);
-          write(Extension(n.item->TypeCode()), bytes);
-          if (listing) {
-            text.clear();
-            for (const std::string& l : lines) text.append(l).append(1, '\n');
-            write(".txt", text);
-          }
-        } catch (const EExeError& e) {
-          report(n.path + ": " + e.what());
+        bytes.clear();
+        Damage damage = n.item->SaveToStream(bytes);
+        const bool listing = n.item->TypeCode() == rtString || n.item->TypeCode() == rtMenu;
+        if (listing && !damage.Found()) damage = n.item->AssignTo(lines);
+        if (damage.Found()) {
+          report(n.path + ": " + damage.Message());
+          return;
+        }
+        relative.clear();
+        AppendSafe(relative, n.path);
+        write(Extension(n.item->TypeCode()), bytes);
+        if (listing) {
+          text.clear();
+          for (const std::string& l : lines) text.append(l).append(1, '\n');
+          write(".txt", text);
         }
       },
-      errors)
-      .Check();
+      errors);
+  if (none.Found()) return none;
   for (const Damage& e : errors) report(e.Message());
+  return {};
 }

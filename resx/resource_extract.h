@@ -13,5 +13,7 @@
 // other resources are written all the same. Each file is written whole
 // under a temporary name and renamed, and nothing is flushed to disk one
 // file at a time: a fresh folder needs no such care, and a library holds
-// thousands of resources. Fails only when the file has no resources.
-void ExtractResources(TExeImage& image, const std::string& dir, const std::function<void(const std::string&)>& report);
+// thousands of resources. Damage only when the file has no resources (or
+// was not opened).
+Damage ExtractResources(TExeImage& image, const std::string& dir,
+                        const std::function<void(const std::string&)>& report);

@@ -209,7 +209,7 @@ constexpr std::size_t kJsonPiece = 1 << 14;
 // An icon or cursor image's own size and depth, for scripts to choose by.
 void AddImageInfo(JsonWriter& json, const WalkNode& n) {
   if (n.list || (n.item->TypeCode() != rtIconEntry && n.item->TypeCode() != rtCursorEntry)) return;
-  std::optional<IconImageInfo> info = DescribeIconImage(static_cast<TIconResEntry&>(*n.item));
+  Read<IconImageInfo> info = DescribeIconImage(static_cast<TIconResEntry&>(*n.item));
   if (!info) return;
   json.BeginObject("image");
   json.Number("width", info->width);
@@ -264,25 +264,22 @@ int List(std::span<char* const> files, const ListOptions& options) {
         output.Put(file);
         output.Put(":\n");
       }
-      Damage none;  // the file has no resources
-      if (!images.Image(i))
-        errors.push_back(images.Failure(i));
-      else
-        none = WalkResources(
-            *images.Image(i),
-            [&](const WalkNode& n) {
-              if (!options.json) {
-                PutLine(output, n);
-                return;
-              }
-              AddNode(json, n);
-              if (json.Text().size() >= kJsonPiece) {  // a large tree's document goes out as it grows
-                out.clear();
-                json.MoveTextTo(out);
-                output.Put(out);
-              }
-            },
-            damages, options.languages);
+      // the file was not opened, or has no resources
+      Damage none = WalkResources(
+          *images.Image(i),
+          [&](const WalkNode& n) {
+            if (!options.json) {
+              PutLine(output, n);
+              return;
+            }
+            AddNode(json, n);
+            if (json.Text().size() >= kJsonPiece) {  // a large tree's document goes out as it grows
+              out.clear();
+              json.MoveTextTo(out);
+              output.Put(out);
+            }
+          },
+          damages, options.languages);
       for (const Damage& d : damages) errors.push_back(d.Message());
       if (none.Found()) errors.push_back(none.Message());
       images.Image(i).reset();  // its memory serves the next file
@@ -303,9 +300,28 @@ int List(std::span<char* const> files, const ListOptions& options) {
   return output.Finish() ? status : 1;
 }
 
-int Languages(const std::string& file) {
+// Runs a command on one file, opened by `open` (as TExeImage's opener):
+// its errors reported, status 1.
+template <class Open, class Command>
+int OnOpened(const std::string& file, Open open, Command command) {
   try {
-    TExeImage image(file);
+    TExeImage image(file, open);
+    image.Opening().Check();
+    return command(image);
+  } catch (const EExeError& e) {
+    Report(file, e.what());
+    return 1;
+  }
+}
+
+template <class Command>
+int OnFile(const std::string& file, Command command) {
+  return OnOpened(
+      file, [&file](platform::FileView& view) { return view.Open(file); }, command);
+}
+
+int Languages(const std::string& file) {
+  return OnFile(file, [](TExeImage& image) {
     std::string out;
     for (std::uint16_t id : image.Languages().Value()) {
       AppendHex(out, id, 4);
@@ -314,10 +330,7 @@ int Languages(const std::string& file) {
     Output output;
     output.Put(out);
     return output.Finish() ? 0 : 1;
-  } catch (const EExeError& e) {
-    Report(file, e.what());
-    return 1;
-  }
+  });
 }
 
 // A thumbnail is read by its caller at once and kept elsewhere: it is not
@@ -330,25 +343,6 @@ bool Write(const std::string& file, const std::string& path, const std::string& 
     return true;
   Report(file, "cannot write " + path + ": " + std::strerror(errno));
   return false;
-}
-
-// Runs a command on one file, opened by `open` (as TExeImage's opener):
-// its errors reported, status 1.
-template <class Open, class Command>
-int OnOpened(const std::string& file, Open open, Command command) {
-  try {
-    TExeImage image(file, open);
-    return command(image);
-  } catch (const EExeError& e) {
-    Report(file, e.what());
-    return 1;
-  }
-}
-
-template <class Command>
-int OnFile(const std::string& file, Command command) {
-  return OnOpened(
-      file, [&file](platform::FileView& view) { return view.Open(file); }, command);
 }
 
 // For the commands that make one file of a file a file manager hands over,
@@ -390,7 +384,7 @@ int Save(const std::string& file, const std::string& nodePath, const std::string
     TResourceItem* item = FindLeaf(image, file, nodePath);
     if (item == nullptr) return 1;
     std::string bytes;
-    item->SaveToStream(bytes);
+    item->SaveToStream(bytes).Check();
     return Write(file, out, bytes) ? 0 : 1;
   });
 }
@@ -399,7 +393,7 @@ int Icon(const std::string& file, const std::string* groupPath, const std::strin
   return OnFileConfined(file, out, [&](TExeImage& image) {
     TIconResource* group = nullptr;
     if (groupPath == nullptr) {
-      group = FirstIconGroup(image);
+      group = FirstIconGroup(image).Value();
       if (group == nullptr) {
         Report(file, "no icon group in this file");
         return 2;
@@ -414,7 +408,7 @@ int Icon(const std::string& file, const std::string* groupPath, const std::strin
       }
     }
     std::vector<std::uint16_t> missing;
-    std::string bytes = GroupIconFile(*group, missing);
+    std::string bytes = GroupIconFile(*group, missing).Value();
     for (std::uint16_t id : missing)
       Report(file, "the group names image " + std::to_string(id) + ", which the file lacks");
     return Write(file, out, bytes) ? 0 : 1;
@@ -441,12 +435,12 @@ void PictureOf(TResourceItem& item, int size, TPicture& picture, std::string& st
   } else if (item.TypeCode() == rtIconEntry || item.TypeCode() == rtCursorEntry) {
     image = static_cast<TIconResEntry*>(&item);
   } else if (item.TypeCode() == rtBitmap) {
-    item.AssignTo(picture);
+    item.AssignTo(picture).Check();
     return;
   } else {
     throw EExeError("not a picture: an icon, cursor or bitmap");
   }
-  image->AssignTo(picture);
+  image->AssignTo(picture).Check();
   if (!picture.png.empty() && size <= 0) {
     stored.assign(picture.png.begin(), picture.png.end());
     return;
@@ -470,7 +464,7 @@ int Png(const std::string& file, const std::string& nodePath, const std::string&
 // twin beside it), as a thumbnailer in a desktop's sandbox must.
 int Thumbnail(const std::string& file, const std::string& out, int size) {
   return OnFileConfined(file, out, [&](TExeImage& image) {
-    TIconResource* group = FirstIconGroup(image);
+    TIconResource* group = FirstIconGroup(image).Value();
     if (group == nullptr) {
       Report(file, "no icon group in this file");
       return 1;
@@ -494,15 +488,10 @@ int Show(const std::string& file, const std::string& nodePath, bool json) {
       return 1;
     }
     TListing listing;
-    std::string error;
-    try {
-      ListResource(*item, listing);
-    } catch (const EExeError& e) {
-      error = e.what();
-    }
+    Damage damage = ListResource(*item, listing);
     Output output;
     if (json) {
-      output.Put(ListingJson(listing, error.empty() ? nullptr : error.c_str()));
+      output.Put(ListingJson(listing, damage));
       output.Put("\n");
     } else {
       for (const std::string& line : listing.lines) {
@@ -511,8 +500,8 @@ int Show(const std::string& file, const std::string& nodePath, bool json) {
       }
     }
     bool written = output.Finish();
-    if (error.empty()) return written ? 0 : 1;
-    Report(file, nodePath + ": " + error);
+    if (!damage.Found()) return written ? 0 : 1;
+    Report(file, nodePath + ": " + damage.Message());
     return 1;
   });
 }
@@ -576,7 +565,7 @@ int Extract(const std::string& file, const std::string& dir) {
     ExtractResources(image, dir, [&](const std::string& problem) {
       Report(file, problem);
       status = 1;
-    });
+    }).Check();
     return status;
   });
 }

@@ -75,13 +75,13 @@ TEST(BitmapFileForm, PixelOffsetsForEveryHeader) {
   for (const Case& c : cases) {
     One one(rtBitmap, Bitmap(c.header, 5, 3, c.bits, c.used));
     std::string file;
-    one.Item().SaveToStream(file);
+    one.Item().SaveToStream(file).Check();
     EXPECT_EQ(file.substr(0, 2), "BM");
     EXPECT_EQ(Le32(file, 2), one.Item().Place().Value().size + 14);
     EXPECT_EQ(Le32(file, 10), c.offset) << c.header << "/" << c.bits;
     // the picture shows those pixels, and so does a common reader of the file
     TPicture picture;
-    one.Item().AssignTo(picture);
+    one.Item().AssignTo(picture).Check();
     ASSERT_EQ(picture.width, 5);
     ASSERT_EQ(picture.height, 3);
     for (int y = 0; y < 3; ++y)
@@ -102,7 +102,7 @@ TEST(BitmapPicture, RunLengthEncoded) {
   rle += std::string("\x03\x05\x00\x03\x01\x02\x03\x00\x00\x00\x04\x07\x00\x01", 14);
   One one(rtBitmap, rle);
   TPicture picture;
-  one.Item().AssignTo(picture);
+  one.Item().AssignTo(picture).Check();
   ASSERT_EQ(picture.pixels.size(), 8u);
   auto color = [](std::uint32_t i) { return 0xFF000000u | i << 16 | (2 * i) << 8 | (3 * i); };
   EXPECT_EQ(picture.pixels[4], color(5));  // bottom row first
@@ -140,9 +140,8 @@ TEST(BitmapPicture, ShortDataIsRefusedBeforeItsPixelsAreMade) {
       setrlimit(RLIMIT_AS, &limit);
       TPicture picture;
       try {
-        item.AssignTo(picture);  // (an icon image that does not decode shows nothing)
-      } catch (const EExeError&) {
-        _exit(0);
+        // (an icon image that does not decode shows nothing)
+        if (item.AssignTo(picture).Found()) _exit(0);
       } catch (const std::bad_alloc&) {
         _exit(1);
       }
@@ -167,12 +166,12 @@ TEST(IconImages, PicturesAndFilesAsStored) {
     One one(rtIconEntry, data);
     TResourceItem& item = one.IconImage();
     TPicture picture;
-    item.AssignTo(picture);
+    item.AssignTo(picture).Check();
     ASSERT_EQ(picture.width, c.size);
     EXPECT_EQ(picture.pixels[0] >> 24, 0u);  // x == y is transparent (mask or alpha)
     EXPECT_EQ(picture.pixels[1] >> 24, c.alpha ? 0x80u : 0xFFu);
     std::string file;
-    item.SaveToStream(file);
+    item.SaveToStream(file).Check();
     EXPECT_EQ(Le16(file, 2), 1);
     EXPECT_EQ(Le16(file, 4), 1);
     EXPECT_EQ(static_cast<std::uint8_t>(file[6]), c.size);
@@ -200,12 +199,12 @@ TEST(IconImages, PngImagesAndCursors) {
   One icon(rtIconEntry, pngData);
   TResourceItem& image = icon.IconImage();
   TPicture picture;
-  image.AssignTo(picture);
+  image.AssignTo(picture).Check();
   EXPECT_EQ(picture.png.size(), pngData.size());
   EXPECT_EQ(picture.width, 20);
   // saved as "Ikony (*.ICO)": an icon file that holds the PNG as it is
   std::string saved;
-  image.SaveToStream(saved);
+  image.SaveToStream(saved).Check();
   EXPECT_EQ(Le16(saved, 2), 1);  // an icon file
   EXPECT_EQ(Le16(saved, 4), 1);  // of one image
   EXPECT_EQ(saved[6], 20);
@@ -225,10 +224,10 @@ TEST(IconImages, PngImagesAndCursors) {
   std::string name;
   EXPECT_FALSE(group.SubList().Value()->AppendItemName(0, name).Found());
   EXPECT_EQ(name, "32 X 32 1 Bit(s)");
-  cursor.AssignTo(picture);
+  cursor.AssignTo(picture).Check();
   EXPECT_EQ(picture.width, 32);
   std::string cur;
-  cursor.SaveToStream(cur);
+  cursor.SaveToStream(cur).Check();
   EXPECT_EQ(Le16(cur, 2), 2);   // a cursor file
   EXPECT_EQ(Le16(cur, 10), 5);  // with its hot spot
   EXPECT_EQ(Le16(cur, 12), 9);
@@ -236,14 +235,29 @@ TEST(IconImages, PngImagesAndCursors) {
 
   One broken(rtIconEntry, "not an image at all");
   TResourceItem& bad = broken.IconImage();
-  bad.AssignTo(picture);
+  bad.AssignTo(picture).Check();
   EXPECT_TRUE(picture.Empty());
-  try {
-    bad.SaveToStream(saved);
-    ADD_FAILURE();
-  } catch (const EExeError& e) {
-    EXPECT_STREQ(e.what(), "Icon image is not valid");
+  EXPECT_EQ(bad.SaveToStream(saved).Message(), "Icon image is not valid");
+}
+
+// A picture that cannot be made is a damage of its own, for the window or
+// the command line to show: the conversions never throw.
+TEST(BitmapPicture, AHeaderNoReaderKnowsIsDamage) {
+  for (const std::string& data : {std::string("tiny"), DibHeader(40, 4, 4, 24).substr(0, 20),
+                                  std::string("\xC8\0\0\0", 4) + std::string(60, '\0')}) {  // 200 bytes of header
+    One one(rtBitmap, data);
+    std::string file = "kept";
+    Damage saved = one.Item().SaveToStream(file);
+    EXPECT_EQ(saved.flaw, Flaw::BitmapHeader) << data.size();
+    EXPECT_EQ(saved.Message(), "Bitmap header is not valid");
+    EXPECT_EQ(file, "kept");  // nothing of a file that is none
+    TPicture picture;
+    EXPECT_EQ(one.Item().AssignTo(picture).flaw, Flaw::BitmapHeader);
   }
+  // a header that reads, over pixels that are not there
+  One cut(rtBitmap, DibHeader(40, 64, 64, 24) + std::string(16, '\x7F'));
+  TPicture picture;
+  EXPECT_EQ(cut.Item().AssignTo(picture).Message(), "Bitmap data is not valid");
 }
 
 TEST(StringTables, OneLinePerStringWithItsId) {
@@ -252,23 +266,18 @@ TEST(StringTables, OneLinePerStringWithItsId) {
   table[3] = u"Řekl \"ahoj\"\ndvakrát";
   One first(rtString, StringBlock(table), 1);
   TStrings lines;
-  first.Item().AssignTo(lines);
+  first.Item().AssignTo(lines).Check();
   EXPECT_EQ(lines, (TStrings{"0,  \"Soubor\"", "3,  \"Řekl \"ahoj\"\ndvakrát\""}));
   std::vector<std::u16string> all(16, u"s");
   One second(rtString, StringBlock(all), 2);
-  second.Item().AssignTo(lines);
+  second.Item().AssignTo(lines).Check();
   ASSERT_EQ(lines.size(), 16u);
   EXPECT_EQ(lines.front(), "16,  \"s\"");
   EXPECT_EQ(lines.back(), "31,  \"s\"");
   One cut(rtString, StringBlock(table).substr(0, 20), 1);
-  EXPECT_THROW(cut.Item().AssignTo(lines), EExeError);
+  EXPECT_TRUE(cut.Item().AssignTo(lines).Found());
   TPicture picture;
-  try {
-    first.Item().AssignTo(picture);
-    ADD_FAILURE();
-  } catch (const EExeError& e) {
-    EXPECT_STREQ(e.what(), "Cannot assign a TStringResource to a TPicture");
-  }
+  EXPECT_EQ(first.Item().AssignTo(picture).Message(), "Cannot assign a TStringResource to a TPicture");
 }
 
 std::string MenuItem(std::uint16_t flags, std::uint16_t id, const std::u16string& text) {
@@ -290,12 +299,12 @@ TEST(Menus, ClassicTemplatesNestAsWritten) {
   menu += MenuItem(0x80, 4, u"Obsah");
   One one(rtMenu, menu);
   TStrings lines;
-  one.Item().AssignTo(lines);
+  one.Item().AssignTo(lines).Check();
   EXPECT_EQ(lines, (TStrings{"POPUP \"&Soubor\"", "  MENUITEM \"&Otevřít\tCtrl+O\",  1", "  MENUITEM SEPARATOR",
                              "  MENUITEM \"&Konec\",  2", "ENDPOPUP", "POPUP \"&Nápověda\"", "  POPUP \"Více\"",
                              "    MENUITEM \"O programu\",  3", "  ENDPOPUP", "  MENUITEM \"Obsah\",  4", "ENDPOPUP"}));
   One cut(rtMenu, menu.substr(0, menu.size() - 4));
-  EXPECT_THROW(cut.Item().AssignTo(lines), EExeError);
+  EXPECT_TRUE(cut.Item().AssignTo(lines).Found());
 }
 
 std::string MenuExItem(std::uint32_t type, std::uint32_t id, std::uint16_t flags, const std::u16string& text) {
@@ -318,7 +327,7 @@ TEST(Menus, ExtendedTemplates) {
   menu += MenuExItem(0, 5, 0x80, u"Zavřít");
   One one(rtMenu, menu);
   TStrings lines;
-  one.Item().AssignTo(lines);
+  one.Item().AssignTo(lines).Check();
   EXPECT_EQ(lines, (TStrings{"POPUP \"&Úpravy\"", "  MENUITEM \"Kopírovat\",  100", "  MENUITEM SEPARATOR",
                              "  MENUITEM \"Vložit\",  70000", "ENDPOPUP", "POPUP \"Okno\"", "  MENUITEM \"Zavřít\",  5",
                              "ENDPOPUP"}));
@@ -329,12 +338,12 @@ TEST(RawForm, GenericTypesSaveTheirBytes) {
                                 "data",
                                 7));
   std::string out = "prefix";
-  one.Item().SaveToStream(out);
+  one.Item().SaveToStream(out).Check();
   EXPECT_EQ(out, std::string("prefix\0\x01\x02"
                              "data",
                              13));
   TStrings lines;
-  EXPECT_THROW(one.Item().AssignTo(lines), EExeError);
+  EXPECT_EQ(one.Item().AssignTo(lines).Message(), "Cannot assign a TResourceItem to a TStrings");
   EXPECT_EQ(ColorsForBitCount(1), 2u);
   EXPECT_EQ(ColorsForBitCount(8), 256u);
   EXPECT_EQ(ColorsForBitCount(24), 0u);

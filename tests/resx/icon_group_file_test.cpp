@@ -6,6 +6,7 @@
 
 #include "resx/icon_group_file.h"
 #include "resx/picture.h"
+#include "resx/resource_walk.h"
 #include "tests/resx/fixtures.h"
 
 namespace {
@@ -52,7 +53,7 @@ QImage Read(QImageReader& reader, int index) {
 // What the explorer window shows for an image, as an ARGB image.
 QImage Shown(TResourceItem& item) {
   TPicture picture;
-  item.AssignTo(picture);
+  item.AssignTo(picture).Check();
   if (!picture.png.empty())
     return QImage::fromData(picture.png.data(), static_cast<int>(picture.png.size()))
         .convertToFormat(QImage::Format_ARGB32);
@@ -87,7 +88,7 @@ TEST(GroupIconFile, HoldsEveryImageOfTheGroupInItsOrderAsStored) {
                   IconGroup(
                       {{48, 48, 0, 32, 3, 0}, {16, 16, 16, 4, 1, 0}, {0, 0, 0, 32, 2, 0}, {32, 32, 0, 8, 9, 0}}))})});
   std::vector<std::uint16_t> missing;
-  std::string file = GroupIconFile(lib.Group(14), missing);
+  std::string file = GroupIconFile(lib.Group(14), missing).Value();
   EXPECT_EQ(missing, std::vector<std::uint16_t>{9});
 
   ASSERT_GE(file.size(), 6u + 3 * 16);
@@ -130,7 +131,7 @@ TEST(GroupIconFile, ACursorGroupKeepsEachHotSpot) {
   Library lib({Dir(1u, {Named(1u, HotSpot(3, 5) + arrow), Named(2u, HotSpot(0, 15) + hand)}),
                Dir(12u, {Named(1u, IconGroup({{32, 32, 0, 4, 1, 0}, {16, 16, 0, 32, 2, 0}}, true))})});
   std::vector<std::uint16_t> missing;
-  std::string file = GroupIconFile(lib.Group(12), missing);
+  std::string file = GroupIconFile(lib.Group(12), missing).Value();
   EXPECT_TRUE(missing.empty());
   ASSERT_EQ(Le16(file, 2), 2);
   ASSERT_EQ(Le16(file, 4), 2);
@@ -151,12 +152,7 @@ TEST(GroupIconFile, DamagedGroupsAreRefused) {
   auto error = [](const std::vector<ResNode>& types, std::uint32_t groupType) {
     Library lib(types);
     std::vector<std::uint16_t> missing;
-    try {
-      GroupIconFile(lib.Group(groupType), missing);
-    } catch (const EExeError& e) {
-      return std::string(e.what());
-    }
-    return std::string("no error");
+    return GroupIconFile(lib.Group(groupType), missing).damage.Message();
   };
   std::string group = IconGroup({{16, 16, 16, 4, 1, 0}});
   std::string longer = group;
@@ -180,7 +176,7 @@ TEST(FirstIconGroup, IsTheFirstIconGroupInResourceOrder) {
   std::string group = IconGroup({{16, 16, 16, 4, 1, 0}});
   Library named({Dir(3u, {Named(1u, image)}), Dir(12u, {Named(1u, IconGroup({{16, 16, 0, 4, 1, 0}}, true))}),
                  Dir(14u, {Named(u"MAIN", group), Named(2u, group), Named(5u, group)})});
-  TIconResource* first = FirstIconGroup(named.image);
+  TIconResource* first = FirstIconGroup(named.image).Value();
   ASSERT_NE(first, nullptr);
   std::string name, damage;
   EXPECT_TRUE(!first->AppendDisplayName(name).Found());
@@ -189,7 +185,41 @@ TEST(FirstIconGroup, IsTheFirstIconGroupInResourceOrder) {
 
   Library cursorsOnly(
       {Dir(1u, {Named(1u, HotSpot(0, 0) + image)}), Dir(12u, {Named(1u, IconGroup({{16, 16, 0, 4, 1, 0}}, true))})});
-  EXPECT_EQ(FirstIconGroup(cursorsOnly.image), nullptr);
+  EXPECT_EQ(FirstIconGroup(cursorsOnly.image).Value(), nullptr);
+  TExeImage text("text.dll", platform::AsBytes(std::string("not a program")));
+  EXPECT_EQ(FirstIconGroup(text).damage.flaw, Flaw::NotMz);
+}
+
+// The file holds the images the walk finds below the group, each entry's
+// once, in the group's order: an id the group names twice is held twice,
+// one it lacks is told as often as it is named.
+TEST(GroupIconFile, TheImagesAreThoseTheWalkFindsBelowTheGroup) {
+  std::string small = IconImage(16, 16, 4), large = IconImage(48, 48, 32, true);
+  Library lib(
+      {Dir(3u, {Named(1u, small), Named(2u, large)}), Dir(14u, {Named(7u, IconGroup({{16, 16, 16, 4, 1, 0},
+                                                                                     {32, 32, 0, 8, 9, 0},
+                                                                                     {48, 48, 0, 32, 2, 0},
+                                                                                     {16, 16, 16, 4, 1, 0},
+                                                                                     {32, 32, 0, 8, 9, 0}}))})});
+  std::vector<std::uint16_t> missing;
+  std::string file = GroupIconFile(lib.Group(14), missing).Value();
+  EXPECT_EQ(missing, (std::vector<std::uint16_t>{9, 9}));
+  ASSERT_EQ(Le16(file, 4), 3);
+  std::vector<std::string> held;
+  for (std::size_t i = 0; i < 3; ++i)
+    held.push_back(file.substr(Le32(file, 6 + 16 * i + 12), Le32(file, 6 + 16 * i + 8)));
+  std::vector<std::string> walked;
+  std::vector<Damage> errors;
+  WalkList(
+      *lib.Group(14).SubList().Value(),
+      [&](const WalkNode& n) {
+        Bytes data = n.item->ResourceData().Value();
+        walked.emplace_back(reinterpret_cast<const char*>(data.data()), data.size());
+      },
+      errors);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(held, walked);
+  EXPECT_EQ(held, (std::vector<std::string>{small, large, small}));
 }
 
 }  // namespace

@@ -14,13 +14,13 @@ std::string Data(TExeImage& image, const std::string& path) {
   TResourceItem* item = FindResource(image, path).Value();
   if (item == nullptr) return "none";
   std::string out;
-  item->SaveToStream(out);
+  item->SaveToStream(out).Check();
   return out;
 }
 
 std::string FirstString(TExeImage& image) {
   TStrings lines;
-  FindResource(image, "String/1").Value()->AssignTo(lines);
+  FindResource(image, "String/1").Value()->AssignTo(lines).Check();
   return lines.empty() ? "" : lines.front();
 }
 
@@ -49,7 +49,7 @@ TEST(ResourceLanguages, TheFileListsItsLanguagesSortedAndOnce) {
   TExeImage japanese("j.dll", AsBytes(images.bytes));
   EXPECT_EQ(japanese.Languages().Value(), (std::vector<std::uint16_t>{0x0409, 0x0411}));
   TExeImage none("n.dll", AsBytes(BuildPe({}, PeOptions{false, ".data"}).bytes));
-  EXPECT_THROW(none.Languages().Value(), EExeError);
+  EXPECT_EQ(none.Languages().damage.flaw, Flaw::NoResources);
 }
 
 TEST(ResourceLanguages, NamesOfLanguageIds) {
@@ -94,7 +94,7 @@ TEST(ResourceLanguages, TheChosenLanguageStandsForEachResourceThatHasIt) {
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(icon->Place().Value().size, IconImage(32, 32, 4).size());
   TPicture picture;
-  icon->AssignTo(picture);
+  icon->AssignTo(picture).Check();
   EXPECT_EQ(picture.width, 32);
   // the same tree, node for node
   EXPECT_EQ(Walk(image, WalkLanguages::Standing).paths, first.paths);
@@ -146,7 +146,7 @@ TEST(ResourceLanguages, EveryLanguageIsItsOwnLeaf) {
   EXPECT_TRUE(!czech->AppendDisplayName(name).Found());
   EXPECT_EQ(name, "0405");
   TStrings lines;
-  czech->AssignTo(lines);
+  czech->AssignTo(lines).Check();
   EXPECT_EQ(lines.front(), R"(0,  "Ahoj")");
   EXPECT_EQ(FindResource(image, "Icon/MAIN/0409/16 X 16 16 Colors/0405").Value()->Place().Value().size,
             IconImage(32, 32, 4).size());

@@ -24,27 +24,22 @@ std::string Joined(const TStrings& lines) {
 }
 
 // The JSON document of a listing, parsed: it must be valid.
-QJsonObject Parsed(TListing& listing, const char* error = nullptr) {
-  std::string text = ListingJson(listing, error);
+QJsonObject Parsed(TListing& listing, Damage damage = {}) {
+  std::string text = ListingJson(listing, damage);
   QJsonParseError problem;
   QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &problem);
   EXPECT_EQ(problem.error, QJsonParseError::NoError) << text;
   return doc.object();
 }
 
-using Conversion = void (*)(Bytes, TListing&);
+using Conversion = Damage (*)(Bytes, TListing&);
 
-// Runs a conversion over damaged data: it must fail with "Damaged file: ..."
+// Runs a conversion over damaged data: it must give "Damaged file: ..."
 // and keep what it read before the damage, and its JSON must stay valid.
 TListing Damaged(Conversion list, const std::string& data, const std::string& message) {
   TListing listing;
   listing.json.BeginObject();  // as ListResource opens it
-  try {
-    list(AsBytes(data), listing);
-    ADD_FAILURE() << "no error for " << message;
-  } catch (const EExeError& e) {
-    EXPECT_EQ(std::string(e.what()), "Damaged file: " + message);
-  }
+  EXPECT_EQ(list(AsBytes(data), listing).Message(), "Damaged file: " + message);
   return listing;
 }
 
@@ -57,7 +52,7 @@ TEST(VersionListing, ListsFixedInfoEveryTableAndTheTranslations) {
   std::string data = VersionInfo(kTables, kTranslations);
   TListing listing;
   listing.json.BeginObject();
-  ListVersionInfo(AsBytes(data), listing);
+  ListVersionInfo(AsBytes(data), listing).Check();
   EXPECT_EQ(Joined(listing.lines),
             "FILEVERSION 1.2.3.4\n"
             "PRODUCTVERSION 1.2.0.0\n"
@@ -103,11 +98,11 @@ TEST(VersionListing, DamageKeepsWhatWasRead) {
   TListing between = Damaged(ListVersionInfo, data.substr(0, second), "the version information is cut short");
   EXPECT_EQ(between.lines.size(), 11u);
   EXPECT_EQ(between.lines[9], "    VALUE \"CompanyName\", \"Acme\"");
-  QJsonObject json = Parsed(between, "x");
+  QJsonObject json = Parsed(between, Damage{Flaw::Data, 0, "x"});
   EXPECT_EQ(json["stringTables"].toArray().size(), 1);
   EXPECT_EQ(json["stringTables"].toArray()[0].toObject()["strings"].toArray().size(), 2);
   EXPECT_EQ(json["fixedFileInfo"].toObject()["fileVersion"].toString(), "1.2.3.4");
-  EXPECT_EQ(json["error"].toString(), "x");
+  EXPECT_EQ(json["error"].toString(), "Damaged file: x");
   // cut inside a key of the second table
   TListing inside =
       Damaged(ListVersionInfo, data.substr(0, second + 30), "a text in the version information has no end");
@@ -176,7 +171,7 @@ TEST(ManifestListing, Utf8AndUtf16WithItsBom) {
     }
     TListing listing;
     listing.json.BeginObject();
-    ListManifest(AsBytes(data), listing);
+    ListManifest(AsBytes(data), listing).Check();
     EXPECT_EQ(Joined(listing.lines), expected) << form;
     QJsonObject json = Parsed(listing);
     EXPECT_EQ(json["encoding"].toString(), form == 2 ? "UTF-16LE" : "UTF-8");
@@ -185,7 +180,7 @@ TEST(ManifestListing, Utf8AndUtf16WithItsBom) {
   std::string odd = "\xFF\xFE" + Utf16(u"<a/>\n<b/>") + "x";
   TListing cut = Damaged(ListManifest, odd, "a UTF-16 manifest ends in half a character");
   EXPECT_EQ(Joined(cut.lines), "<a/>\n<b/>\n");
-  Parsed(cut, "x");
+  Parsed(cut, Damage{Flaw::Data, 0, "x"});
 }
 
 std::string Accelerator(std::uint16_t flags, std::uint16_t key, std::uint16_t id) {
@@ -199,7 +194,7 @@ TEST(AcceleratorListing, KeysModifiersAndIds) {
                      Accelerator(0x80 | 0x03, 0x2E, 103);
   TListing listing;
   listing.json.BeginObject();
-  ListAccelerators(AsBytes(data), listing);
+  ListAccelerators(AsBytes(data), listing).Check();
   EXPECT_EQ(Joined(listing.lines),
             "\"O\", 100, VIRTKEY, CONTROL\n"
             "VK_F1, 101, VIRTKEY, CONTROL, SHIFT, ALT\n"
@@ -214,11 +209,11 @@ TEST(AcceleratorListing, KeysModifiersAndIds) {
   // the entry flagged last ends the table, whatever follows it
   std::string trailing = data + Accelerator(0x01, 'X', 104);
   TListing ended;
-  ListAccelerators(AsBytes(trailing), ended);
+  ListAccelerators(AsBytes(trailing), ended).Check();
   EXPECT_EQ(ended.lines.size(), 4u);
   TListing cut = Damaged(ListAccelerators, data.substr(0, 20), "an entry of the accelerator table is cut short");
   EXPECT_EQ(Joined(cut.lines), "\"O\", 100, VIRTKEY, CONTROL\nVK_F1, 101, VIRTKEY, CONTROL, SHIFT, ALT\n");
-  EXPECT_EQ(Parsed(cut, "x")["entries"].toArray().size(), 2);
+  EXPECT_EQ(Parsed(cut, Damage{Flaw::Data, 0, "x"})["entries"].toArray().size(), 2);
 }
 
 TEST(DialogListing, DialogAndDialogExWithEveryControlKind) {
@@ -236,7 +231,7 @@ TEST(DialogListing, DialogAndDialogExWithEveryControlKind) {
     std::string data = DialogTemplate(extended);
     TListing listing;
     listing.json.BeginObject();
-    ListDialog(AsBytes(data), listing);
+    ListDialog(AsBytes(data), listing).Check();
     EXPECT_EQ(Joined(listing.lines),
               std::string(extended ? "DIALOGEX" : "DIALOG") +
                   " 10, 20, 200, 100\n"
@@ -266,7 +261,7 @@ TEST(DialogListing, DamageKeepsTheControlsRead) {
     TListing listing = Damaged(ListDialog, cut, "a text in the dialog has no end");
     EXPECT_EQ(listing.lines.size(), 4u + 1 + 6) << extended;
     EXPECT_EQ(listing.lines.back().substr(0, 24), "  CONTROL \"\", 103, COMBO");
-    EXPECT_EQ(Parsed(listing, "x")["controls"].toArray().size(), 6);
+    EXPECT_EQ(Parsed(listing, Damage{Flaw::Data, 0, "x"})["controls"].toArray().size(), 6);
     // a count of controls larger than the template holds
     std::string counted = data;
     counted[extended ? 16 : 8] = 9;
@@ -303,7 +298,7 @@ TEST(MessageTableListing, AnsiAndUnicodeEntries) {
   std::string data = MessageTable();
   TListing listing;
   listing.json.BeginObject();
-  ListMessageTable(AsBytes(data), listing);
+  ListMessageTable(AsBytes(data), listing).Check();
   EXPECT_EQ(Joined(listing.lines),
             "0x00000001  \"Hotovo.\\r\\n\"\n"
             "0x00000002  \"Chyba š\"\n"
@@ -321,7 +316,7 @@ TEST(MessageTableListing, DamageKeepsTheMessagesRead) {
   // the second block's entry cut short
   TListing cut = Damaged(ListMessageTable, data.substr(0, data.size() - 6), "a message runs past the end of the table");
   EXPECT_EQ(cut.lines.size(), 2u);
-  EXPECT_EQ(Parsed(cut, "x")["messages"].toArray().size(), 2);
+  EXPECT_EQ(Parsed(cut, Damage{Flaw::Data, 0, "x"})["messages"].toArray().size(), 2);
   // more blocks than the data holds
   std::string blocks = data;
   Poke32(blocks, 0, 0x10000000);
@@ -368,7 +363,7 @@ TEST(ResourceListing, EveryTypeWithAListing) {
                {5, "24", "<a/>"}};
   for (const Expect& c : cases) {
     TListing listing;
-    ListResource(leaf(c.type), listing);
+    ListResource(leaf(c.type), listing).Check();
     ASSERT_FALSE(listing.lines.empty()) << c.name;
     EXPECT_EQ(listing.lines[0], c.firstLine);
     QJsonObject json = Parsed(listing);
@@ -376,10 +371,11 @@ TEST(ResourceListing, EveryTypeWithAListing) {
     EXPECT_FALSE(json.contains("error"));
   }
   TListing strings;
-  ListResource(leaf(2), strings);
+  ListResource(leaf(2), strings).Check();
   EXPECT_EQ(Parsed(strings)["lines"].toArray()[0].toString(), "3,  \"Ahoj\"");
   TListing raw;
-  EXPECT_THROW(ListResource(leaf(3), raw), EExeError);
+  EXPECT_EQ(ListResource(leaf(3), raw).flaw, Flaw::NoListing);
+  EXPECT_EQ(ListResource(*image.Resources().Value()->Items()[0], raw).flaw, Flaw::NoListing);  // a list
   EXPECT_FALSE(HasListing(rtRCData));
   EXPECT_FALSE(HasListing(rtBitmap));
 }
@@ -391,14 +387,10 @@ TEST(ResourceListing, DamagedStringTableKeepsItsLines) {
   PeFile file = BuildPe({Dir(6u, {Named(1u, block.substr(0, 2 + 2 + 2 + 2 + 1))})});
   TExeImage image("strings.dll", AsBytes(file.bytes));
   TListing listing;
-  try {
-    ListResource(*image.Resources().Value()->Items()[0]->SubList().Value()->Items()[0], listing);
-    ADD_FAILURE() << "no error";
-  } catch (const EExeError& e) {
-    EXPECT_EQ(std::string(e.what()), "Damaged file: a string table ends early");
-  }
+  Damage damage = ListResource(*image.Resources().Value()->Items()[0]->SubList().Value()->Items()[0], listing);
+  EXPECT_EQ(damage.Message(), "Damaged file: a string table ends early");
   EXPECT_EQ(listing.lines, (TStrings{"0,  \"A\"", "1,  \"B\""}));
-  QJsonObject json = Parsed(listing, "Damaged file: a string table ends early");
+  QJsonObject json = Parsed(listing, damage);
   EXPECT_EQ(json["lines"].toArray().size(), 2);
   EXPECT_EQ(json["error"].toString(), "Damaged file: a string table ends early");
 }
@@ -447,7 +439,7 @@ TEST(ResourceListing, ListingsOfARealResourceCompiler) {
       TResourceItem* item = FindResource(image, path).Value();
       ASSERT_NE(item, nullptr) << name << " " << path;
       TListing listing;
-      ListResource(*item, listing);
+      ListResource(*item, listing).Check();
       EXPECT_EQ(Joined(listing.lines), text) << name << " " << path;
       Parsed(listing);
     }
@@ -505,7 +497,7 @@ TEST(ResourceListing, MenusAsTheResourceCompilerDecompilesThem) {
       TResourceItem* item = FindResource(image, path).Value();
       ASSERT_NE(item, nullptr) << bits << " " << path;
       TStrings listed;
-      item->AssignTo(listed);
+      item->AssignTo(listed).Check();
       EXPECT_EQ(listed, lines) << bits << " " << path;
     }
   }

@@ -134,20 +134,24 @@ struct Group {
   std::optional<TExeImage> image;
 };
 
-std::optional<IconImageInfo> Info(TIconResEntry* image) { return image ? DescribeIconImage(*image) : std::nullopt; }
+std::optional<IconImageInfo> Info(TIconResEntry* image) {
+  if (image == nullptr) return std::nullopt;
+  Read<IconImageInfo> info = DescribeIconImage(*image);
+  return info ? std::optional(*info) : std::nullopt;
+}
 
 TEST(IconChoice, ImagesAreDescribedByTheirOwnHeaders) {
   // the group entries lie; the images' headers tell
   Group g({{IconImage(16, 16, 4), {99, 99, 0, 1, 1, 0}}, {QtPng(64, 48), {0, 0, 0, 0, 2, 0}}});
   auto images = g.Images().Items();
-  std::optional<IconImageInfo> dib = DescribeIconImage(static_cast<TIconResEntry&>(*images[0]));
+  Read<IconImageInfo> dib = DescribeIconImage(static_cast<TIconResEntry&>(*images[0]));
   ASSERT_TRUE(dib);
   EXPECT_EQ(dib->width, 16);
   EXPECT_EQ(dib->height, 16);
   EXPECT_EQ(dib->bits, 4);
   EXPECT_EQ(dib->colors, 16u);
   EXPECT_FALSE(dib->png);
-  std::optional<IconImageInfo> png = DescribeIconImage(static_cast<TIconResEntry&>(*images[1]));
+  Read<IconImageInfo> png = DescribeIconImage(static_cast<TIconResEntry&>(*images[1]));
   ASSERT_TRUE(png);
   EXPECT_EQ(png->width, 64);
   EXPECT_EQ(png->height, 48);

@@ -203,7 +203,7 @@ TEST_F(ResxTool, SavesOneLeafAndExtractsThemAll) {
       [&](const WalkNode& n) {
         if (n.list) return;
         std::string bytes;
-        n.item->SaveToStream(bytes);
+        n.item->SaveToStream(bytes).Check();
         std::uint32_t type = n.item->TypeCode();
         fs::path written = dir / (n.path + (type == rtBitmap ? ".bmp" : type == rtIconEntry ? ".ico" : ".bin"));
         EXPECT_EQ(root.Read(written), bytes) << n.path;
@@ -263,7 +263,7 @@ TEST(ResxExtract, WritesNothingOfBytesLostToACut) {
   fs::resize_file(file, data + 65536);  // into the large resource, after the bitmap
   std::vector<std::string> problems;
   fs::path dir = root.dir() / "out";
-  ExtractResources(image, dir.string(), [&](const std::string& p) { problems.push_back(p); });
+  ExtractResources(image, dir.string(), [&](const std::string& p) { problems.push_back(p); }).Check();
   EXPECT_EQ(root.Read(dir / "Bitmap" / "1.bmp").substr(0, 2), "BM");
   EXPECT_FALSE(fs::exists(dir / "RCData" / "1.bin"));
   EXPECT_FALSE(fs::exists(dir / "RCData" / "2.bin"));
