@@ -61,6 +61,8 @@ class TResourceList {
     Items();
     return damage_;
   }
+  // Whether Items() was called: its damage was then told to that caller.
+  bool Built() const { return built_; }
   // Appends the name of Items()[index] as this list shows it: an image of
   // an icon group is named by the group's entry for it, and one image may
   // stand in several groups. Damage when the name lies outside the file.

@@ -30,6 +30,9 @@ Read<std::string> GroupIconFile(TIconResource& group, std::vector<std::uint16_t>
   Read<TResourceList*> sub = group.SubList();
   if (!sub) return sub.damage;
   auto& list = static_cast<TIconResourceList&>(**sub);
+  // The damage of the images' directory is told by whoever reads it first:
+  // the window's tree has shown it already, and its save takes what it can.
+  const bool toldBefore = list.Built();
 
   struct Image {
     Bytes group;  // the group's entry
@@ -47,7 +50,15 @@ Read<std::string> GroupIconFile(TIconResource& group, std::vector<std::uint16_t>
       list,
       [&](WalkNode& n) {
         n.next = WalkOn::Over;
-        Image& taken = entries[list.EntryOf(index++)];
+        // the list was built from the group's data as it was then: a file
+        // rewritten in place since may hold fewer entries now
+        std::size_t entry = list.EntryOf(index++);
+        if (entry >= entries.size()) {
+          failed = {Flaw::Data, 0, "an icon group changed while it was read"};
+          n.next = WalkOn::Stop;
+          return;
+        }
+        Image& taken = entries[entry];
         if (taken.found) return;
         Read<Bytes> stored = n.item->ResourceData();
         failed = stored.damage;
@@ -65,7 +76,7 @@ Read<std::string> GroupIconFile(TIconResource& group, std::vector<std::uint16_t>
       },
       errors);
   // the group's list stops where the images' directory is damaged
-  if (Damage listed = list.ItemsDamage(); listed.Found()) return listed;
+  if (Damage listed = list.ItemsDamage(); listed.Found() && !toldBefore) return listed;
   if (failed.Found()) return failed;
   std::vector<Image> images;
   for (std::size_t i = 0; i < count; ++i) {

@@ -222,4 +222,55 @@ TEST(GroupIconFile, TheImagesAreThoseTheWalkFindsBelowTheGroup) {
   EXPECT_EQ(held, (std::vector<std::string>{small, large, small}));
 }
 
+// A group rewritten in place (a file over a megabyte is read where it lies)
+// after its list was built names fewer entries than the list has images:
+// damage, not a read past the entries.
+TEST(GroupIconFile, AGroupThatShrankSinceItsListWasBuiltIsDamage) {
+  std::string group = IconGroup({{16, 16, 16, 4, 1, 0}, {16, 16, 16, 4, 2, 0}, {16, 16, 16, 4, 3, 0}});
+  std::string image = IconImage(16, 16, 4);
+  Library lib({Dir(3u, {Named(1u, image), Named(2u, image), Named(3u, image)}),
+               Dir(10u, {Named(1u, std::string(std::size_t{3} << 20, 'Z'))}), Dir(14u, {Named(1u, group)})});
+  TIconResource& shown = lib.Group(14);
+  ASSERT_EQ(shown.SubList().Value()->Items().size(), 3u);  // as the window's tree shows it
+  lib.file.bytes[lib.file.bytes.rfind(group) + 4] = 1;
+  std::vector<std::uint16_t> missing;
+  EXPECT_EQ(GroupIconFile(shown, missing).damage.Message(), "Damaged file: an icon group changed while it was read");
+}
+
+// The damage of the images' directory is told once, to whoever reads it
+// first: the command line, which reads it for the group, tells it; the
+// window's save, after its tree showed it, takes what can be read.
+TEST(GroupIconFile, TheImagesDirectorysDamageIsToldOnce) {
+  auto damaged = [] {
+    PeFile pe = BuildPe(
+        {Dir(3u, {Named(1u, IconImage(16, 16, 4))}), Dir(14u, {Named(1u, IconGroup({{16, 16, 16, 4, 1, 0}}))})});
+    // the root's entry for the images leads to the groups' directory
+    std::uint32_t groups = 0x80000000u | pe.directories[2];
+    for (int i = 0; i < 4; ++i) pe.bytes[pe.resourceOffset + 16 + 4 + i] = static_cast<char>(groups >> (8 * i));
+    return pe.bytes;
+  };
+  const std::string listedAlready = "Damaged file: the resource directory at offset";
+  std::string first = damaged();
+  TExeImage commandLine("icons.dll", AsBytes(first));
+  std::vector<std::uint16_t> missing;
+  auto group = FirstIconGroup(commandLine);
+  ASSERT_TRUE(group && *group != nullptr);
+  EXPECT_EQ(GroupIconFile(**group, missing).damage.Message().rfind(listedAlready, 0), 0u);
+
+  std::string second = damaged();
+  TExeImage window("icons.dll", AsBytes(second));
+  std::vector<Damage> told;
+  TIconResource* shown = nullptr;
+  Damage none = WalkResources(
+      window,
+      [&](const WalkNode& n) {
+        if (shown == nullptr) shown = dynamic_cast<TIconResource*>(n.item);
+      },
+      told);
+  ASSERT_FALSE(none.Found());
+  ASSERT_NE(shown, nullptr);
+  ASSERT_FALSE(told.empty());
+  EXPECT_EQ(GroupIconFile(*shown, missing).damage.Message(), "Damaged file: the group's images are missing");
+}
+
 }  // namespace
