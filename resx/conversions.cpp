@@ -31,9 +31,8 @@ Read<std::uint32_t> BitmapPixelOffset(Bytes data) {
   return offset > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(offset);
 }
 
-// The image of an icon or cursor entry, after a cursor's hot spot.
-Read<Bytes> IconImage(TIconResEntry& item) {
-  Read<Bytes> data = item.ResourceData();
+// The image in an icon or cursor entry's data, after a cursor's hot spot.
+Read<Bytes> IconImage(const TIconResEntry& item, const Read<Bytes>& data) {
   if (!data || item.TypeCode() != rtCursorEntry) return data;
   if (data->size() < 4) return Damage{Flaw::IconImage};
   return data->subspan(4);
@@ -66,7 +65,7 @@ Damage TBitMapResource::AssignTo(TPicture& picture) {
 }
 
 Damage TIconResEntry::AssignTo(TPicture& picture) {
-  Read<Bytes> read = IconImage(*this);
+  Read<Bytes> read = IconImage(*this, ResourceData());
   if (!read) return read.damage;
   Bytes image = *read;
   picture.Clear();
@@ -85,8 +84,7 @@ Damage TIconResEntry::AssignTo(TPicture& picture) {
 
 Damage TIconResEntry::SaveToStream(std::string& out) {
   Read<Bytes> data = ResourceData();
-  if (!data) return data.damage;
-  Read<Bytes> read = IconImage(*this);
+  Read<Bytes> read = IconImage(*this, data);
   if (!read) return read.damage;
   Bytes image = *read;
   bool cursor = TypeCode() == rtCursorEntry;
